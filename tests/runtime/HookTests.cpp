@@ -1,0 +1,109 @@
+#include "TestClasses.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace runtime_test;
+
+namespace {
+
+using TraceImp = void (*)(Object*, Sel, const std::string&);
+
+TraceImp s_savedA;
+TraceImp s_savedB;
+
+void hookA(Object* self, Sel s, const std::string& text)
+{
+    g_trace += "a";
+    s_savedA(self, s, text);
+    g_trace += "b";
+}
+
+void hookB(Object* self, Sel s, const std::string& text)
+{
+    g_trace += "c";
+    s_savedB(self, s, text);
+    g_trace += "d";
+}
+
+class Hooks : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_trace.clear();
+        Dog::classObject();
+    }
+};
+
+TEST_F(Hooks, OneHookWrapsTheOriginal)
+{
+    auto dog = make<Dog>();
+    ASSERT_EQ(hookMessage(classNamed("Animal"), "traceTo:", &hookA, &s_savedA), HookResult::Ok);
+    send(dog, "traceTo:", "|");
+    EXPECT_EQ(g_trace, "a|b");
+    EXPECT_EQ(revertHook(classNamed("Animal"), "traceTo:", &hookA, s_savedA), HookResult::Ok);
+    g_trace.clear();
+    send(dog, "traceTo:", "|");
+    EXPECT_EQ(g_trace, "|");
+}
+
+TEST_F(Hooks, TwoHooksChainInInstallOrder)
+{
+    auto animal = make<Animal>();
+    Class* cls = classNamed("Animal");
+    ASSERT_EQ(hookMessage(cls, "traceTo:", &hookA, &s_savedA), HookResult::Ok);
+    ASSERT_EQ(hookMessage(cls, "traceTo:", &hookB, &s_savedB), HookResult::Ok);
+    send(animal, "traceTo:", "|");
+    EXPECT_EQ(g_trace, "ca|bd");
+    EXPECT_EQ(revertHook(cls, "traceTo:", &hookA, s_savedA), HookResult::NotInstalled) << "only the outermost hook can come off";
+    EXPECT_EQ(revertHook(cls, "traceTo:", &hookB, s_savedB), HookResult::Ok);
+    EXPECT_EQ(revertHook(cls, "traceTo:", &hookA, s_savedA), HookResult::Ok);
+}
+
+using SpeakImp = std::string (*)(Object*, Sel);
+SpeakImp s_savedSpeak;
+std::string loudSpeak(Object* self, Sel s) { return s_savedSpeak(self, s) + "!"; }
+
+TEST_F(Hooks, HookingAnInheritedMethodLeavesTheSuperclassAlone)
+{
+    Class* dogClass = classNamed("Dog");
+    ASSERT_EQ(hookMessage(dogClass, "legs", +[](Object*, Sel) -> int64_t { return 3; }, static_cast<int64_t (**)(Object*, Sel)>(nullptr)), HookResult::Ok);
+    EXPECT_EQ(send<int>(make<Dog>(), "legs"), 3);
+    EXPECT_EQ(send<int>(make<Animal>(), "legs"), 4);
+
+    ASSERT_EQ(hookMessage(dogClass, "speak", &loudSpeak, &s_savedSpeak), HookResult::Ok);
+    EXPECT_EQ(send<std::string>(make<Dog>(), "speak"), "woof!");
+    EXPECT_EQ(send<std::string>(make<Animal>(), "speak"), "...");
+    revertHook(dogClass, "speak", &loudSpeak, s_savedSpeak);
+}
+
+TEST_F(Hooks, FailuresAreTypedResults)
+{
+    SpeakImp saved = nullptr;
+    EXPECT_EQ(hookMessage(classNamed("NoSuchClass"), "speak", &loudSpeak, &saved), HookResult::NoSuchClass);
+    EXPECT_EQ(hookMessage(classNamed("Animal"), "sing", &loudSpeak, &saved), HookResult::NoSuchSelector);
+    EXPECT_EQ(hookMessage(classNamed("Animal"), "legs", &loudSpeak, &saved), HookResult::SignatureMismatch);
+    EXPECT_EQ(saved, nullptr) << "a failed hook hands nothing back";
+    EXPECT_EQ(toString(HookResult::NoSuchSelector), "no such selector");
+}
+
+TEST_F(Hooks, SendingWhileAnotherThreadHooksIsSafe)
+{
+    auto animal = make<Animal>();
+    std::atomic<bool> stop { false };
+    std::thread sender([&] {
+        while (!stop)
+            EXPECT_EQ(send<int>(animal, "legs"), 4);
+    });
+    using LegsImp = int64_t (*)(Object*, Sel);
+    static LegsImp saved;
+    auto same = +[](Object* self, Sel s) -> int64_t { return saved(self, s); };
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_EQ(hookMessage(classNamed("Animal"), "legs", same, &saved), HookResult::Ok);
+        ASSERT_EQ(revertHook(classNamed("Animal"), "legs", same, saved), HookResult::Ok);
+    }
+    stop = true;
+    sender.join();
+}
+
+} // namespace
