@@ -4,6 +4,7 @@
 
 #include "Class.h"
 #include "ClassBuilder.h"
+#include "Exception.h"
 #include "Hook.h"
 #include "Message.h"
 #include "Object.h"
