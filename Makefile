@@ -26,7 +26,7 @@ test-%:
 bench: bootstrap
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
-	./build/bench/bench/plv-bench
+	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; $$b || exit 1; done
 
 run:
 	@echo "The simulator (make run) is not built yet: it arrives with plv-sim."
