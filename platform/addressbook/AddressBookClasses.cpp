@@ -1,0 +1,14 @@
+#include "AddressBookClasses.h"
+
+#include "ABAddressBook.h"
+
+namespace addressbook {
+
+void registerAddressBookClasses()
+{
+    ABAddressBook::classObject();
+    ABPerson::classObject();
+    ABMultiValue::classObject();
+}
+
+} // namespace addressbook

@@ -1,0 +1,122 @@
+#include "AddressBookStore.h"
+
+#include "Sqlite.h"
+
+#include <algorithm>
+
+namespace addressbook {
+
+using sqlite::Statement;
+
+namespace {
+
+    // A column of the query when the table has it, else NULL in its place.
+    std::string columnOrNull(const std::unordered_set<std::string>& columns, std::string_view name)
+    {
+        std::string lower(name);
+        std::ranges::transform(lower, lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return columns.contains(lower) ? sqlite::quoted(name) : std::string("NULL");
+    }
+
+} // namespace
+
+std::unique_ptr<AddressBookStore> AddressBookStore::open(const std::filesystem::path& hostPath)
+{
+    auto connection = sqlite::Connection::open(hostPath, sqlite::OpenMode::ReadOnly);
+    if (!connection)
+        return nullptr;
+    return std::unique_ptr<AddressBookStore>(new AddressBookStore(std::move(connection)));
+}
+
+AddressBookStore::AddressBookStore(std::unique_ptr<sqlite::Connection> connection)
+    : m_connection(std::move(connection))
+{
+    auto personColumns = m_connection->columnsOf("ABPerson");
+    m_hasPeople = !personColumns.empty();
+    m_personQuery = "SELECT ROWID, " + columnOrNull(personColumns, "First") + ", " + columnOrNull(personColumns, "Last") + ", "
+        + columnOrNull(personColumns, "Middle") + ", " + columnOrNull(personColumns, "Organization") + " FROM ABPerson";
+
+    auto valueColumns = m_connection->columnsOf("ABMultiValue");
+    m_hasValues = valueColumns.contains("record_id") && valueColumns.contains("property") && valueColumns.contains("value");
+    // Labels are rows of a shared table, referenced by its implicit rowid.
+    std::string label = "NULL";
+    if (valueColumns.contains("label") && m_connection->columnsOf("ABMultiValueLabel").contains("value"))
+        label = "(SELECT l.value FROM ABMultiValueLabel l WHERE l.ROWID = v.label)";
+    std::string identifier = valueColumns.contains("identifier") ? "v.identifier" : "NULL";
+    m_valueQuery = "SELECT v.record_id, v.property, " + identifier + ", " + label + ", v.value FROM ABMultiValue v WHERE v.property IN (3, 4)";
+}
+
+AddressBookStore::~AddressBookStore() = default;
+
+int64_t AddressBookStore::personCount()
+{
+    if (!m_hasPeople)
+        return 0;
+    auto statement = m_connection->prepare("SELECT count(*) FROM ABPerson");
+    if (!statement || statement->step() != Statement::Step::Row)
+        return 0;
+    return statement->integer(0);
+}
+
+std::vector<StoredPerson> AddressBookStore::allPeople() { return readPeople(std::nullopt); }
+
+std::optional<StoredPerson> AddressBookStore::person(int64_t recordID)
+{
+    auto people = readPeople(recordID);
+    if (people.empty())
+        return std::nullopt;
+    return std::move(people.front());
+}
+
+std::vector<StoredPerson> AddressBookStore::readPeople(std::optional<int64_t> onlyRecord)
+{
+    std::vector<StoredPerson> people;
+    if (!m_hasPeople)
+        return people;
+
+    auto personStatement = m_connection->prepare(m_personQuery + (onlyRecord ? " WHERE ROWID = ?1" : "") + " ORDER BY ROWID");
+    if (!personStatement || (onlyRecord && !personStatement->bind(1, *onlyRecord)))
+        return {};
+    Statement::Step step;
+    while ((step = personStatement->step()) == Statement::Step::Row) {
+        StoredPerson person;
+        person.recordID = personStatement->integer(0);
+        person.data.first = personStatement->text(1);
+        person.data.last = personStatement->text(2);
+        person.data.middle = personStatement->text(3);
+        person.data.organization = personStatement->text(4);
+        people.push_back(std::move(person));
+    }
+    if (step == Statement::Step::Error)
+        return {};
+    if (!m_hasValues || people.empty())
+        return people;
+
+    auto valueStatement = m_connection->prepare(m_valueQuery + (onlyRecord ? " AND v.record_id = ?1" : "") + " ORDER BY v.record_id, v.ROWID");
+    if (!valueStatement || (onlyRecord && !valueStatement->bind(1, *onlyRecord)))
+        return {};
+    // Both lists are in record-id order, so values find their person by walking forward.
+    auto cursor = people.begin();
+    while ((step = valueStatement->step()) == Statement::Step::Row) {
+        if (valueStatement->isNull(0))
+            continue;
+        int64_t recordID = valueStatement->integer(0);
+        while (cursor != people.end() && cursor->recordID < recordID)
+            ++cursor;
+        if (cursor == people.end())
+            break;
+        if (cursor->recordID != recordID)
+            continue; // a value whose person is gone
+        auto& values = valueStatement->integer(1) == static_cast<int64_t>(MultiValueProperty::Phone) ? cursor->data.phones : cursor->data.emails;
+        LabeledValue value;
+        value.identifier = valueStatement->isNull(2) ? static_cast<int64_t>(values.size()) : valueStatement->integer(2);
+        value.label = valueStatement->text(3);
+        value.value = valueStatement->text(4);
+        values.push_back(std::move(value));
+    }
+    if (step == Statement::Step::Error)
+        return {};
+    return people;
+}
+
+} // namespace addressbook
