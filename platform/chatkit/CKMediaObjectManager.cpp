@@ -1,0 +1,48 @@
+#include "CKMediaObjectManager.h"
+
+#include "Instantiate.h"
+#include "MessageParts.h"
+
+#include <mutex>
+
+namespace chatkit {
+
+using runtime::ClassBuilder;
+using runtime::Id;
+using runtime::Ref;
+
+namespace {
+
+    std::mutex s_sharedLock;
+    Ref<CKMediaObjectManager> s_shared;
+
+} // namespace
+
+void CKMediaObjectManager::registerMethods(ClassBuilder<CKMediaObjectManager>& b)
+{
+    b.classMethod("sharedInstance", [](runtime::Class&) -> Id { return CKMediaObjectManager::sharedInstance(); });
+    b.method<&CKMediaObjectManager::newMediaObject>("newMediaObjectForData:mimeType:exportedFilename:");
+}
+
+Ref<CKMediaObjectManager> CKMediaObjectManager::sharedInstance()
+{
+    std::lock_guard guard(s_sharedLock);
+    if (!s_shared)
+        s_shared = instantiate<CKMediaObjectManager>();
+    return s_shared;
+}
+
+void CKMediaObjectManager::reset()
+{
+    std::lock_guard guard(s_sharedLock);
+    s_shared.reset();
+}
+
+Id CKMediaObjectManager::newMediaObject(const std::vector<uint8_t>& data, const std::string& mimeType, const std::string& exportedFilename)
+{
+    if (data.empty() || mimeType.empty())
+        return nullptr;
+    return CKMediaObject::withData(data, mimeType, exportedFilename);
+}
+
+} // namespace chatkit
