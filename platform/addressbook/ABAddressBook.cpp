@@ -34,8 +34,8 @@ ABRecordArray ABAddressBookCopyArrayOfAllPeople(const ABAddressBookRef& book)
         return people;
     auto stored = book->store()->allPeople();
     people.reserve(stored.size());
-    for (const auto& person : stored)
-        people.push_back(runtime::make<ABPerson>(person));
+    for (auto& person : stored)
+        people.push_back(runtime::make<ABPerson>(std::move(person)));
     return people;
 }
 
@@ -51,7 +51,7 @@ ABRecordRef ABAddressBookGetPersonWithRecordID(const ABAddressBookRef& book, ABR
     if (!book || !book->store())
         return nullptr;
     auto stored = book->store()->person(recordID);
-    return stored ? runtime::make<ABPerson>(*stored) : nullptr;
+    return stored ? runtime::make<ABPerson>(std::move(*stored)) : nullptr;
 }
 
 CFIndex CFArrayGetCount(const ABRecordArray& array) { return static_cast<CFIndex>(array.size()); }

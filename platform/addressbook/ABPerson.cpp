@@ -6,30 +6,30 @@ namespace {
 
     // The platform stores no empty name parts; a file edited by other tools
     // may, and an empty part must not count as a name.
-    std::optional<std::string> namePart(const std::optional<std::string>& stored)
+    std::optional<std::string> namePart(std::optional<std::string>&& stored)
     {
         if (!stored || stored->empty())
             return std::nullopt;
-        return stored;
+        return std::move(stored);
     }
 
-    ABMultiValueRef multiValue(MultiValueProperty property, const std::vector<LabeledValue>& values)
+    ABMultiValueRef multiValue(MultiValueProperty property, std::vector<LabeledValue>&& values)
     {
         if (values.empty())
             return nullptr;
-        return runtime::make<ABMultiValue>(property, values);
+        return runtime::make<ABMultiValue>(property, std::move(values));
     }
 
 } // namespace
 
-ABPerson::ABPerson(const StoredPerson& stored)
+ABPerson::ABPerson(StoredPerson&& stored)
     : m_recordID(static_cast<ABRecordID>(stored.recordID))
-    , m_first(namePart(stored.data.first))
-    , m_last(namePart(stored.data.last))
-    , m_middle(namePart(stored.data.middle))
-    , m_organization(namePart(stored.data.organization))
-    , m_phones(multiValue(MultiValueProperty::Phone, stored.data.phones))
-    , m_emails(multiValue(MultiValueProperty::Email, stored.data.emails))
+    , m_first(namePart(std::move(stored.data.first)))
+    , m_last(namePart(std::move(stored.data.last)))
+    , m_middle(namePart(std::move(stored.data.middle)))
+    , m_organization(namePart(std::move(stored.data.organization)))
+    , m_phones(multiValue(MultiValueProperty::Phone, std::move(stored.data.phones)))
+    , m_emails(multiValue(MultiValueProperty::Email, std::move(stored.data.emails)))
 {
 }
 

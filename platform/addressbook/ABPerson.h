@@ -33,7 +33,7 @@ class ABPerson : public runtime::Object {
     PLV_CLASS(ABPerson, runtime::Object)
 public:
     ABPerson() = default;
-    explicit ABPerson(const StoredPerson&);
+    explicit ABPerson(StoredPerson&&);
 
     ABRecordID recordID() const { return m_recordID; }
     // Nothing for a name part that is absent or stored empty.

@@ -4,6 +4,8 @@
 
 #include <foundation/DevicePath.h>
 
+#include <sys/stat.h>
+
 namespace addressbook {
 
 ContactNameResolver::ContactNameResolver(std::filesystem::path databaseHostPath, std::string defaultCountryCode)
@@ -36,14 +38,17 @@ std::optional<std::string> ContactNameResolver::displayNameForAddress(std::strin
 
 void ContactNameResolver::reloadIfChanged()
 {
+    // One stat per file: this runs before every lookup.
     auto stampOf = [](const std::filesystem::path& path) {
         FileStamp stamp;
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error))
+        struct stat status { };
+        if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
             return stamp;
         stamp.exists = true;
-        stamp.modified = std::filesystem::last_write_time(path, error);
-        stamp.size = std::filesystem::file_size(path, error);
+        stamp.modifiedSeconds = status.st_mtim.tv_sec;
+        stamp.modifiedNanoseconds = status.st_mtim.tv_nsec;
+        stamp.size = status.st_size;
+        stamp.inode = status.st_ino;
         return stamp;
     };
     auto wal = m_path;

@@ -7,6 +7,7 @@
 
 #include "PhoneNumber.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -30,8 +31,11 @@ public:
 private:
     struct FileStamp {
         bool exists { false };
-        std::filesystem::file_time_type modified {};
-        uintmax_t size { 0 };
+        int64_t modifiedSeconds { 0 };
+        int64_t modifiedNanoseconds { 0 };
+        int64_t size { 0 };
+        uint64_t inode { 0 }; // a file replaced by another one
+
         bool operator==(const FileStamp&) const = default;
     };
     void reloadIfChanged();
