@@ -1,0 +1,147 @@
+#include "AtomicFile.h"
+
+#include "PlistWriter.h"
+#include "PropertyList.h"
+
+#include <fmt/format.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace foundation {
+
+namespace {
+
+    class FileDescriptor {
+    public:
+        explicit FileDescriptor(int fd)
+            : m_fd(fd)
+        {
+        }
+        FileDescriptor(const FileDescriptor&) = delete;
+        FileDescriptor& operator=(const FileDescriptor&) = delete;
+        ~FileDescriptor() { close(); }
+
+        int get() const { return m_fd; }
+        bool valid() const { return m_fd >= 0; }
+        bool close()
+        {
+            if (m_fd < 0)
+                return true;
+            int fd = std::exchange(m_fd, -1);
+            return ::close(fd) == 0;
+        }
+
+    private:
+        int m_fd { -1 };
+    };
+
+    std::string errnoText()
+    {
+        return std::strerror(errno);
+    }
+
+    bool writeAll(int fd, const uint8_t* data, size_t size)
+    {
+        while (size) {
+            ssize_t written = ::write(fd, data, size);
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            data += written;
+            size -= static_cast<size_t>(written);
+        }
+        return true;
+    }
+
+}
+
+FileReadResult readWholeFile(const std::filesystem::path& hostPath, uint64_t maxBytes)
+{
+    auto failure = [&](std::string reason) { return FileReadResult { std::nullopt, fmt::format("{}: {}", hostPath.string(), reason) }; };
+    if (hostPath.empty())
+        return FileReadResult { std::nullopt, "no path" };
+    // Non-blocking so that opening a pipe someone left at the path cannot hang us.
+    FileDescriptor fd(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.valid())
+        return failure(errnoText());
+    struct stat info { };
+    if (::fstat(fd.get(), &info) != 0)
+        return failure(errnoText());
+    if (!S_ISREG(info.st_mode))
+        return failure("not a regular file");
+    if (static_cast<uint64_t>(info.st_size) > maxBytes)
+        return failure(fmt::format("larger than {} bytes", maxBytes));
+    std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
+    size_t filled = 0;
+    while (true) {
+        if (filled == bytes.size()) {
+            // The file may have grown since fstat; read on, within the limit.
+            if (bytes.size() >= maxBytes + 1)
+                return failure(fmt::format("larger than {} bytes", maxBytes));
+            bytes.resize(std::min<uint64_t>(maxBytes + 1, std::max<size_t>(bytes.size() * 2, 4096)));
+        }
+        ssize_t got = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return failure(errnoText());
+        }
+        if (got == 0)
+            break;
+        filled += static_cast<size_t>(got);
+    }
+    if (filled > maxBytes)
+        return failure(fmt::format("larger than {} bytes", maxBytes));
+    bytes.resize(filled);
+    return FileReadResult { std::move(bytes), {} };
+}
+
+bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const uint8_t> bytes)
+{
+    if (hostPath.empty() || !hostPath.has_filename())
+        return false;
+    auto folder = hostPath.parent_path();
+    if (folder.empty())
+        folder = ".";
+    mode_t mode = 0644;
+    struct stat existing { };
+    if (::stat(hostPath.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode))
+            return false;
+        mode = existing.st_mode & 07777;
+    }
+
+    std::string temporary = (folder / ("." + hostPath.filename().string() + ".XXXXXX")).string();
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!fd.valid())
+        return false;
+    bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes.data(), bytes.size()) && ::fsync(fd.get()) == 0;
+    ok = fd.close() && ok;
+    if (!ok || ::rename(temporary.c_str(), hostPath.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable; failing here does not undo the write.
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.valid())
+        ::fsync(directory.get());
+    return true;
+}
+
+bool writeFileAtomically(const std::filesystem::path& hostPath, std::string_view bytes)
+{
+    return writeFileAtomically(hostPath, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+}
+
+bool writePlistAtomically(const std::filesystem::path& hostPath, const PlistValue& value)
+{
+    return writeFileAtomically(hostPath, std::string_view(writeXmlPlist(value)));
+}
+
+}

@@ -1,0 +1,38 @@
+// Whole-file reads and atomic whole-file replacement on host paths. Files that
+// another process reads while we write (the preferences, the log) are written
+// to a temporary file in the same folder, flushed and renamed over the old one,
+// so a reader sees the old content or the new, never a mix.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace foundation {
+
+class PlistValue;
+
+struct FileReadResult {
+    std::optional<std::vector<uint8_t>> bytes;
+    std::string error; // empty when the file was read
+    explicit operator bool() const { return bytes.has_value(); }
+};
+
+// Reads a regular file. Refuses directories, devices and pipes, and files
+// larger than maxBytes (without reading them).
+FileReadResult readWholeFile(const std::filesystem::path& hostPath, uint64_t maxBytes);
+
+// Temporary file in the same folder, write, fsync, rename, fsync the folder.
+// On failure the temporary is removed and the old file is left as it was. An
+// existing file's permission bits are kept; a new file gets 0644.
+bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const uint8_t> bytes);
+bool writeFileAtomically(const std::filesystem::path& hostPath, std::string_view bytes);
+
+// The XML form, as the platform's writeToFile:atomically: writes it.
+bool writePlistAtomically(const std::filesystem::path& hostPath, const PlistValue&);
+
+}
