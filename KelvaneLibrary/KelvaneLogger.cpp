@@ -1,0 +1,201 @@
+#include "KelvaneLogger.h"
+
+#include <foundation/DevicePath.h>
+#include <foundation/SystemLog.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kelvane {
+
+namespace {
+
+    struct LoggerState {
+        std::mutex lock; // serialises this process's writers; flock serialises processes
+        std::optional<std::string> projectName;
+        bool developMode { false };
+        bool runStarted { false };
+        bool headerWritten { false };
+    };
+
+    LoggerState& state()
+    {
+        static auto* s = new LoggerState;
+        return *s;
+    }
+
+    std::string_view lineLabel(int severity)
+    {
+        switch (severity) {
+        case KelvaneLogger::Normal:
+            return "NORMAL:";
+        case KelvaneLogger::Development:
+            return "DEV:";
+        case KelvaneLogger::Severe:
+            return "SEVERE:";
+        case KelvaneLogger::Critical:
+            return "CRITICAL:";
+        default:
+            return "";
+        }
+    }
+
+    bool writeAll(int fd, std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            ssize_t written = ::write(fd, bytes.data(), bytes.size());
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            bytes.remove_prefix(static_cast<size_t>(written));
+        }
+        return true;
+    }
+
+    // Opens the log for appending and takes the writers' lock. A file that
+    // another process removed while we waited for the lock is opened again,
+    // so an entry never lands in an unlinked file.
+    int openLocked(const std::string& hostPath)
+    {
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            int fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+            if (fd < 0)
+                return -1;
+            while (::flock(fd, LOCK_EX) < 0 && errno == EINTR) { }
+            struct stat info { };
+            if (::fstat(fd, &info) == 0 && info.st_nlink > 0)
+                return fd;
+            ::close(fd);
+        }
+        return -1;
+    }
+
+    std::string docsPathFor(const std::optional<std::string>& name)
+    {
+        std::string path = "/var/mobile/Library/" + name.value_or("(null)") + "/";
+        auto host = foundation::hostPath(path);
+        if (!host.empty())
+            ::mkdir(host.c_str(), 0755); // without intermediate directories; errors ignored
+        return path;
+    }
+
+    std::string logFilePathFor(const std::optional<std::string>& name)
+    {
+        return docsPathFor(name) + "/" + name.value_or("(null)") + ".log";
+    }
+
+} // namespace
+
+void KelvaneLogger::setProjectName(std::string_view name, bool developMode)
+{
+    auto& s = state();
+    std::lock_guard guard(s.lock);
+    s.projectName = std::string(name);
+    s.developMode = developMode;
+}
+
+std::optional<std::string> KelvaneLogger::projectName()
+{
+    auto& s = state();
+    std::lock_guard guard(s.lock);
+    return s.projectName;
+}
+
+bool KelvaneLogger::developMode()
+{
+    auto& s = state();
+    std::lock_guard guard(s.lock);
+    return s.developMode;
+}
+
+std::string KelvaneLogger::docsPath() { return docsPathFor(projectName()); }
+
+std::string KelvaneLogger::logFilePath() { return logFilePathFor(projectName()); }
+
+void KelvaneLogger::log(const std::optional<std::string>& message, int severity)
+{
+    log(message ? std::string_view(*message) : std::string_view("(null)"), severity);
+}
+
+void KelvaneLogger::log(const char* message, int severity)
+{
+    log(message ? std::string_view(message) : std::string_view("(null)"), severity);
+}
+
+void KelvaneLogger::log(std::string_view message, int severity)
+{
+    auto& s = state();
+    std::unique_lock guard(s.lock);
+    s.runStarted = true;
+    if (severity == Development && !s.developMode)
+        return;
+
+    std::string entry;
+    entry.reserve(message.size() + 32);
+    entry += '\n';
+    entry += lineLabel(severity);
+    entry += message;
+
+    if (!s.projectName) {
+        guard.unlock();
+        foundation::NSLog("KelvaneLogger:" + entry.substr(1));
+        return;
+    }
+    std::string hostPath = foundation::hostPath(logFilePathFor(s.projectName)).string();
+    if (hostPath.empty())
+        return;
+    int fd = openLocked(hostPath);
+    if (fd < 0)
+        return; // no space or no permission: the entry is lost, the file keeps what it had
+    struct stat info { };
+    std::string text;
+    if (::fstat(fd, &info) == 0 && info.st_size == 0)
+        text += ' ';
+    // The session header goes in front of the run's first written entry.
+    if (!s.headerWritten)
+        text += "\n=== NEW SESSION ===";
+    text += entry;
+    if (writeAll(fd, text))
+        s.headerWritten = true;
+    ::close(fd); // releases the lock
+}
+
+std::optional<long long> KelvaneLogger::removeLogFileIfAtLeast(std::string_view devicePath, long long limit)
+{
+    auto& s = state();
+    std::lock_guard guard(s.lock);
+    std::string hostPath = foundation::hostPath(devicePath).string();
+    if (hostPath.empty())
+        return std::nullopt;
+    int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    while (::flock(fd, LOCK_EX) < 0 && errno == EINTR) { }
+    struct stat info { };
+    std::optional<long long> size;
+    if (::fstat(fd, &info) == 0) {
+        size = static_cast<long long>(info.st_size);
+        if (*size >= limit)
+            ::unlink(hostPath.c_str()); // errors ignored
+    }
+    ::close(fd);
+    return size;
+}
+
+void KelvaneLogger::resetForTesting()
+{
+    auto& s = state();
+    std::lock_guard guard(s.lock);
+    s.projectName.reset();
+    s.developMode = false;
+    s.runStarted = false;
+    s.headerWritten = false;
+}
+
+} // namespace kelvane

@@ -1,0 +1,56 @@
+// A device root in a fresh temporary folder for the life of a test, so that
+// the system's absolute paths land somewhere private.
+#pragma once
+
+#include <foundation/DevicePath.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace testsupport {
+
+class TemporaryDevice {
+public:
+    TemporaryDevice()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "plv-device-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        m_root = pattern;
+        foundation::setDeviceRoot(m_root);
+    }
+    ~TemporaryDevice()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+    TemporaryDevice(const TemporaryDevice&) = delete;
+    TemporaryDevice& operator=(const TemporaryDevice&) = delete;
+
+    const std::filesystem::path& root() const { return m_root; }
+    std::filesystem::path host(std::string_view devicePath) const { return foundation::hostPath(devicePath); }
+
+    void write(std::string_view devicePath, std::string_view bytes) const
+    {
+        auto path = host(devicePath);
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    std::string read(std::string_view devicePath) const
+    {
+        std::ifstream in(host(devicePath), std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    bool exists(std::string_view devicePath) const { return std::filesystem::exists(host(devicePath)); }
+    void makeDirectory(std::string_view devicePath) const { std::filesystem::create_directories(host(devicePath)); }
+
+private:
+    std::filesystem::path m_root;
+};
+
+} // namespace testsupport
