@@ -3,12 +3,8 @@
 #include "Configuration.h"
 #include "Schema.h"
 
-#include <mutex>
-
-#if defined(PLV_CHATKIT_HAS_FOUNDATION) && __has_include(<foundation/DevicePath.h>)
 #include <foundation/DevicePath.h>
-#define PLV_CHATKIT_DEVICE_PATHS 1
-#endif
+#include <mutex>
 
 namespace chatkit {
 
@@ -29,11 +25,10 @@ namespace {
 
     std::optional<std::filesystem::path> devicePath()
     {
-#ifdef PLV_CHATKIT_DEVICE_PATHS
-        return foundation::hostPath(smsDatabaseDevicePath);
-#else
-        return std::nullopt;
-#endif
+        auto path = foundation::hostPath(smsDatabaseDevicePath);
+        if (path.empty())
+            return std::nullopt;
+        return path;
     }
 
 } // namespace
