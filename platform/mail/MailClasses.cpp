@@ -1,0 +1,11 @@
+#include "MailClasses.h"
+
+#include "MSNotificationService.h"
+
+namespace mail {
+
+void registerMailClasses() { MSNotificationService::classObject(); }
+
+void resetMailObjects() { MSNotificationService::reset(); }
+
+} // namespace mail

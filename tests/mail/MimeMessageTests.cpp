@@ -1,0 +1,145 @@
+#include "MailTestSupport.h"
+
+#include <mail/MimeMessage.h>
+
+using namespace mail;
+using namespace mail_test;
+
+namespace {
+
+MailMessage sample()
+{
+    MailMessage m;
+    m.from = "\"Mobile\" <mobile@example.com>";
+    m.to = { "support@example.org", "Anna Rossi <anna@example.it>" };
+    m.subject = "PLV Bug report";
+    m.body = "Please write here<br><br>This device is iPhone";
+    m.bodyIsHTML = true;
+    m.date = testNow;
+    m.messageID = "1234@example.com";
+    m.attachments.push_back({ everyByte(), "text/plain", "PLV.log" });
+    return m;
+}
+
+TEST(Mime, MailWithAttachmentReadsBackWhole)
+{
+    auto written = writeMime(sample());
+    ASSERT_TRUE(written);
+    EXPECT_NE(written->find("\r\n"), std::string::npos) << "lines end in CRLF";
+    EXPECT_NE(written->find("Content-Transfer-Encoding: base64"), std::string::npos);
+    EXPECT_NE(written->find("multipart/mixed"), std::string::npos);
+
+    auto read = readMime(*written);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->from, "Mobile <mobile@example.com>");
+    EXPECT_EQ(read->to, (std::vector<std::string> { "support@example.org", "Anna Rossi <anna@example.it>" }));
+    EXPECT_EQ(read->subject, "PLV Bug report");
+    EXPECT_EQ(read->date, testNow);
+    EXPECT_EQ(read->messageID, "1234@example.com");
+    EXPECT_TRUE(read->bodyIsHTML);
+    EXPECT_EQ(read->body, "Please write here<br><br>This device is iPhone");
+    ASSERT_EQ(read->attachments.size(), 1u);
+    EXPECT_EQ(read->attachments[0].mimeType, "text/plain");
+    EXPECT_EQ(read->attachments[0].fileName, "PLV.log");
+    EXPECT_EQ(read->attachments[0].data, everyByte());
+}
+
+TEST(Mime, PlainMailWithoutAttachmentsIsOneTextPart)
+{
+    MailMessage m;
+    m.from = "mobile@example.com";
+    m.to = { "friend@example.com" };
+    m.subject = "RE";
+    // Accents, an emoji and a line far longer than a mail line may be.
+    m.body = "Ciao, è già arrivato 😀\n" + std::string(5000, 'x') + "\nfine";
+    auto written = writeMime(m);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->find("multipart"), std::string::npos);
+    for (size_t start = 0, end; start < written->size(); start = end + 2) {
+        end = written->find("\r\n", start);
+        if (end == std::string::npos)
+            end = written->size();
+        ASSERT_LE(end - start, 998u) << "no line is longer than RFC 5322 allows";
+    }
+    auto read = readMime(*written);
+    ASSERT_TRUE(read);
+    EXPECT_FALSE(read->bodyIsHTML);
+    EXPECT_TRUE(read->body == m.body) << "the body reads back as written";
+    EXPECT_TRUE(read->attachments.empty());
+
+    m.body = "ends in a line break\n\n";
+    EXPECT_EQ(readMime(writeMime(m).value())->body, m.body);
+    m.body = "";
+    EXPECT_EQ(readMime(writeMime(m).value())->body, "");
+}
+
+TEST(Mime, HeaderValuesCannotAddHeaders)
+{
+    MailMessage m = sample();
+    m.subject = "Hello\r\nBcc: spy@example.net";
+    m.to = { "friend@example.com\r\nBcc: other@example.net" };
+    auto written = writeMime(m);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->find("\r\nBcc:"), std::string::npos);
+    auto read = readMime(*written);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read->bcc.empty());
+    EXPECT_EQ(read->subject, "Hello  Bcc: spy@example.net");
+}
+
+TEST(Mime, OddAttachmentsAreKeptSafely)
+{
+    MailMessage m = sample();
+    m.attachments = {
+        { bytesOf({ 1, 2, 3 }), "image/png", "../../var/mobile/Library/evil.png" },
+        { {}, "", "" },
+        { bytesOf({ 0 }), "not a type", "résumé\r\n 2012.pdf" },
+        { bytesOf({ 9 }), "application/pdf", std::string(400, 'n') + ".pdf" },
+        { bytesOf({ 7 }), "text/plain", ".." },
+    };
+    auto read = readMime(writeMime(m).value());
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->attachments.size(), 5u);
+    EXPECT_EQ(read->attachments[0].fileName, "evil.png") << "no folder part survives";
+    EXPECT_EQ(read->attachments[0].data, bytesOf({ 1, 2, 3 }));
+    EXPECT_EQ(read->attachments[1].fileName, "attachment");
+    EXPECT_EQ(read->attachments[1].mimeType, "application/octet-stream");
+    EXPECT_TRUE(read->attachments[1].data.empty());
+    EXPECT_EQ(read->attachments[2].fileName, "résumé   2012.pdf");
+    EXPECT_EQ(read->attachments[2].mimeType, "application/octet-stream");
+    EXPECT_EQ(read->attachments[3].fileName, std::string(400, 'n') + ".pdf");
+    EXPECT_EQ(read->attachments[4].fileName, "attachment");
+}
+
+TEST(Mime, TextThatIsNotUtf8StillMakesAMail)
+{
+    MailMessage m = sample();
+    m.attachments.clear();
+    m.bodyIsHTML = false;
+    m.body = std::string("caf\xE9 \0 ok", 9);
+    m.subject = "\xFF\xFE";
+    auto read = readMime(writeMime(m).value());
+    ASSERT_TRUE(read);
+    EXPECT_NE(read->body.find("caf"), std::string::npos);
+    EXPECT_NE(read->body.find("ok"), std::string::npos);
+    EXPECT_EQ(read->body.find('\0'), std::string::npos);
+}
+
+TEST(Mime, GarbageIsNoMessage)
+{
+    EXPECT_FALSE(readMime(std::string_view()));
+    EXPECT_FALSE(readMime(std::string_view("\x01\x02\x03")));
+}
+
+TEST(Mime, AddressesAreCheckedOneMailboxAtATime)
+{
+    EXPECT_TRUE(isValidMailAddress("anna@example.it"));
+    EXPECT_TRUE(isValidMailAddress("Anna Rossi <anna@example.it>"));
+    EXPECT_FALSE(isValidMailAddress(""));
+    EXPECT_FALSE(isValidMailAddress("+39 333 1234567"));
+    EXPECT_FALSE(isValidMailAddress("a@example.com, b@example.com"));
+    EXPECT_FALSE(isValidMailAddress("a@example.com\r\nBcc: b@example.com"));
+    EXPECT_FALSE(isValidMailAddress("@example.com"));
+}
+
+} // namespace
