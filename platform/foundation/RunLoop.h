@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 namespace foundation {
@@ -19,9 +20,15 @@ enum class ClockKind {
 };
 
 class RunLoop;
+class Timer;
+// The runtime class name; PLV_CLASS names the C++ type after it.
+using NSTimer = Timer;
 
 // A one-shot or repeating timer. A one-shot timer is invalidated before its
-// callback runs, so the callback may schedule it again.
+// callback runs, so the callback may schedule it again. Intervals under
+// 0.1 ms become 0.1 ms (the platform's floor for zero and negative ones), so
+// a repeating timer can never spin the loop. Timers belong to the main
+// thread: only scheduling may happen elsewhere.
 class Timer : public runtime::Object {
     PLV_CLASS(NSTimer, runtime::Object)
 public:
@@ -48,11 +55,25 @@ public:
     uint64_t m_sequence { 0 };
     bool m_valid { true };
 
+    // `-fire`: runs the callback now; a one-shot timer is invalidated first.
+    void fire();
+
 private:
+    // The runtime spelling: `selector` sent to `target`, with the timer as
+    // argument when the selector takes one. The target is held until the
+    // timer is invalidated, as the platform does.
+    static runtime::Ref<Timer> scheduledWithTarget(double interval, runtime::Id target, runtime::Sel selector, runtime::Id userInfo, bool repeats);
+    void sendToTarget();
+    void releaseTarget();
+
     double m_interval { 0 };
     bool m_repeats { false };
     Callback m_callback;
     runtime::Id m_userInfo;
+    runtime::Id m_target;
+    runtime::Sel m_selector;
+    RunLoop* m_runLoop { nullptr }; // the loop whose queue holds this timer, if any
+    int64_t m_fireTick { 0 }; // m_fireDate in the loop's nanoseconds, exact
     friend class RunLoop;
 };
 
@@ -74,8 +95,13 @@ public:
     void addTimer(const runtime::Ref<Timer>&);
 
     // Runs `work` on the main thread at the next turn of the loop. From
-    // another thread with WaitUntilDone::Yes the caller blocks until it ran.
-    enum class WaitUntilDone { No, Yes };
+    // another thread with WaitUntilDone::Yes the caller blocks until it ran
+    // (or until the loop is replaced or destroyed and drops it); on the main
+    // thread itself it runs at once.
+    enum class WaitUntilDone {
+        No,
+        Yes,
+    };
     void performOnMain(std::function<void()> work, WaitUntilDone = WaitUntilDone::No);
     // Runs `work` after `seconds` on the loop's clock.
     void performAfter(double seconds, std::function<void()> work);
@@ -85,21 +111,50 @@ public:
     // order they were scheduled). Also usable with the system clock, where it
     // sleeps until each deadline.
     void advance(double seconds);
-    // Runs posted work and timers that are already due; answers how many ran.
+    // Runs posted work and timers that are already due, and what they post
+    // for now; answers how many ran. The clock does not move.
     int runPending();
 
-    // System clock: turns the loop until `stop()`.
+    // Turns the loop until `stop()`: the system clock sleeps until the next
+    // deadline or posted work; the virtual clock jumps straight to the next
+    // entry and only waits when nothing is queued.
     void run();
+    // From any thread. A stop that arrives while the loop is not running
+    // ends the next `run()` at once.
     void stop();
 
     // Called after every turn that ran something (the simulator pushes screen
     // updates from here).
     void setTurnObserver(std::function<void()>);
 
+    // Entries (timers and posted work) waiting to run.
+    size_t pendingCount() const;
+    // Seconds until the earliest entry falls due (0 when one is due now);
+    // nothing when the queue is empty.
+    std::optional<double> secondsUntilNextEntry() const;
+
 private:
+    friend class Timer;
+    void removeTimer(Timer&);
+    // Drops every entry; a thread waiting for its work to run is released.
+    void clear();
+    enum class Turns {
+        OnePerTimestamp,
+        One,
+    };
+    // Runs every entry due at or before `limit` (nanoseconds on the clock),
+    // including entries that the callbacks add; answers how many ran.
+    int runDue(int64_t limit, Turns);
+    void notifyTurn();
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
     ClockKind m_clockKind;
 };
+
+// Touches the runtime classes of the run loop and the notification centres
+// (NSTimer, NSNotificationCenter, NSNotification) so that look-ups by name
+// find them after boot.
+void registerRunLoopClasses();
 
 } // namespace foundation
