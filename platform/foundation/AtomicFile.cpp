@@ -117,7 +117,7 @@ bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const 
         mode = existing.st_mode & 07777;
     }
 
-    std::string temporary = (folder / ("." + hostPath.filename().string() + ".XXXXXX")).string();
+    std::string temporary = (folder / fmt::format(".{}.XXXXXX", hostPath.filename().string())).string();
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.valid())
         return false;

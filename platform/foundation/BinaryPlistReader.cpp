@@ -4,8 +4,9 @@
 
 #include <bit>
 #include <cstring>
+#include <deque>
 #include <limits>
-#include <unordered_map>
+#include <vector>
 
 namespace foundation {
 
@@ -87,6 +88,8 @@ namespace {
                 return fail("offset table outside the file");
             if (m_objectCount > (trailer - m_offsetTableOffset) / m_offsetSize)
                 return fail(fmt::format("offset table too short for {} objects", m_objectCount));
+            // At most one slot per offset-table entry, so bounded by the file size.
+            m_slots.assign(m_objectCount, 0);
             return true;
         }
 
@@ -182,16 +185,17 @@ namespace {
 
         const Decoded* object(uint64_t index, uint64_t depth)
         {
-            if (auto it = m_decoded.find(index); it != m_decoded.end()) {
-                if (it->second.state == Decoded::State::InProgress) {
+            if (uint32_t slot = m_slots[index]) {
+                auto& known = m_decoded[slot - 1];
+                if (known.state == Decoded::State::InProgress) {
                     fail(fmt::format("reference cycle through object {}", index));
                     return nullptr;
                 }
-                if (depth + it->second.height > m_limits.maxDepth) {
+                if (depth + known.height > m_limits.maxDepth) {
                     fail(fmt::format("nested deeper than {} levels", m_limits.maxDepth));
                     return nullptr;
                 }
-                return &it->second;
+                return &known;
             }
             if (depth > m_limits.maxDepth) {
                 fail(fmt::format("nested deeper than {} levels", m_limits.maxDepth));
@@ -201,13 +205,14 @@ namespace {
                 fail(fmt::format("more than {} objects", m_limits.maxNodes));
                 return nullptr;
             }
-            m_decoded.emplace(index, Decoded {});
+            m_decoded.emplace_back();
+            m_slots[index] = static_cast<uint32_t>(m_decoded.size());
+            auto& slot = m_decoded.back();
             Decoded result;
             result.expandedNodes = 1;
             if (!decodeObject(index, depth, result))
                 return nullptr;
             result.state = Decoded::State::Done;
-            auto& slot = m_decoded[index];
             slot = std::move(result);
             return &slot;
         }
@@ -374,7 +379,10 @@ namespace {
         uint64_t m_objectCount { 0 };
         uint64_t m_topObject { 0 };
         uint64_t m_offsetTableOffset { 0 };
-        std::unordered_map<uint64_t, Decoded> m_decoded;
+        // Object index → 1 + position in m_decoded (0: not met yet). A deque keeps
+        // the decoded objects in place while more are added.
+        std::vector<uint32_t> m_slots;
+        std::deque<Decoded> m_decoded;
     };
 
 }

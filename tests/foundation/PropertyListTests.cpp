@@ -461,3 +461,21 @@ TEST(BinaryPlist, RepeatedKeyKeepsFirstPlaceAndLastValue)
     EXPECT_EQ(result.value->asDictionary()->keys(), (std::vector<std::string> { "a", "b" }));
     EXPECT_EQ(result.value->find("a")->asInteger(), 2);
 }
+
+TEST(BinaryPlist, WriterRoundTripsEveryType)
+{
+    PlistData data(300, 0xAB);
+    PlistArray many;
+    for (int i = 0; i < 400; ++i)
+        many.push_back("entry " + std::to_string(i)); // more objects than one-byte references reach
+    PlistValue value(PlistDictionary { { "ascii", "hello" }, { "unicode", "Zoë 😀" }, { "broken", "\xFF\xC3" },
+        { "small", 200 }, { "medium", 70000 }, { "negative", int64_t(-7) }, { "huge", PlistValue::unsignedInteger(UINT64_MAX) },
+        { "real", -0.25 }, { "yes", true }, { "no", false }, { "date", PlistDate { 1.5 } }, { "data", data },
+        { "uid", PlistUid { 300 } }, { "empty", PlistDictionary {} }, { "many", many } });
+    auto result = readBinaryPlist(writeBinaryPlist(value));
+    ASSERT_TRUE(result) << result.error;
+    // Invalid UTF-8 is stored as replacement characters rather than dropped.
+    value.mutableDictionary()->set("broken", "\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(*result.value, value);
+    EXPECT_EQ(result.value->asDictionary()->keys(), value.asDictionary()->keys());
+}
