@@ -1,6 +1,9 @@
 #include "AddressBookClasses.h"
 
 #include "ABAddressBook.h"
+#include "ABMembersViewController.h"
+#include "ABPeoplePickerNavigationController.h"
+#include "ABPersonViewController.h"
 
 namespace addressbook {
 
@@ -9,6 +12,9 @@ void registerAddressBookClasses()
     ABAddressBook::classObject();
     ABPerson::classObject();
     ABMultiValue::classObject();
+    ABPeoplePickerNavigationController::classObject();
+    ABMembersViewController::classObject();
+    ABPersonViewController::classObject();
 }
 
 } // namespace addressbook
