@@ -224,6 +224,14 @@ bool isValidMailAddress(std::string_view entry)
         && addr.find(' ') == std::string_view::npos;
 }
 
+std::vector<std::string> splitAddressList(std::string_view line)
+{
+    initialiseGMime();
+    std::string safe = validUtf8(headerSafe(line));
+    GObjectPtr<InternetAddressList> parsed(internet_address_list_parse(nullptr, safe.c_str()));
+    return addressStrings(parsed.get());
+}
+
 std::optional<std::string> writeMime(const MailMessage& mail)
 {
     initialiseGMime();

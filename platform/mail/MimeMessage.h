@@ -48,6 +48,11 @@ std::optional<MailMessage> readMime(std::string_view bytes);
 // the form local@domain.
 bool isValidMailAddress(std::string_view);
 
+// A line of recipients as a person types it ("a@example.com, \"Rossi,
+// Anna\" <b@example.com>") split into one entry per mailbox or group, each
+// written back as an address line; nothing for a line without addresses.
+std::vector<std::string> splitAddressList(std::string_view);
+
 // The text with every control character (line breaks included) turned into a
 // space, as it may stand in a header.
 std::string headerSafe(std::string_view);
