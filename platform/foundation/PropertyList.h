@@ -77,14 +77,20 @@ namespace detail {
         }
         ~CowBox() { release(); }
 
-        const T& get() const { return m_node->value; }
+        // A moved-from box reads as empty.
+        const T& get() const
+        {
+            static const T empty {};
+            return m_node ? m_node->value : empty;
+        }
         T& mutate()
         {
-            if (m_node->refs.load(std::memory_order_acquire) != 1)
+            if (!m_node)
+                m_node = new Node { T() };
+            else if (m_node->refs.load(std::memory_order_acquire) != 1)
                 *this = CowBox(T(m_node->value));
             return m_node->value;
         }
-        bool sharesWith(const CowBox& other) const { return m_node == other.m_node; }
 
     private:
         struct Node {

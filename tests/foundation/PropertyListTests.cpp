@@ -83,6 +83,17 @@ TEST(PlistValue, CopiesAreIndependent)
     EXPECT_EQ(nested.asArray()->size(), 3u);
 }
 
+TEST(PlistValue, MovedFromContainersReadAsEmpty)
+{
+    PlistValue source(PlistArray { "a" });
+    PlistValue target = std::move(source);
+    ASSERT_TRUE(source.isArray()); // NOLINT(bugprone-use-after-move): the state is defined
+    EXPECT_TRUE(source.asArray()->empty());
+    source.mutableArray()->push_back("b");
+    EXPECT_EQ(source, PlistValue(PlistArray { "b" }));
+    EXPECT_EQ(target, PlistValue(PlistArray { "a" }));
+}
+
 TEST(PlistValue, CopiesChangedOnOtherThreadsDoNotTouchEachOther)
 {
     PlistValue shared(PlistArray(100, PlistValue("x")));
