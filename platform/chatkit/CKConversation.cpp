@@ -113,19 +113,27 @@ int64_t CKConversation::unreadCount()
 void CKConversation::addPending(const Id& message)
 {
     std::lock_guard guard(m_lock);
-    m_pending.push_back(message);
+    m_pending.push_back(runtime::WeakId(message));
 }
 
 void CKConversation::removePending(const Id& message)
 {
     std::lock_guard guard(m_lock);
-    std::erase(m_pending, message);
+    std::erase_if(m_pending, [&](const runtime::WeakId& pending) {
+        auto held = pending.lock();
+        return !held || held == message;
+    });
 }
 
 std::vector<Id> CKConversation::pendingMessages() const
 {
     std::lock_guard guard(m_lock);
-    return m_pending;
+    std::vector<Id> messages;
+    for (const auto& pending : m_pending) {
+        if (auto held = pending.lock())
+            messages.push_back(held);
+    }
+    return messages;
 }
 
 void CKConversationList::registerMethods(ClassBuilder<CKConversationList>& b)

@@ -56,7 +56,9 @@ private:
     std::vector<runtime::Ref<CKEntity>> m_recipients;
     int64_t m_groupID { 0 };
     mutable std::mutex m_lock;
-    std::vector<runtime::Id> m_pending;
+    // Weak: a message refers to its conversation, so the conversation must
+    // not keep its unsent messages alive.
+    std::vector<runtime::WeakId> m_pending;
 };
 
 class CKConversationList : public runtime::Object {

@@ -1,6 +1,7 @@
 #include "ChatKitTestSupport.h"
 
 #include <foundation/DevicePath.h>
+#include <thread>
 
 using namespace chatkit_test;
 
@@ -216,6 +217,29 @@ TEST_F(Database, DeviceDatabaseLivesUnderTheDeviceRoot)
     auto parts = send<std::vector<Id>>(dbMessage(*row), "messageParts");
     EXPECT_EQ(parts.size(), 2u);
     foundation::setDeviceRoot(previousRoot);
+}
+
+} // namespace
+
+namespace {
+
+// The simulator dumps the database from its server thread while the phone
+// writes on the main thread.
+TEST_F(Database, ListingWhileMessagesArriveFromAnotherThread)
+{
+    constexpr int count = 40;
+    std::thread writer([] {
+        for (int i = 0; i < count; ++i)
+            chatkit::receiveSMS("+15555550100", "message " + std::to_string(i));
+    });
+    size_t seen = 0;
+    while (seen < count) {
+        auto rows = chatkit::listMessages();
+        EXPECT_GE(rows.size(), seen) << "rows never disappear";
+        seen = rows.size();
+    }
+    writer.join();
+    EXPECT_EQ(chatkit::listMessages().size(), size_t(count));
 }
 
 } // namespace
