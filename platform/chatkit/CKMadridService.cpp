@@ -4,10 +4,10 @@
 #include "CKEntity.h"
 #include "Configuration.h"
 #include "Database.h"
-#include "Guid.h"
 #include "Instantiate.h"
 #include "MadridMessage.h"
 #include "MessageParts.h"
+#include <foundation/Uuid.h>
 
 #include <algorithm>
 
@@ -84,7 +84,7 @@ Id CKMadridService::imMessageToConversation(const Id& conversationObject, const 
     message->m_date = date > 0 ? date : unixNow();
     message->m_parts = parts;
     message->m_finished = finished;
-    message->m_guid = guid.empty() ? newGUID() : guid;
+    message->m_guid = guid.empty() ? foundation::uuidString() : guid;
     message->m_conversation = conversation;
     return message;
 }

@@ -2,8 +2,8 @@
 
 #include "AddressMatching.h"
 #include "Configuration.h"
-#include "Guid.h"
 #include "Schema.h"
+#include <foundation/Uuid.h>
 
 #include <algorithm>
 #include <cctype>
@@ -543,7 +543,7 @@ bool MessageStore::writeAttachment(int64_t messageRowID, const Attachment& attac
         log("this Messages database has no madrid_attachment table");
         return false;
     }
-    std::string guid = newGUID();
+    std::string guid = foundation::uuidString();
     std::string filename = safeFilename(attachment.filename, attachment.mimeType);
     std::string relative = "Attachments/" + guid.substr(34, 2) + "/" + guid.substr(0, 2) + "/" + guid + "/" + filename;
     std::filesystem::path host = m_folder / relative;
@@ -609,7 +609,7 @@ std::optional<int64_t> MessageStore::insert(const NewMessage& m)
             { "read", int64_t(m.outgoing ? 1 : 0) },
             { "is_madrid", int64_t(1) },
             { "madrid_handle", m.address },
-            { "madrid_guid", m.guid.empty() ? newGUID() : m.guid },
+            { "madrid_guid", m.guid.empty() ? foundation::uuidString() : m.guid },
             { "madrid_type", int64_t(0) },
             { "madrid_service", std::string(madridServiceName) },
             { "madrid_account", account.login },
