@@ -1,0 +1,218 @@
+// plv-sim: seeds a demo phone and runs scenario files on it.
+//
+//     plv-sim seed DIR
+//     plv-sim run SCENARIO [--device DIR] [--verbose]
+//     plv-sim steps
+//
+// `run` prints one line of JSON per `dump` step on standard output and
+// nothing else there; everything meant for a person goes to standard error.
+
+#include "DemoPhone.h"
+#include "Dump.h"
+#include "ScenarioRunner.h"
+
+#include "BuildLocations.h"
+
+#include <springboard/Phone.h>
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+std::filesystem::path executableFolder()
+{
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : self.parent_path();
+}
+
+// A resources folder given on the command line wins; then the one beside
+// the program (an installed or copied build), then the build's own.
+std::filesystem::path resourcesFolder(const std::string& given)
+{
+    if (!given.empty())
+        return given;
+    std::error_code ec;
+    auto beside = executableFolder().parent_path() / "resources";
+    if (std::filesystem::is_directory(beside / "PLV", ec))
+        return beside;
+    return simulator::build::resourcesDir;
+}
+
+std::vector<std::filesystem::path> extensionFolders()
+{
+    std::vector<std::filesystem::path> folders { executableFolder() };
+    for (const char* folder : simulator::build::extensionDirs)
+        folders.emplace_back(folder);
+    return folders;
+}
+
+simulator::SeedReport seed(const std::filesystem::path& device, const std::string& resources, size_t contacts)
+{
+    simulator::SeedOptions options;
+    options.deviceRoot = device;
+    options.resourcesDir = resourcesFolder(resources);
+    options.extensionSearchDirs = extensionFolders();
+    options.contactCount = contacts;
+    return simulator::seedDemoPhone(options);
+}
+
+int seedCommand(const std::string& device, const std::string& resources, size_t contacts)
+{
+    auto report = seed(device, resources, contacts);
+    for (const auto& line : report.lines)
+        std::cout << line << "\n";
+    if (!report.ok) {
+        std::cerr << "plv-sim seed: " << report.error << "\n";
+        return 1;
+    }
+    std::cout << "demo phone ready in " << device << "\n";
+    return 0;
+}
+
+// Standard output carries the dumps only. Whatever else the phone's
+// libraries might print while it runs is sent to standard error instead.
+class DumpChannel {
+public:
+    DumpChannel()
+    {
+        std::fflush(stdout);
+        m_dumps = ::dup(STDOUT_FILENO);
+        if (m_dumps >= 0)
+            ::dup2(STDERR_FILENO, STDOUT_FILENO);
+    }
+    ~DumpChannel()
+    {
+        std::fflush(stdout);
+        if (m_dumps >= 0) {
+            ::dup2(m_dumps, STDOUT_FILENO);
+            ::close(m_dumps);
+        }
+    }
+    DumpChannel(const DumpChannel&) = delete;
+    DumpChannel& operator=(const DumpChannel&) = delete;
+
+    bool write(std::string line)
+    {
+        line += '\n';
+        int fd = m_dumps >= 0 ? m_dumps : STDOUT_FILENO;
+        std::string_view rest = line;
+        while (!rest.empty()) {
+            ssize_t written = ::write(fd, rest.data(), rest.size());
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            rest.remove_prefix(static_cast<size_t>(written));
+        }
+        return true;
+    }
+
+private:
+    int m_dumps { -1 };
+};
+
+int runCommand(const std::string& scenarioPath, const std::string& device, const std::string& resources, bool verbose)
+{
+    auto scenario = simulator::loadScenario(scenarioPath);
+    if (!scenario.steps) {
+        std::cerr << "plv-sim run: " << scenario.error << "\n";
+        return 1;
+    }
+
+    if (!simulator::holdsPhone(device)) {
+        std::cerr << "plv-sim run: seeding a demo phone in " << device << "\n";
+        auto report = seed(device, resources, simulator::SeedOptions {}.contactCount);
+        if (!report.ok) {
+            std::cerr << "plv-sim run: " << report.error << "\n";
+            return 1;
+        }
+    }
+
+    DumpChannel dumps;
+    std::error_code ec;
+    springboard::BootOptions boot;
+    boot.deviceRoot = std::filesystem::absolute(device, ec);
+    boot.clock = foundation::ClockKind::Virtual;
+    boot.loadExtensions = true;
+    auto booted = springboard::Phone::boot(std::move(boot));
+    if (!booted.phone) {
+        std::cerr << "plv-sim run: the phone did not boot: " << booted.error << "\n";
+        return 1;
+    }
+    simulator::ScenarioRunner runner(*booted.phone);
+    const auto& steps = *scenario.steps;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const auto& step = steps[i];
+        std::string name = step["step"].get<std::string>();
+        if (verbose) {
+            std::string comment = step.contains("comment") ? " — " + step["comment"].get<std::string>() : "";
+            std::cerr << i + 1 << ". " << name << comment << "\n";
+        }
+        auto result = runner.runStep(step);
+        if (!result.ok) {
+            std::cerr << "plv-sim run: " << scenarioPath << ": step " << i + 1 << " (" << name << "): " << result.error << "\n";
+            return 1;
+        }
+        if (result.output) {
+            if (verbose)
+                std::cerr << "   " << simulator::summariseDump(*result.output) << "\n";
+            if (!dumps.write(simulator::dumpLine(*result.output))) {
+                std::cerr << "plv-sim run: cannot write to standard output\n";
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+int listSteps()
+{
+    for (const auto& step : simulator::ScenarioRunner::vocabulary()) {
+        std::cout << step.name << " — " << step.help << "\n";
+        for (const auto& field : step.fields)
+            std::cout << "    " << field.name << (field.presence == simulator::Presence::Required ? "" : " (optional)") << ": " << field.help << "\n";
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app { "plv-sim: the simulated phone. Seeds a demo phone and runs scenario files on it." };
+    app.require_subcommand(1);
+
+    std::string device = "device";
+    std::string resources;
+    size_t contacts = simulator::SeedOptions {}.contactCount;
+    auto* seedApp = app.add_subcommand("seed", "Create a demo phone in DIR (again: complete it, keeping its data)");
+    seedApp->add_option("DIR", device, "The device folder")->required();
+    seedApp->add_option("--contacts", contacts, "How many demo people the Address Book holds")->check(CLI::Range(size_t(1), size_t(100000)));
+    seedApp->add_option("--resources", resources, "The folder of the built images (PLV/, RDL/)");
+
+    std::string scenario;
+    bool verbose = false;
+    auto* runApp = app.add_subcommand("run", "Run a scenario file on the phone in --device, seeding it first when needed");
+    runApp->add_option("SCENARIO", scenario, "A JSON array of steps")->required();
+    runApp->add_option("--device", device, "The device folder")->capture_default_str();
+    runApp->add_option("--resources", resources, "The folder of the built images, for a first seed");
+    runApp->add_flag("--verbose,-v", verbose, "Tell each step (and its comment) on standard error");
+
+    auto* stepsApp = app.add_subcommand("steps", "List the scenario steps and their fields");
+
+    CLI11_PARSE(app, argc, argv);
+
+    if (*seedApp)
+        return seedCommand(device, resources, contacts);
+    if (*runApp)
+        return runCommand(scenario, device, resources, verbose);
+    if (*stepsApp)
+        return listSteps();
+    return 2;
+}
