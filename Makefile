@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 SANITIZED_PRESETS = asan tsan
 
-.PHONY: all bootstrap build test test-default test-asan test-tsan bench run format clean
+.PHONY: all bootstrap build test test-default test-asan test-tsan bench run demo format clean
 
 all: build
 
@@ -28,8 +28,20 @@ bench: bootstrap
 	cmake --build --preset bench -j $(JOBS)
 	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; $$b || exit 1; done
 
-run:
-	@echo "The simulator (make run) is not built yet: it arrives with plv-sim."
+# The simulator on a demo phone in ./device: the tour of scenarios/demo.json,
+# told step by step on standard error, with the phone's state after each
+# `dump` step as one line of JSON on standard output. Seeding a phone that
+# exists keeps its data and only installs the freshly built images and
+# extension libraries.
+DEVICE ?= device
+SCENARIO ?= scenarios/demo.json
+run: bootstrap
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target plv_sim_demo
+	./build/default/simulator/plv-sim seed $(DEVICE) 1>&2
+	./build/default/simulator/plv-sim run $(SCENARIO) --device $(DEVICE) --verbose
+
+demo: run
 
 format:
 	find platform KelvaneLibrary extension Rendalo settings simulator tests bench fuzz \

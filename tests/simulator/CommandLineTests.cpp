@@ -95,6 +95,14 @@ TEST_F(PlvSim, RunPrintsOneLineOfJSONPerDump)
         check(window);
 }
 
+TEST_F(PlvSim, TheDemoTourRunsToItsEnd)
+{
+    auto run = plvSim("run '" PLV_SOURCE_DIR "/scenarios/demo.json' --device " + phone() + " --verbose");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_GE(std::count(run.out.begin(), run.out.end(), '\n'), 5);
+    EXPECT_NE(run.err.find("1. dump"), std::string::npos) << "--verbose tells the steps on standard error";
+}
+
 TEST_F(PlvSim, SeedingTwiceKeepsThePhone)
 {
     auto first = plvSim("seed " + phone() + " --contacts 30");

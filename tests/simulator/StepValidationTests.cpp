@@ -97,6 +97,13 @@ TEST(ScenarioFiles, ReportTheFileAndTheStep)
     EXPECT_NE(missing.error.find("/nonexistent/tour.json"), std::string::npos);
 }
 
+TEST(ScenarioFiles, TheDemoTourIsWellFormed)
+{
+    auto demo = loadScenario(PLV_SOURCE_DIR "/scenarios/demo.json");
+    ASSERT_TRUE(demo.steps) << demo.error;
+    EXPECT_GE(demo.steps->size(), 10u);
+}
+
 TEST(ScenarioFiles, RefuseDeepNestingWithoutRecursingIntoIt)
 {
     // The parser recurses per level; a hostile file must not reach it.
