@@ -1,0 +1,169 @@
+// The banner: recording each bulletin offered to the banner controller, the
+// messages icon on messages banners, and the tap that opens the quick reply
+// (or, on the icon, the Messages application).
+#include "Hooks.h"
+
+#include "MessageLookup.h"
+#include "RDL.h"
+#include "TweakState.h"
+
+#include <KelvaneLibrary/KelvaneLogger.h>
+#include <uikit/UIGestureRecognizer.h>
+#include <uikit/UIImage.h>
+#include <uikit/UIImageView.h>
+
+#include <fmt/format.h>
+
+#include <unistd.h>
+
+namespace parlivo::hooks {
+
+using kelvane::KelvaneLogger;
+using runtime::send;
+
+namespace {
+
+    constexpr std::string_view BannerIconPath = "/Library/Application Support/PLV/sms.png";
+    constexpr uikit::CGRect BannerIconFrame { { 5, 11 }, { 21, 21 } };
+
+} // namespace
+
+void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, const Id& bulletin, int64_t feed)
+{
+    auto& state = tweakState();
+    RDL* controller = state.rdl.get();
+    auto status = [&] { return controller ? controller->status() : 0; };
+
+    KelvaneLogger::log("ADDBULLETIN", KelvaneLogger::Normal);
+    if (status() == 1)
+        return;
+
+    std::string section = send<std::string>(bulletin, "sectionID");
+    if (section.empty()) {
+        state.sectionID.reset();
+        KelvaneLogger::log("ADDBULLETIN no section ID", KelvaneLogger::Severe);
+        orig_observerAddBulletinForFeed(self, selector, observer, bulletin, feed);
+        return;
+    }
+    state.sectionID = section;
+
+    state.messageID = integerValue(send<std::string>(bulletin, "recordID"));
+    if (state.messageID <= 0) {
+        KelvaneLogger::log("ADDBULLETIN no message ID", KelvaneLogger::Severe);
+        state.messageID = -1;
+    }
+
+    try {
+        std::string topic = send<std::string>(bulletin, "topic");
+        if (topic.empty())
+            topic = "sms";
+        KelvaneLogger::log(fmt::format("TOPIC IS {}", topic), KelvaneLogger::Normal);
+    } catch (const runtime::ObjCException& exception) {
+        KelvaneLogger::log(exception.description(), KelvaneLogger::Development);
+    }
+
+    if (section == MessagesSectionID) {
+        state.isSMS = true;
+        if (controller && controller->ownBulletin()) {
+            KelvaneLogger::log("è il nostro bulletin, ho già l'URL", KelvaneLogger::Development);
+        } else {
+            KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
+            if (Id action = send<Id>(bulletin, "defaultAction")) {
+                state.shouldOpenMessaggi = true;
+                state.smsURL = send<std::string>(action, "launchURL");
+                state.shouldOpenMessaggi = false;
+            }
+        }
+    } else {
+        state.isSMS = false;
+        KelvaneLogger::log(fmt::format("Bulletin from {}, skipping.", section), KelvaneLogger::Normal);
+    }
+
+    if (status() != 1)
+        orig_observerAddBulletinForFeed(self, selector, observer, bulletin, feed);
+    KelvaneLogger::log("ADD BULLETIN END", KelvaneLogger::Development);
+}
+
+void createSubviewsWithBannerImage(Object* self, Sel selector, const Id& image)
+{
+    KelvaneLogger::log("_createSubviewsWithBannerImage", KelvaneLogger::Development);
+    orig_createSubviewsWithBannerImage(self, selector, image);
+
+    auto& state = tweakState();
+    if (state.sectionID != MessagesSectionID)
+        return;
+    auto* banner = dynamic_cast<uikit::UIView*>(self);
+    if (!banner)
+        return;
+    auto icon = uikit::UIImageView::withImage(uikit::UIImage::imageWithContentsOfFile(std::string(BannerIconPath)));
+    icon->setFrame(BannerIconFrame);
+    icon->setName("parlivoBannerIcon");
+    state.iconView = icon;
+    banner->addSubview(icon);
+}
+
+void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
+{
+    auto& state = tweakState();
+    RDL* controller = state.rdl.get();
+
+    KelvaneLogger::log("HANDLE TAP!", KelvaneLogger::Normal);
+    if (!state.isSMS) {
+        KelvaneLogger::log("NOT SMS RETURNING", KelvaneLogger::Normal);
+        orig_handleBannerTapGesture(self, selector, recognizer);
+        return;
+    }
+    auto gesture = runtime::cast<uikit::UIGestureRecognizer>(recognizer);
+    if (!gesture)
+        return;
+    auto bannerView = runtime::cast<uikit::UIView>(runtime::objectIvar(self, "_bannerAndShadowView"));
+    if (!bannerView) {
+        KelvaneLogger::log("BAV IS NULL!!!!!!!!:(", KelvaneLogger::Severe);
+        orig_handleBannerTapGesture(self, selector, recognizer);
+        return;
+    }
+    uikit::CGPoint location = gesture->locationInView(bannerView.get());
+
+    if (auto icon = runtime::cast<uikit::UIView>(state.iconView.lock())) {
+        if (uikit::CGRectContainsPoint(icon->frame(), location)) {
+            KelvaneLogger::log("ho tappato l'icona del banner", KelvaneLogger::Normal);
+            if (controller) {
+                controller->dismissBanner();
+                ::usleep(0);
+                controller->openApp(std::string(MessagesSectionID));
+            }
+            return;
+        }
+        if (state.isSMS && controller)
+            controller->setLastMessageType("sms");
+        if (Id message = loadDatabaseMessage(state.messageID)) {
+            if (controller) {
+                controller->setLastMessage(send<std::string>(message, "text"));
+                controller->setLastMessageAddress(send<std::string>(message, "address"));
+                controller->parseMadridMessageToFindMultimedia(message);
+            }
+            recordKindAndMarkRead(controller, message, state.messageID);
+        }
+    } else {
+        if (state.messageID != -1 && controller)
+            controller->markSMSMessageAsRead(state.messageID);
+        if (state.isSMS && controller)
+            controller->setLastMessageType("sms");
+        Id message = loadDatabaseMessage(state.messageID);
+        if (controller) {
+            controller->setLastMessage(message ? std::optional(send<std::string>(message, "text")) : std::nullopt);
+            controller->setLastMessageAddress(message ? std::optional(send<std::string>(message, "address")) : std::nullopt);
+        }
+        if (message) {
+            if (controller)
+                controller->parseMadridMessageToFindMultimedia(message);
+            KelvaneLogger::log("THIS BULLETIN -> A VALID MESSAGE!", KelvaneLogger::Development);
+            recordKindAndMarkRead(controller, message, state.messageID);
+        }
+    }
+    state.messageID = -1;
+    if (controller)
+        controller->showQuickReply();
+}
+
+} // namespace parlivo::hooks

@@ -1,0 +1,22 @@
+#include "PreferenceSwitch.h"
+
+#include "TweakState.h"
+
+#include <foundation/DevicePath.h>
+#include <foundation/PlistReader.h>
+
+namespace parlivo {
+
+PreferenceSwitch readPreferenceSwitch(std::string_view key)
+{
+    auto read = foundation::readPlistDictionaryFile(foundation::hostPath(PreferencesFilePath));
+    if (!read)
+        return {};
+    PreferenceSwitch result;
+    result.fileRead = true;
+    if (const auto* value = read.value->find(key))
+        result.value = value->stringValue();
+    return result;
+}
+
+} // namespace parlivo

@@ -1,0 +1,148 @@
+// RDL, the one controller of Parlivo (runtime class "RDL"). It keeps the
+// record of the message a quick reply would answer, the window state that the
+// hooks consult, the overlay window in which the quick reply and quick
+// compose windows are drawn, the preference store, and a short list of
+// iMessage row ids. It is created when SpringBoard has finished launching and
+// lives as long as SpringBoard.
+//
+// While a window is open (`status` 1) the record is frozen: its setters do
+// nothing, so a bulletin that arrives meanwhile cannot change what the open
+// window answers. The text and address are optional because a banner tap on a
+// message that is no longer in the database leaves them nil; the runtime
+// getters read nil as the empty string.
+//
+// Every operation is also a runtime method under its own selector, so the
+// windows (through RDLDoesAll.h) and Activator reach it by message.
+#pragma once
+
+#include <KelvaneLibrary/KelvanePreferenceManager.h>
+#include <runtime/Runtime.h>
+#include <uikit/UIWindow.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace parlivo {
+
+inline constexpr std::string_view ComposerListenerName = "it.kelvane.RDLComposer";
+inline constexpr std::string_view LogFilePath = "/var/mobile/Library/PLV/PLV.log";
+inline constexpr long long LogSizeLimit = 100000;
+inline constexpr size_t BlacklistCapacity = 10;
+
+class RDL : public runtime::Object {
+    PLV_CLASS(RDL, runtime::Object)
+public:
+    static void registerMethods(runtime::ClassBuilder<RDL>&);
+
+    // init: builds the overlay window, the record, the preference store,
+    // registers with Activator and becomes the module's `rdl`.
+    runtime::Id init();
+
+    // The message record.
+    const std::optional<std::string>& lastMessage() const { return m_lastMessage; }
+    void setLastMessage(std::optional<std::string>);
+    const std::optional<std::string>& lastMessageAddress() const { return m_lastMessageAddress; }
+    void setLastMessageAddress(std::optional<std::string>);
+    const std::string& lastMessageType() const { return m_lastMessageType; }
+    void setLastMessageType(std::string);
+    const runtime::Id& theLastMessage() const { return m_theLastMessage; }
+    void setTheLastMessage(runtime::Id);
+    const std::string& lastActionURL() const { return m_lastActionURL; }
+    void setLastActionURL(std::string);
+    // nil (nullopt) until a scan, and again after each close.
+    const std::optional<std::vector<runtime::Id>>& multimediaObjects() const { return m_multimediaObjects; }
+    void setMultimediaObjects(std::optional<std::vector<runtime::Id>> objects) { m_multimediaObjects = std::move(objects); }
+    bool hasAttachments() const { return m_hasAttachments; }
+    void setHasAttachments(bool value) { m_hasAttachments = value; }
+
+    // Window state and flags.
+    int64_t status() const { return m_status; }
+    void setStatus(int64_t value) { m_status = value; }
+    bool inApp() const { return m_inApp; }
+    void setInApp(bool value) { m_inApp = value; }
+    bool inLockScreen() const { return m_inLockScreen; }
+    void setInLockScreen(bool value) { m_inLockScreen = value; }
+    bool ownBulletin() const { return m_ownBulletin; }
+    void setOwnBulletin(bool value) { m_ownBulletin = value; }
+    bool shouldClose() const { return m_shouldClose; }
+    void setShouldClose(bool value) { m_shouldClose = value; }
+
+    const runtime::Ref<uikit::UIWindow>& alertWindow() const { return m_alertWindow; }
+    const runtime::Id& qRVC() const { return m_qRVC; }
+    void setQRVC(runtime::Id controller) { m_qRVC = std::move(controller); }
+    const runtime::Id& qCVC() const { return m_qCVC; }
+    void setQCVC(runtime::Id controller) { m_qCVC = std::move(controller); }
+    kelvane::KelvanePreferenceManager* preferencesManager() const { return m_preferencesManager.get(); }
+    const runtime::Id& delegate() const { return m_delegate; }
+    void setDelegate(runtime::Id delegate) { m_delegate = std::move(delegate); }
+
+    void reloadPreferences();
+
+    // The log-size check: removes the log once it holds 100 000 bytes or
+    // more. `deleteLog` runs it here; `startDeleteLog` on the background
+    // executor, as every close does.
+    static void deleteLog();
+    static void startDeleteLog();
+
+    // Changes to the record while a window is open, for e-mail only.
+    void overWriteLastMessageText(const std::optional<std::string>&);
+    void overWriteLastMessageAddress(const std::optional<std::string>&);
+
+    void parseMadridMessageToFindMultimedia(const runtime::Id& message);
+    void markIMessageAsRead(int64_t recordID);
+    void markSMSMessageAsRead(int64_t rowID);
+    std::string getNameFromAddress(const std::string& address);
+
+    const std::deque<int64_t>& iMessagesBlackList() const { return m_iMessagesBlackList; }
+    void addBlacklistedRowID(int64_t rowID);
+    bool isBlacklisted(int64_t rowID) const;
+
+    // Presentation (RDLPresentation.cpp).
+    void showBulletin(int64_t recordID);
+    void showBulletin();
+    void showBulletinSubtitle(const std::string& title, const std::string& message);
+    void showQuickReply();
+    void showQuickComposer();
+    void dismissBanner();
+    void dismissBannerOnly();
+    void emergencyDismissBanner();
+    void openApp(const std::string& displayIdentifier);
+    void openAppWithURL(const std::string& url);
+    void deviceRotated(int64_t orientation);
+    void activatorReceiveEvent(const runtime::Id& activator, const runtime::Id& event, const std::string& listenerName);
+
+private:
+    void postOwnBulletin(std::optional<int64_t> recordID);
+    void raiseAlertWindow(double level);
+    void resetRecord();
+
+    std::optional<std::string> m_lastMessage;
+    std::optional<std::string> m_lastMessageAddress;
+    std::string m_lastMessageType;
+    runtime::Id m_theLastMessage;
+    std::string m_lastActionURL;
+    std::optional<std::vector<runtime::Id>> m_multimediaObjects;
+    bool m_hasAttachments { false };
+    std::deque<int64_t> m_iMessagesBlackList;
+    int64_t m_status { 0 };
+    bool m_inApp { false };
+    bool m_inLockScreen { false };
+    bool m_ownBulletin { false };
+    bool m_shouldClose { false };
+    runtime::Ref<uikit::UIWindow> m_alertWindow;
+    runtime::Id m_qRVC;
+    runtime::Id m_qCVC;
+    std::unique_ptr<kelvane::KelvanePreferenceManager> m_preferencesManager;
+    runtime::Id m_delegate;
+};
+
+// The plain banner of showBulletin:subtitle:, with the controller's
+// ownBulletin set through its setter around the post; a nil controller posts
+// the banner all the same.
+void showBulletin(const std::string& title, const std::string& message, const runtime::Ref<RDL>& controller);
+
+} // namespace parlivo

@@ -1,0 +1,248 @@
+// The controller's presentation: its own banners, opening and closing the
+// quick reply and quick compose windows in the overlay window, switching to
+// an application, and rotation.
+#include "RDL.h"
+
+#include "TweakState.h"
+
+#include <KelvaneLibrary/KelvaneLogger.h>
+#include <foundation/RunLoop.h>
+#include <uikit/UIScreen.h>
+#include <uikit/UIView.h>
+
+#include <fmt/format.h>
+
+namespace parlivo {
+
+using kelvane::KelvaneLogger;
+using runtime::Id;
+using runtime::send;
+
+namespace {
+
+    constexpr std::string_view OwnBannerSection = "RDLbanner";
+    constexpr double QuickReplyDelay = 1.0;
+    constexpr double OverlayHeight = 480;
+    constexpr double LockScreenLevel = uikit::UIWindowLevelStatusBar + 100;
+    constexpr double OrdinaryLevel = uikit::UIWindowLevelStatusBar - 1;
+
+    Id newBulletin()
+    {
+        return send<Id>(send<Id>(runtime::classNamed("BBBulletin"), "alloc"), "init");
+    }
+
+    void offerToBannerController(const Id& bulletin)
+    {
+        Id banners = send<Id>(runtime::classNamed("SBBulletinBannerController"), "sharedInstance");
+        send(banners, "observer:addBulletin:forFeed:", runtime::nil, bulletin, int64_t { 0 });
+    }
+
+    void addWindowView(uikit::UIWindow& window, const Id& controller)
+    {
+        if (auto view = runtime::cast<uikit::UIView>(send<Id>(controller, "view")))
+            window.addSubview(view);
+    }
+
+} // namespace
+
+void showBulletin(const std::string& title, const std::string& message, const runtime::Ref<RDL>& controller)
+{
+    send(controller, "setOwnBulletin:", true);
+    Id bulletin = newBulletin();
+    send(bulletin, "setTitle:", title);
+    send(bulletin, "setMessage:", message);
+    send(bulletin, "setSectionID:", std::string(MessagesSectionID));
+    offerToBannerController(bulletin);
+    send(controller, "setOwnBulletin:", false);
+}
+
+void RDL::postOwnBulletin(std::optional<int64_t> recordID)
+{
+    m_ownBulletin = true;
+    Id bulletin = newBulletin();
+    send(bulletin, "setTitle:", getNameFromAddress(m_lastMessageAddress.value_or(std::string {})));
+    if (m_lastMessageType == "sms") {
+        send(bulletin, "setMessage:", std::string("Message"));
+        send(bulletin, "setSectionID:", std::string(MessagesSectionID));
+    } else {
+        send(bulletin, "setMessage:", m_lastMessageType);
+        send(bulletin, "setSectionID:", std::string(OwnBannerSection));
+    }
+    if (recordID)
+        send(bulletin, "setRecordID:", std::to_string(*recordID));
+    offerToBannerController(bulletin);
+
+    runtime::Weak<RDL> weakSelf = selfAs<RDL>();
+    foundation::Timer::scheduled(QuickReplyDelay, false, [weakSelf](foundation::Timer&) {
+        if (auto controller = weakSelf.lock())
+            controller->showQuickReply();
+    });
+    m_ownBulletin = false;
+}
+
+void RDL::showBulletin(int64_t recordID)
+{
+    postOwnBulletin(recordID);
+}
+
+void RDL::showBulletin()
+{
+    postOwnBulletin(std::nullopt);
+}
+
+void RDL::showBulletinSubtitle(const std::string& title, const std::string& message)
+{
+    m_ownBulletin = true;
+    Id bulletin = newBulletin();
+    send(bulletin, "setTitle:", title);
+    send(bulletin, "setMessage:", message);
+    send(bulletin, "setSectionID:", std::string(MessagesSectionID));
+    offerToBannerController(bulletin);
+    m_ownBulletin = false;
+}
+
+void RDL::raiseAlertWindow(double level)
+{
+    m_alertWindow->setWindowLevel(level);
+    double width = 320;
+    if (auto screen = uikit::UIScreen::mainScreen())
+        width = screen->applicationFrame().size.width;
+    m_alertWindow->setFrame(uikit::CGRectMake(0, 0, width, OverlayHeight));
+    m_alertWindow->makeKeyAndVisible();
+    m_alertWindow->setNeedsDisplay();
+    m_alertWindow->setHidden(false);
+}
+
+void RDL::showQuickReply()
+{
+    if (m_status != 0)
+        return;
+    if (m_theLastMessage)
+        send(m_theLastMessage, "markAsRead");
+    m_theLastMessage = nullptr;
+    m_status = 1;
+
+    raiseAlertWindow(m_inLockScreen ? LockScreenLevel : OrdinaryLevel);
+
+    if (!m_qRVC) {
+        Id controller = send<Id>(runtime::classNamed("QuickReplyViewController"), "alloc");
+        m_qRVC = send<Id>(controller, "initWithMessage:", m_lastMessage.value_or(std::string {}));
+    } else {
+        send(m_qRVC, "setMessage:", m_lastMessage.value_or(std::string("WAS NIL")));
+    }
+    send(m_qRVC, "setDelegate:", self());
+    send(m_qRVC, "setInLockScreen:", m_inLockScreen);
+    send(m_qRVC, "prepareView:", m_inApp);
+    addWindowView(*m_alertWindow, m_qRVC);
+}
+
+void RDL::showQuickComposer()
+{
+    if (m_status != 0)
+        return;
+    showBulletinSubtitle("New message", "Parlivo composer");
+    m_status = 1;
+
+    raiseAlertWindow(OrdinaryLevel);
+
+    if (!m_qCVC)
+        m_qCVC = send<Id>(send<Id>(runtime::classNamed("QuickComposeViewController"), "alloc"), "init");
+    send(m_qCVC, "setDelegate:", self());
+    send(m_qCVC, "prepareView:", m_inApp);
+    addWindowView(*m_alertWindow, m_qCVC);
+}
+
+void RDL::activatorReceiveEvent(const Id&, const Id&, const std::string& listenerName)
+{
+    if (listenerName == ComposerListenerName)
+        showQuickComposer();
+}
+
+void RDL::dismissBannerOnly()
+{
+    m_shouldClose = true;
+    send(m_delegate, "dismissBanner");
+    m_shouldClose = false;
+}
+
+void RDL::resetRecord()
+{
+    setLastMessage("To be setted");
+    setLastMessageAddress("-1");
+    setLastMessageType("sms");
+    m_hasAttachments = false;
+    m_multimediaObjects.reset();
+}
+
+void RDL::dismissBanner()
+{
+    KelvaneLogger::log("RDL dismissBanner", KelvaneLogger::Development);
+    if (m_status == 0) {
+        dismissBannerOnly();
+        return;
+    }
+    m_inLockScreen = false;
+    if (m_alertWindow->isKeyWindow())
+        m_alertWindow->resignKeyWindow();
+    m_alertWindow->setFrame(uikit::CGRectMake(0, 0, 320, 0));
+    m_alertWindow->setHidden(true);
+
+    // Taken out of the properties before `dismiss`, so a window that asks
+    // to close again from inside its own dismiss finds nothing to close.
+    if (Id controller = std::exchange(m_qRVC, nullptr)) {
+        send(controller, "dismiss");
+        dismissBannerOnly();
+        m_status = 0;
+    }
+    if (Id controller = std::exchange(m_qCVC, nullptr)) {
+        send(controller, "dismiss");
+        dismissBannerOnly();
+        m_status = 0;
+    }
+    resetRecord();
+    KelvaneLogger::log("RDL dismissBanner end", KelvaneLogger::Development);
+    startDeleteLog();
+}
+
+void RDL::emergencyDismissBanner()
+{
+    m_status = 0;
+    for (Id* slot : { &m_qRVC, &m_qCVC }) {
+        if (Id controller = std::exchange(*slot, nullptr)) {
+            if (auto view = runtime::cast<uikit::UIView>(send<Id>(controller, "view")))
+                view->removeFromSuperview();
+            send(controller, "dismiss");
+        }
+    }
+    m_alertWindow->setFrame(uikit::CGRectMake(0, 0, 320, 0));
+    resetRecord();
+}
+
+void RDL::openApp(const std::string& displayIdentifier)
+{
+    Id applications = send<Id>(runtime::classNamed("SBApplicationController"), "sharedInstance");
+    Id application = send<Id>(applications, "applicationWithDisplayIdentifier:", displayIdentifier);
+    KelvaneLogger::log(fmt::format("apro l'app: {}", displayIdentifier), KelvaneLogger::Development);
+    Id ui = send<Id>(runtime::classNamed("SBUIController"), "sharedInstance");
+    if (m_inApp)
+        send(ui, "activateApplicationFromSwitcher:", application);
+    else
+        send(ui, "activateApplicationAnimated:", application);
+}
+
+void RDL::openAppWithURL(const std::string& url)
+{
+    KelvaneLogger::log(fmt::format("sto per aprire l'URL: {}", url), KelvaneLogger::Development);
+    Id application = send<Id>(runtime::classNamed("UIApplication"), "sharedApplication");
+    send<bool>(application, "openURL:", url);
+}
+
+void RDL::deviceRotated(int64_t orientation)
+{
+    if (m_qRVC)
+        send(m_qRVC, "deviceRotated:", orientation);
+    if (m_qCVC)
+        send(m_qCVC, "deviceRotated:", orientation);
+}
+
+} // namespace parlivo
