@@ -159,8 +159,15 @@ void UITableView::computeLayout()
     setContentSize({ bounds().size.width, y });
 }
 
+void UITableView::loadIfNeeded() const
+{
+    if (m_needsReload && !m_reloading)
+        const_cast<UITableView*>(this)->reloadData();
+}
+
 int64_t UITableView::numberOfRowsInSection(int64_t section) const
 {
+    loadIfNeeded();
     if (section < 0 || section >= numberOfSections())
         return 0;
     return m_sections[static_cast<size_t>(section)].rows;
@@ -173,6 +180,7 @@ bool UITableView::validIndexPath(const NSIndexPath& indexPath) const
 
 CGRect UITableView::rectForRow(const NSIndexPath& indexPath) const
 {
+    loadIfNeeded();
     if (!validIndexPath(indexPath))
         return CGRectZero;
     const auto& section = m_sections[static_cast<size_t>(indexPath.section)];
@@ -395,6 +403,7 @@ std::vector<std::pair<NSIndexPath, Ref<UITableViewCell>>> UITableView::visibleRo
 
 std::vector<UITableView::Header> UITableView::headers() const
 {
+    loadIfNeeded();
     std::vector<Header> list;
     double width = bounds().size.width;
     bool grouped = m_style == UITableViewStyleGrouped;

@@ -42,7 +42,11 @@ public:
     void reloadData();
     runtime::Ref<UITableViewCell> dequeueReusableCell(const std::string& identifier);
 
-    int64_t numberOfSections() const { return static_cast<int64_t>(m_sections.size()); }
+    int64_t numberOfSections() const
+    {
+        loadIfNeeded();
+        return static_cast<int64_t>(m_sections.size());
+    }
     int64_t numberOfRowsInSection(int64_t section) const;
     CGRect rectForRow(const NSIndexPath&) const;
     // Only rows in view have cells.
@@ -66,6 +70,8 @@ public:
     };
     // The section headers that have a title, in content coordinates.
     std::vector<Header> headers() const;
+    // Asks the data source for the rows if it has not been asked since it changed.
+    void loadIfNeeded() const;
     // The rows in view with their cells, in order (empty rows have no cell).
     std::vector<std::pair<NSIndexPath, runtime::Ref<UITableViewCell>>> visibleRows();
 

@@ -1,0 +1,119 @@
+#include "UIKitTestSupport.h"
+
+#include <cmath>
+
+namespace uikit_test {
+
+class Snapshots : public UIKitTest { };
+
+TEST_F(Snapshots, DescribesWindowsByLevelWithTheirViews)
+{
+    auto app = screenWindow();
+    auto overlay = makeView<UIWindow>(CGRectMake(0, 0, 320, 480));
+    overlay->setWindowLevel(UIWindowLevelStatusBar + 100);
+    overlay->makeKeyAndVisible();
+    auto root = makeView<UIView>(CGRectMake(0, 44, 320, 120));
+    root->layer()->setCornerRadius(8);
+    root->setBackgroundColor(UIColor::clearColor());
+    overlay->addSubview(root);
+    auto send = UIButton::buttonWithType(UIButtonTypeCustom);
+    send->setName("sendButton");
+    send->setFrame(CGRectMake(243, 87, 57, 32));
+    send->setTitle("Reply", UIControlStateNormal);
+    send->setFont(UIFont::fontWithName("Helvetica-Bold", 16));
+    root->addSubview(send);
+
+    auto json = snapshotScreen();
+    ASSERT_EQ(json["windows"].size(), 2u);
+    EXPECT_EQ(json["windows"][0]["level"], 0.0);
+    auto& top = json["windows"][1];
+    EXPECT_EQ(top["class"], "UIWindow");
+    EXPECT_EQ(top["level"], 1100.0);
+    EXPECT_EQ(top["key"], true);
+    auto& button = top["subviews"][0]["subviews"][0];
+    EXPECT_EQ(button["class"], "UIButton");
+    EXPECT_EQ(button["name"], "sendButton");
+    EXPECT_EQ(button["frame"], nlohmann::json::array({ 243, 87, 57, 32 }));
+    EXPECT_EQ(button["screenFrame"], nlohmann::json::array({ 243, 131, 57, 32 }));
+    EXPECT_EQ(button["title"], "Reply");
+    EXPECT_EQ(button["font"], (nlohmann::json { { "name", "Helvetica-Bold" }, { "size", 16 }, { "bold", true } }));
+    EXPECT_EQ(button["enabled"], true);
+    EXPECT_TRUE(button["text"].is_null());
+    EXPECT_EQ(top["subviews"][0]["cornerRadius"], 8);
+    EXPECT_EQ(top["subviews"][0]["backgroundColor"], nlohmann::json::array({ 0, 0, 0, 0 }));
+    EXPECT_EQ(json["keyboard"]["visible"], false);
+    EXPECT_EQ(json["screen"]["applicationFrame"], nlohmann::json::array({ 0, 20, 320, 460 }));
+}
+
+TEST_F(Snapshots, RotatedViewsReportTheirRotationAndScreenBox)
+{
+    auto window = screenWindow();
+    auto panel = makeView<UIView>(CGRectMake(0, 0, 320, 120));
+    window->addSubview(panel);
+    panel->setTransform(CGAffineTransformMakeRotation(-M_PI / 2));
+    panel->setFrame(CGRectMake(44, 0, 112, 480));
+    auto json = snapshotView(*panel);
+    EXPECT_EQ(json["frame"], nlohmann::json::array({ 44, 0, 112, 480 }));
+    EXPECT_EQ(json["bounds"], nlohmann::json::array({ 0, 0, 480, 112 }));
+    EXPECT_EQ(json["center"], nlohmann::json::array({ 100, 240 }));
+    EXPECT_DOUBLE_EQ(json["rotation"].get<double>(), std::round(-M_PI / 2 * 1e6) / 1e6);
+}
+
+TEST_F(Snapshots, KeyboardFirstResponderAndMenuShow)
+{
+    auto window = screenWindow();
+    auto reply = makeView<UITextView>(CGRectMake(20, 92, 280, 88));
+    reply->setName("replyField");
+    window->addSubview(reply);
+    reply->becomeFirstResponder();
+    typeText("Ciao");
+    auto menu = UIMenuController::sharedMenuController();
+    menu->setMenuItems({ UIMenuItem::withTitle("Attach picture", "presentImageChoice") });
+    menu->showForFirstResponder();
+    auto json = snapshotScreen();
+    EXPECT_EQ(json["keyboard"], (nlohmann::json { { "visible", true }, { "frame", { 0, 264, 320, 216 } } }));
+    auto& view = json["windows"][0]["subviews"][0];
+    EXPECT_EQ(view["firstResponder"], true);
+    EXPECT_EQ(view["text"], "Ciao");
+    EXPECT_EQ(view["editable"], true);
+    EXPECT_EQ(json["menu"], (nlohmann::json { { "visible", true }, { "items", { "Attach picture" } } }));
+}
+
+TEST_F(Snapshots, TablesListTheirVisibleRowsWithCells)
+{
+    class Source : public runtime::Object {
+    };
+    auto window = screenWindow();
+    auto table = UITableView::withFrame(CGRectMake(0, 0, 320, 100), UITableViewStylePlain);
+    window->addSubview(table);
+    auto json = snapshotView(*table);
+    EXPECT_TRUE(json["rows"].empty()) << "no data source, no rows";
+    EXPECT_EQ(json["style"], 0);
+}
+
+TEST_F(Snapshots, PresentedControllersAreNamedWithTheirTransition)
+{
+    auto window = screenWindow();
+    auto root = runtime::make<RecordingController>();
+    window->addSubview(root->view());
+    auto editor = runtime::make<RecordingController>();
+    editor->setModalTransitionStyle(UIModalTransitionStyleFlipHorizontal);
+    root->presentModalViewController(editor, true);
+    auto json = snapshotScreen();
+    auto& subviews = json["windows"][0]["subviews"];
+    ASSERT_EQ(subviews.size(), 2u);
+    EXPECT_EQ(subviews[0]["viewController"], "RecordingController");
+    EXPECT_FALSE(subviews[0].contains("modalTransitionStyle"));
+    EXPECT_EQ(subviews[1]["modalTransitionStyle"], 1);
+}
+
+TEST_F(Snapshots, StaysTheSameWhenNothingChanges)
+{
+    auto window = screenWindow();
+    window->addSubview(makeView<UISwitch>(CGRectMake(0, 10, 50, 30)));
+    window->addSubview(makeView<UISlider>(CGRectMake(20, 280, 280, 10)));
+    auto first = snapshotScreen().dump();
+    EXPECT_EQ(snapshotScreen().dump(), first);
+}
+
+} // namespace uikit_test
