@@ -27,26 +27,30 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace springboard {
 
 struct BootOptions {
     // The host folder that holds the device's files (<root>/var/mobile/...).
-    std::filesystem::path deviceRoot;
+    std::filesystem::path deviceRoot {};
     // Virtual for tests and scenarios (time moves only through advance()),
     // System for the interactive simulator.
     foundation::ClockKind clock { foundation::ClockKind::Virtual };
     // Load the extension libraries found in
     // /Library/MobileSubstrate/DynamicLibraries whose filter names SpringBoard.
     bool loadExtensions { true };
+    // Extensions installed in-process (tests): each runs at the moment the
+    // libraries load, in order, before SpringBoard finishes launching.
+    std::vector<std::function<void()>> inProcessExtensions {};
 };
 
 struct ActionResult {
     bool ok { true };
     // Why the action was refused; empty when ok.
-    std::string error;
+    std::string error {};
     // The database row a receive action wrote (sms.db ROWID), when there is one.
-    std::optional<int64_t> recordID;
+    std::optional<int64_t> recordID {};
 
     static ActionResult success() { return {}; }
     static ActionResult failure(std::string error) { return { false, std::move(error), std::nullopt }; }

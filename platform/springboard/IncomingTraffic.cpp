@@ -1,0 +1,115 @@
+#include "IncomingTraffic.h"
+
+#include "BBBulletin.h"
+#include "BulletinBoard.h"
+#include "SBApplication.h"
+#include "SBApplicationController.h"
+#include "SpringBoardContext.h"
+
+#include <chatkit/AddressMatching.h>
+#include <chatkit/ChatKit.h>
+#include <chatkit/Database.h>
+#include <mail/MailInbox.h>
+#include <mail/NewMailNotification.h>
+
+namespace springboard {
+
+namespace {
+
+    std::string senderTitle(const std::string& address)
+    {
+        std::string name = chatkit::resolveName(address);
+        return name.empty() ? address : name;
+    }
+
+    void refreshApplication(std::string_view identifier)
+    {
+        auto application = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(std::string(identifier));
+        if (application && application->content())
+            application->content()->refresh();
+    }
+
+    Delivery failure(std::string error)
+    {
+        Delivery delivery;
+        delivery.error = std::move(error);
+        return delivery;
+    }
+
+    Delivery postMessageBulletin(const std::string& from, std::string message, int64_t rowID)
+    {
+        auto bulletin = runtime::make<BBBulletin>();
+        bulletin->setTitle(senderTitle(from));
+        bulletin->setMessage(std::move(message));
+        bulletin->setSectionID(std::string(MessagesIdentifier));
+        bulletin->setRecordID(std::to_string(rowID));
+        bulletin->setDefaultAction(BBAction::withLaunchURL("sms:" + from, std::string(MessagesIdentifier)));
+        refreshApplication(MessagesIdentifier);
+        publishBulletin(bulletin);
+        Delivery delivery;
+        delivery.ok = true;
+        delivery.recordID = rowID;
+        return delivery;
+    }
+
+    std::optional<std::string> checkSender(const std::string& from)
+    {
+        if (chatkit::trimmed(from).empty())
+            return "a message needs a sender";
+        if (!chatkit::isPhoneNumber(from) && !chatkit::isEmailAddress(from))
+            return "\"" + from + "\" is neither a phone number nor an e-mail address";
+        return std::nullopt;
+    }
+
+    std::string databaseProblem()
+    {
+        std::string reason = chatkit::databaseError();
+        return "the Messages database could not store the message" + (reason.empty() ? std::string() : ": " + reason);
+    }
+
+} // namespace
+
+Delivery deliverSMS(const std::string& from, const std::string& text)
+{
+    if (auto problem = checkSender(from))
+        return failure(*problem);
+    auto row = chatkit::receiveSMS(from, text);
+    if (!row)
+        return failure(databaseProblem());
+    return postMessageBulletin(from, text, *row);
+}
+
+Delivery deliverIMessage(const std::string& from, const std::string& text, std::optional<std::vector<uint8_t>> picture)
+{
+    if (auto problem = checkSender(from))
+        return failure(*problem);
+    bool hasPicture = picture.has_value();
+    auto row = chatkit::receiveIMessage(from, text, std::move(picture));
+    if (!row)
+        return failure(databaseProblem());
+    // What the phone shows for a picture sent without words.
+    std::string message = text.empty() && hasPicture ? "Attachment: 1 Image" : text;
+    return postMessageBulletin(from, message, *row);
+}
+
+Delivery deliverMail(const std::string& from, const std::string& subject, const std::string& body)
+{
+    auto reference = mail::receiveMail(from, subject, body);
+    if (!reference)
+        return failure("the mail could not be delivered (the sender must be one mail address and the body at most 16 MB)");
+    auto bulletin = runtime::make<BBBulletin>();
+    bulletin->setTitle(from);
+    bulletin->setSubtitle(subject);
+    bulletin->setMessage(subject.empty() ? mail::bodySummary(body) : subject);
+    bulletin->setSectionID(std::string(MailIdentifier));
+    bulletin->setDefaultAction(BBAction::withLaunchURL(*reference, std::string(MailIdentifier)));
+    refreshApplication(MailIdentifier);
+    publishBulletin(bulletin);
+    mail::postNewMailNotification({ *reference });
+    Delivery delivery;
+    delivery.ok = true;
+    delivery.reference = *reference;
+    return delivery;
+}
+
+} // namespace springboard

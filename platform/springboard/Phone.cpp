@@ -1,0 +1,551 @@
+#include "Phone.h"
+
+#include "IncomingTraffic.h"
+#include "InterfaceOrientation.h"
+#include "SBApplication.h"
+#include "SBApplicationController.h"
+#include "SBAwayBulletinCell.h"
+#include "SBAwayController.h"
+#include "SBBulletinBannerController.h"
+#include "SBBulletinListController.h"
+#include "SBStatusBarController.h"
+#include "SBUIController.h"
+#include "SpringBoard.h"
+#include "SpringBoardClasses.h"
+#include "SpringBoardContext.h"
+
+#include <activator/LAActivator.h>
+#include <addressbook/AddressBookClasses.h>
+#include <addressbook/ContactNameResolver.h>
+#include <chatkit/ChatKit.h>
+#include <chatkit/Database.h>
+#include <foundation/DevicePath.h>
+#include <foundation/NotificationCenter.h>
+#include <foundation/SystemLog.h>
+#include <mail/MailClasses.h>
+#include <substrate/ExtensionLoader.h>
+#include <uikit/UIKit.h>
+
+#ifdef PLV_HAVE_MESSAGEUI
+#include <messageui/MessageUIClasses.h>
+#endif
+
+#include <atomic>
+#include <cmath>
+#include <fmt/format.h>
+
+namespace springboard {
+
+using namespace uikit;
+using nlohmann::json;
+using runtime::Id;
+
+namespace {
+
+    std::atomic<bool> s_phoneRunning { false };
+
+    json bulletinJSON(const runtime::Ref<BBBulletin>& bulletin)
+    {
+        if (!bulletin)
+            return nullptr;
+        return { { "title", bulletin->title() }, { "message", bulletin->message() }, { "sectionID", bulletin->sectionID() }, { "recordID", bulletin->recordID() } };
+    }
+
+    json bulletinsJSON(const std::vector<runtime::Ref<BBBulletin>>& bulletins)
+    {
+        json list = json::array();
+        for (auto& bulletin : bulletins)
+            list.push_back(bulletinJSON(bulletin));
+        return list;
+    }
+
+    bool isOnScreen(const UIView& view)
+    {
+        for (const UIView* v = &view; v; v = v->superview().get()) {
+            if (v->isHidden() || v->alpha() < 0.01)
+                return false;
+        }
+        return true;
+    }
+
+    std::string describe(const UIView& view)
+    {
+        return view.name() ? "\"" + *view.name() + "\"" : view.runtimeClassName();
+    }
+
+    std::string pointText(const CGPoint& point)
+    {
+        return fmt::format("({:g}, {:g})", point.x, point.y);
+    }
+
+} // namespace
+
+struct Phone::State {
+    std::shared_ptr<addressbook::ContactNameResolver> resolver;
+    substrate::LoadReport extensions;
+};
+
+Phone::BootResult Phone::boot(BootOptions options)
+{
+    if (s_phoneRunning.exchange(true))
+        return { nullptr, "a phone is already running in this process" };
+    std::unique_ptr<Phone> phone(new Phone(std::move(options)));
+    std::string error = phone->start();
+    if (!error.empty())
+        return { nullptr, error };
+    return { std::move(phone), {} };
+}
+
+Phone::Phone(BootOptions options)
+    : m_options(std::move(options))
+{
+}
+
+std::string Phone::start()
+{
+    std::error_code ignored;
+    if (m_options.deviceRoot.empty())
+        return "no device root was given";
+    if (!std::filesystem::is_directory(m_options.deviceRoot, ignored))
+        return "the device root " + m_options.deviceRoot.string() + " is not a folder";
+
+    foundation::setDeviceRoot(m_options.deviceRoot);
+    foundation::RunLoop::configureMain(m_options.clock);
+    foundation::installSystemLogAsDiagnosticSink();
+    foundation::SystemLog::shared().setProcessName("SpringBoard");
+
+    // A fresh phone: nothing of an earlier one in this process survives.
+    uikit::resetUIKit();
+    resetSpringBoard();
+    activator::resetActivator();
+    chatkit::resetChatKitObjects();
+    chatkit::useDeviceDatabase();
+    mail::resetMailObjects();
+
+    foundation::registerRunLoopClasses();
+    foundation::registerNotificationClasses();
+    uikit::registerUIKitClasses();
+    chatkit::registerChatKitClasses();
+    addressbook::registerAddressBookClasses();
+    mail::registerMailClasses();
+#ifdef PLV_HAVE_MESSAGEUI
+    messageui::registerMessageUIClasses();
+#endif
+    activator::registerActivatorClasses();
+    registerSpringBoardClasses();
+
+    m_state = std::make_unique<State>();
+    m_state->resolver = std::make_shared<addressbook::ContactNameResolver>(addressbook::ContactNameResolver::forPhoneAddressBook());
+    chatkit::setNameResolver([resolver = m_state->resolver](const std::string& address) { return resolver->displayNameForAddress(address).value_or(std::string()); });
+    chatkit::setLogSink([](std::string_view line) { foundation::NSLog(line); });
+    foundation::NotificationCenter::darwin().connect(foundation::hostPath(foundation::NotificationCenter::DeviceFolder));
+
+    auto springBoard = runtime::make<SpringBoard>();
+    springBoardContext().springBoard = springBoard;
+    UIApplication::setSharedApplication(springBoard);
+
+    // The extensions' constructors install their hooks before SpringBoard launches.
+    if (m_options.loadExtensions)
+        m_state->extensions = substrate::loadExtensions();
+    for (auto& extension : m_options.inProcessExtensions) {
+        if (extension)
+            foundation::callReportingExceptions("extension constructor", extension);
+    }
+
+    runtime::send(springBoard, "applicationDidFinishLaunching:", Id(springBoard));
+    if (m_options.clock == foundation::ClockKind::Virtual)
+        runLoop().runPending();
+    return {};
+}
+
+Phone::~Phone()
+{
+    if (m_state) {
+        foundation::NotificationCenter::darwin().disconnect();
+        activator::resetActivator();
+        resetSpringBoard();
+        mail::resetMailObjects();
+        chatkit::resetChatKitObjects();
+        chatkit::closeDatabase();
+        chatkit::setNameResolver({});
+        uikit::resetUIKit();
+        // A new loop drops the timers and work the old phone left behind.
+        foundation::RunLoop::configureMain(m_options.clock);
+    }
+    s_phoneRunning = false;
+}
+
+foundation::RunLoop& Phone::runLoop()
+{
+    return foundation::RunLoop::main();
+}
+
+void Phone::performOnMain(const std::function<void()>& work)
+{
+    auto& loop = runLoop();
+    if (loop.isMainThread())
+        work();
+    else
+        loop.performOnMain(work, foundation::RunLoop::WaitUntilDone::Yes);
+}
+
+ActionResult Phone::onMain(const std::function<ActionResult()>& action)
+{
+    ActionResult result = ActionResult::failure("the phone did not run the action");
+    performOnMain([&] {
+        bool completed = foundation::callReportingExceptions("device action", [&] { result = action(); });
+        if (!completed)
+            result = ActionResult::failure("the action failed inside the phone (see the system log)");
+        // Work due now (notifications, zero-delay timers) settles before the action answers.
+        if (m_options.clock == foundation::ClockKind::Virtual)
+            runLoop().runPending();
+        if (auto statusBar = springBoardContext().statusBar)
+            statusBar->refresh();
+    });
+    return result;
+}
+
+// MARK: Incoming traffic
+
+namespace {
+    ActionResult fromDelivery(const Delivery& delivery)
+    {
+        if (!delivery.ok)
+            return ActionResult::failure(delivery.error);
+        ActionResult result;
+        result.recordID = delivery.recordID;
+        return result;
+    }
+}
+
+ActionResult Phone::receiveSMS(const std::string& from, const std::string& text)
+{
+    return onMain([&] { return fromDelivery(deliverSMS(from, text)); });
+}
+
+ActionResult Phone::receiveIMessage(const std::string& from, const std::string& text, const std::optional<std::string>& picture)
+{
+    return onMain([&] {
+        std::optional<std::vector<uint8_t>> bytes;
+        if (picture) {
+            auto file = foundation::readDeviceFile(*picture);
+            if (!file)
+                return ActionResult::failure("no picture at " + *picture);
+            bytes = std::move(file.bytes);
+        }
+        return fromDelivery(deliverIMessage(from, text, std::move(bytes)));
+    });
+}
+
+ActionResult Phone::receiveMail(const std::string& from, const std::string& subject, const std::string& body)
+{
+    return onMain([&] { return fromDelivery(deliverMail(from, subject, body)); });
+}
+
+// MARK: Touches and keys
+
+namespace {
+    std::optional<std::string> screenIsOff()
+    {
+        auto away = SBAwayController::sharedAwayController();
+        if (away && away->isDimmed())
+            return "the screen is off; press home to light it";
+        return std::nullopt;
+    }
+
+    runtime::Ref<UIView> visibleViewNamed(std::string_view name)
+    {
+        auto windows = visibleWindows();
+        for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+            if (auto view = (*window)->viewNamed(name); view && isOnScreen(*view))
+                return view;
+        }
+        return nullptr;
+    }
+}
+
+ActionResult Phone::tap(CGPoint point)
+{
+    return onMain([&] {
+        if (auto off = screenIsOff())
+            return ActionResult::failure(*off);
+        if (!tapScreen(point))
+            return ActionResult::failure("nothing on screen at " + pointText(point) + " takes a touch");
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::tapView(std::string_view name)
+{
+    return onMain([&] {
+        if (auto off = screenIsOff())
+            return ActionResult::failure(*off);
+        auto view = visibleViewNamed(name);
+        if (!view)
+            return ActionResult::failure("no view named \"" + std::string(name) + "\" on screen");
+        CGRect frame = view->screenFrame();
+        CGPoint centre { frame.midX(), frame.midY() };
+        auto hit = hitTestScreen(centre);
+        if (!hit)
+            return ActionResult::failure("the view \"" + std::string(name) + "\" takes no touches");
+        if (hit != view && !hit->isDescendantOfView(view.get()) && !view->isDescendantOfView(hit.get()))
+            return ActionResult::failure("the view \"" + std::string(name) + "\" is covered by " + describe(*hit));
+        tapScreen(centre);
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::type(const std::string& text)
+{
+    return onMain([&] {
+        if (!keyboardTarget())
+            return ActionResult::failure("nothing is being edited: no text field or text view has the keyboard");
+        typeText(text);
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::backspace(int count)
+{
+    return onMain([&] {
+        if (count < 0)
+            return ActionResult::failure("backspace needs a count of zero or more");
+        if (!keyboardTarget())
+            return ActionResult::failure("nothing is being edited: no text field or text view has the keyboard");
+        for (int i = 0; i < count; ++i)
+            pressBackspace();
+        return ActionResult::success();
+    });
+}
+
+namespace {
+    constexpr double SwipeDuration = 0.1;
+
+    ActionResult swipeFrom(const CGPoint& start, const CGPoint& velocity)
+    {
+        if (!std::isfinite(velocity.x) || !std::isfinite(velocity.y))
+            return ActionResult::failure("a swipe needs a finite velocity");
+        CGPoint end { start.x + velocity.x * SwipeDuration, start.y + velocity.y * SwipeDuration };
+        if (std::hypot(end.x - start.x, end.y - start.y) < 10)
+            return ActionResult::failure("a swipe needs a velocity of at least 100 points per second");
+        if (!dragScreen(start, end, SwipeDuration))
+            return ActionResult::failure("nothing on screen at " + pointText(start) + " took the swipe");
+        return ActionResult::success();
+    }
+}
+
+ActionResult Phone::swipe(std::string_view viewName, CGPoint velocity)
+{
+    return onMain([&] {
+        if (auto off = screenIsOff())
+            return ActionResult::failure(*off);
+        auto view = visibleViewNamed(viewName);
+        if (!view)
+            return ActionResult::failure("no view named \"" + std::string(viewName) + "\" on screen");
+        CGRect frame = view->screenFrame();
+        return swipeFrom({ frame.midX(), frame.midY() }, velocity);
+    });
+}
+
+ActionResult Phone::swipe(CGPoint start, CGPoint velocity)
+{
+    return onMain([&] {
+        if (auto off = screenIsOff())
+            return ActionResult::failure(*off);
+        return swipeFrom(start, velocity);
+    });
+}
+
+// MARK: The device
+
+ActionResult Phone::rotate(int64_t orientation)
+{
+    return onMain([&] {
+        if (!isValidOrientation(orientation))
+            return ActionResult::failure("the orientation must be 1 (portrait), 2 (upside down), 3 or 4 (landscape), not " + std::to_string(orientation));
+        SpringBoard::shared()->setDeviceOrientation(orientation);
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::lock()
+{
+    return onMain([&] {
+        auto away = SBAwayController::sharedAwayController();
+        if (!away)
+            return ActionResult::failure("the phone has no lock screen");
+        if (away->isLocked())
+            return ActionResult::failure("the phone is already locked");
+        runtime::send(away, "lock");
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::unlockBulletin(size_t index)
+{
+    return onMain([&] {
+        auto away = SBAwayController::sharedAwayController();
+        if (!away || !away->isLocked())
+            return ActionResult::failure("the phone is not locked");
+        if (auto off = screenIsOff())
+            return ActionResult::failure(*off);
+        size_t count = away->bulletins().size();
+        if (index >= count)
+            return ActionResult::failure(fmt::format("there {} {} bulletin{} on the lock screen; no bulletin {}", count == 1 ? "is" : "are", count, count == 1 ? "" : "s", index));
+        auto table = away->bulletinTable();
+        auto indexPath = NSIndexPathMake(0, static_cast<int64_t>(index));
+        table->scrollToRow(indexPath, 0);
+        auto cell = runtime::cast<SBAwayBulletinCell>(table->cellForRow(indexPath));
+        if (!cell)
+            return ActionResult::failure(fmt::format("the lock screen shows no cell for bulletin {}", index));
+        runtime::send(cell, "lockBarUnlocked:", Id(cell->lockBar()));
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::openNotificationCenter()
+{
+    return onMain([&] {
+        auto list = SBBulletinListController::sharedInstance();
+        if (!list)
+            return ActionResult::failure("the phone has no notification centre");
+        auto away = SBAwayController::sharedAwayController();
+        if (away && away->isLocked())
+            return ActionResult::failure("the phone is locked");
+        if (list->listViewIsActive())
+            return ActionResult::failure("the notification centre is already open");
+        runtime::send(list, "showListViewAnimated:", true);
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::tapNotification(size_t index)
+{
+    return onMain([&] {
+        auto list = SBBulletinListController::sharedInstance();
+        if (!list || !list->listViewIsActive())
+            return ActionResult::failure("the notification centre is not open");
+        auto indexPath = list->indexPathOfNewest(index);
+        if (!indexPath) {
+            size_t count = list->bulletinsNewestFirst().size();
+            return ActionResult::failure(fmt::format("the notification centre holds {} notification{}; no notification {}", count, count == 1 ? "" : "s", index));
+        }
+        auto table = list->tableView();
+        table->scrollToRow(*indexPath, 0);
+        auto cell = table->cellForRow(*indexPath);
+        if (!cell)
+            return ActionResult::failure(fmt::format("the notification centre shows no row for notification {}", index));
+        table->cellTapped(*cell);
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::activator(const std::string& listenerName)
+{
+    return onMain([&] {
+        auto shared = activator::LAActivator::sharedInstance();
+        if (!shared->hasListenerWithName(listenerName))
+            return ActionResult::failure("no Activator listener is registered as \"" + listenerName + "\"");
+        auto away = SBAwayController::sharedAwayController();
+        std::string_view mode = away && away->isLocked()   ? activator::LAEventModeLockScreen
+            : springBoardContext().frontApplication.lock() ? activator::LAEventModeApplication
+                                                           : activator::LAEventModeSpringBoard;
+        auto event = activator::LAEvent::eventWithName("plv.simulator.activator", std::string(mode));
+        if (!shared->sendEvent(event, listenerName))
+            return ActionResult::failure("the Activator listener \"" + listenerName + "\" does not take events");
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::openApp(const std::string& bundleID)
+{
+    return onMain([&] {
+        auto application = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(bundleID);
+        if (!application)
+            return ActionResult::failure("no application \"" + bundleID + "\" is installed");
+        auto away = SBAwayController::sharedAwayController();
+        if (away && away->isLocked())
+            return ActionResult::failure("the phone is locked");
+        auto front = springBoardContext().frontApplication.lock();
+        auto ui = SBUIController::sharedInstance();
+        if (front && front != application)
+            runtime::send(ui, "activateApplicationFromSwitcher:", Id(application));
+        else
+            runtime::send(ui, "activateApplicationAnimated:", Id(application));
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::home()
+{
+    return onMain([&] {
+        auto away = SBAwayController::sharedAwayController();
+        if (away && away->isLocked()) {
+            // The home button lights a dark lock screen; on a lit one it keeps it lit.
+            runtime::send(away, "undimScreen");
+            runtime::send(away, "restartDimTimer:", SBAwayController::DefaultDimInterval);
+            return ActionResult::success();
+        }
+        runtime::send(SBUIController::sharedInstance(), "clickedMenuButton");
+        return ActionResult::success();
+    });
+}
+
+ActionResult Phone::advance(double seconds)
+{
+    if (!std::isfinite(seconds) || seconds < 0)
+        return ActionResult::failure("time moves forward only: advance needs zero or more seconds");
+    if (runLoop().clockKind() == foundation::ClockKind::System && !runLoop().isMainThread()) {
+        // The main thread turns the loop by itself; waiting here is enough.
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+        return ActionResult::success();
+    }
+    return onMain([&] {
+        runLoop().advance(seconds);
+        return ActionResult::success();
+    });
+}
+
+// MARK: State
+
+json Phone::springboardState()
+{
+    json state;
+    performOnMain([&] {
+        auto& context = springBoardContext();
+        auto banner = SBBulletinBannerController::sharedInstance();
+        state["banner"] = bulletinJSON(banner->currentBulletin());
+        auto list = SBBulletinListController::sharedInstance();
+        state["notificationCenter"] = {
+            { "open", list && list->listViewIsActive() },
+            { "bulletins", bulletinsJSON(list ? list->bulletinsNewestFirst() : std::vector<runtime::Ref<BBBulletin>> {}) },
+        };
+        auto away = SBAwayController::sharedAwayController();
+        state["locked"] = away && away->isLocked();
+        state["dimmed"] = away && away->isDimmed();
+        state["lockScreen"] = bulletinsJSON(away ? away->bulletins() : std::vector<runtime::Ref<BBBulletin>> {});
+        auto front = context.frontApplication.lock();
+        state["frontApp"] = front ? json(front->displayIdentifier()) : json(nullptr);
+        state["orientation"] = context.interfaceOrientation;
+        state["deviceOrientation"] = context.deviceOrientation;
+    });
+    return state;
+}
+
+json Phone::screenSnapshot()
+{
+    json snapshot;
+    performOnMain([&] {
+        if (auto statusBar = springBoardContext().statusBar)
+            statusBar->refresh();
+        snapshot = snapshotScreen();
+    });
+    return snapshot;
+}
+
+json Phone::state()
+{
+    return { { "springboard", springboardState() }, { "screen", screenSnapshot() } };
+}
+
+} // namespace springboard

@@ -1,0 +1,129 @@
+// A phone booted on a fresh device folder with an empty Messages database
+// and an Address Book that knows one person, plus hooks that record the
+// host's calls as a trace string, as an extension would see them. Hooks are
+// taken off again when the test ends (last installed first), so tests that
+// share a process do not see each other's hooks.
+#pragma once
+
+#include <addressbook/ABAddressBook.h>
+#include <addressbook/AddressBookWriter.h>
+#include <chatkit/Schema.h>
+#include <foundation/DevicePath.h>
+#include <foundation/SystemLog.h>
+#include <runtime/Runtime.h>
+#include <springboard/Phone.h>
+#include <uikit/Geometry.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace springboard_test {
+
+using runtime::Id;
+using runtime::Object;
+using runtime::Sel;
+using runtime::send;
+
+inline std::string g_trace;
+
+// One hook per (Tag, signature): appends its label to g_trace and calls through.
+template <int Tag, class R, class... A>
+struct TraceHook {
+    static inline R (*saved)(Object*, Sel, A...) = nullptr;
+    static inline std::string label;
+    static inline std::function<void()> before;
+    static R replacement(Object* self, Sel selector, A... args)
+    {
+        g_trace += label;
+        if (before)
+            before();
+        return saved(self, selector, args...);
+    }
+};
+
+class HookSet {
+public:
+    ~HookSet()
+    {
+        for (auto revert = m_reverts.rbegin(); revert != m_reverts.rend(); ++revert)
+            (*revert)();
+    }
+
+    template <int Tag, class R, class... A>
+    void trace(const char* className, const char* selector, std::string label)
+    {
+        using Hook = TraceHook<Tag, R, A...>;
+        Hook::label = std::move(label);
+        Hook::before = nullptr;
+        install<R, A...>(className, selector, &Hook::replacement, &Hook::saved);
+    }
+
+    // A replacement with its own saved slot, for hooks that decide whether to call through.
+    template <class R, class... A>
+    void install(const char* className, const char* selector, R (*replacement)(Object*, Sel, A...), R (**saved)(Object*, Sel, A...))
+    {
+        runtime::Class* cls = runtime::classNamed(className);
+        ASSERT_TRUE(cls) << className;
+        ASSERT_EQ(runtime::hookMessage(cls, selector, replacement, saved), runtime::HookResult::Ok) << className << " " << selector;
+        R(*original)
+        (Object*, Sel, A...) = *saved;
+        m_reverts.push_back([=] { runtime::revertHook(cls, selector, replacement, original); });
+    }
+
+private:
+    std::vector<std::function<void()>> m_reverts;
+};
+
+class PhoneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_trace.clear();
+        std::string pattern = (std::filesystem::temp_directory_path() / "plv-phone-XXXXXX").string();
+        ASSERT_TRUE(::mkdtemp(pattern.data()));
+        m_root = pattern;
+        foundation::setDeviceRoot(m_root);
+        std::string error;
+        ASSERT_TRUE(chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath), &error)) << error;
+        auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
+        ASSERT_TRUE(addressbook::createAddressBookDatabase(book));
+        addressbook::PersonData anna;
+        anna.first = "Anna";
+        anna.last = "Rossi";
+        anna.phones.push_back({ "_$!<Mobile>!$_", "+39 333 1234567", -1 });
+        ASSERT_TRUE(addressbook::AddressBookWriter::open(book)->addPerson(anna));
+    }
+
+    void TearDown() override
+    {
+        m_phone.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+
+    springboard::Phone& boot(springboard::BootOptions options = {})
+    {
+        options.deviceRoot = m_root;
+        auto result = springboard::Phone::boot(std::move(options));
+        EXPECT_TRUE(result.phone) << result.error;
+        m_phone = std::move(result.phone);
+        return *m_phone;
+    }
+
+    springboard::Phone& phone() { return *m_phone; }
+    nlohmann::json state() { return m_phone->springboardState(); }
+    bool logContains(std::string_view text) { return foundation::SystemLog::shared().contains(text); }
+
+    static constexpr const char* AnnasNumber = "+393331234567";
+
+    std::filesystem::path m_root;
+    std::unique_ptr<springboard::Phone> m_phone;
+    HookSet m_hooks;
+};
+
+} // namespace springboard_test
