@@ -10,10 +10,20 @@ namespace mail {
 
 namespace {
 
-    void initialiseGMime()
+    // GMime promises no thread safety, and it and GLib keep process-wide
+    // state (charset tables, the slice allocator) behind locks the thread
+    // checker cannot see. Mail is composed rarely, so every use of GMime
+    // simply takes one lock; it also initialises the library on first use.
+    std::unique_lock<std::mutex> useGMime()
     {
-        static std::once_flag once;
-        std::call_once(once, [] { g_mime_init(); });
+        static std::mutex lock;
+        std::unique_lock guard(lock);
+        static bool initialised = false;
+        if (!initialised) {
+            g_mime_init();
+            initialised = true;
+        }
+        return guard;
     }
 
     struct GObjectUnref {
@@ -208,7 +218,7 @@ std::string safeFileName(std::string_view name)
 
 bool isValidMailAddress(std::string_view entry)
 {
-    initialiseGMime();
+    auto gmime = useGMime();
     std::string safe = headerSafe(entry);
     if (safe != entry || !g_utf8_validate(safe.data(), static_cast<gssize>(safe.size()), nullptr))
         return false;
@@ -226,7 +236,7 @@ bool isValidMailAddress(std::string_view entry)
 
 std::vector<std::string> splitAddressList(std::string_view line)
 {
-    initialiseGMime();
+    auto gmime = useGMime();
     std::string safe = validUtf8(headerSafe(line));
     GObjectPtr<InternetAddressList> parsed(internet_address_list_parse(nullptr, safe.c_str()));
     return addressStrings(parsed.get());
@@ -234,7 +244,7 @@ std::vector<std::string> splitAddressList(std::string_view line)
 
 std::optional<std::string> writeMime(const MailMessage& mail)
 {
-    initialiseGMime();
+    auto gmime = useGMime();
     GObjectPtr<GMimeMessage> message(g_mime_message_new(TRUE));
     if (!message)
         return std::nullopt;
@@ -281,7 +291,7 @@ std::optional<std::string> writeMime(const MailMessage& mail)
 
 std::optional<MailMessage> readMime(std::span<const uint8_t> bytes)
 {
-    initialiseGMime();
+    auto gmime = useGMime();
     if (bytes.empty())
         return std::nullopt;
     GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
