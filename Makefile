@@ -18,10 +18,14 @@ test: bootstrap
 	$(MAKE) test-asan
 	$(MAKE) test-tsan
 
-test-%:
-	cmake --preset $*
-	cmake --build --preset $* -j $(JOBS)
-	ctest --preset $*
+# Phony targets never match pattern rules, so each preset gets its own rule.
+define preset_test
+test-$(1):
+	cmake --preset $(1)
+	cmake --build --preset $(1) -j $(JOBS)
+	ctest --preset $(1)
+endef
+$(foreach preset,default asan tsan debug,$(eval $(call preset_test,$(preset))))
 
 bench: bootstrap
 	cmake --preset bench
