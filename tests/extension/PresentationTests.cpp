@@ -1,0 +1,102 @@
+#include "ParlivoFixture.h"
+
+namespace parlivo_test {
+namespace {
+
+    using Presentation = ParlivoTest;
+
+    TEST_F(Presentation, TheActivatorEventOpensQuickComposeOnlyUnderItsNameAndOnlyWhenIdle)
+    {
+        bootWithParlivo();
+        ASSERT_TRUE(phone().activator("it.kelvane.RDLComposer"));
+        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(state()["banner"]["title"], "New message");
+        EXPECT_EQ(state()["banner"]["message"], "Parlivo composer");
+        EXPECT_EQ(g_windowTrace, "init;prepareView:NO;");
+        Id first = rdl().qCVC();
+        EXPECT_TRUE(rdl().alertWindow()->viewNamed("standInWindow"));
+
+        rdl().showQuickReply();
+        EXPECT_FALSE(rdl().qRVC()) << "no reply while compose is open";
+        rdl().dismissBanner();
+        EXPECT_TRUE(state()["banner"].is_null());
+        rdl().activatorReceiveEvent(nullptr, nullptr, "other.listener");
+        EXPECT_EQ(rdl().status(), 0);
+        phone().activator("it.kelvane.RDLComposer");
+        EXPECT_NE(rdl().qCVC(), first) << "every opening builds a new window";
+    }
+
+    TEST_F(Presentation, AComposeEventWhileAReplyIsOpenKeepsTheReply)
+    {
+        bootWithParlivo();
+        phone().receiveSMS(AnnasNumber, "Ciao");
+        phone().tapView("bannerTitle");
+        phone().activator("it.kelvane.RDLComposer");
+        EXPECT_FALSE(rdl().qCVC());
+        EXPECT_EQ(state()["banner"]["message"], "Ciao");
+        EXPECT_EQ(rdl().lastMessage(), "Ciao");
+    }
+
+    TEST_F(Presentation, RotationReachesTheOpenWindowAfterSpringBoard)
+    {
+        bootWithParlivo();
+        phone().openApp("com.apple.mobilemail");
+        phone().receiveSMS(AnnasNumber, "Ciao");
+        phone().tapView("bannerTitle");
+        ASSERT_EQ(rdl().status(), 1);
+        g_windowTrace.clear();
+        phone().rotate(3);
+        phone().rotate(1);
+        EXPECT_EQ(g_windowTrace, "rotated:3;rotated:1;");
+    }
+
+    TEST_F(Presentation, TheControllersBannerForAnIMessageIsNotAMessagesBanner)
+    {
+        bootWithParlivo();
+        rdl().setLastMessageType("iMessage");
+        rdl().setLastMessageAddress(std::string(AnnasNumber));
+        rdl().showBulletin(7);
+        EXPECT_EQ(state()["banner"]["sectionID"], "RDLbanner");
+        EXPECT_EQ(state()["banner"]["message"], "iMessage");
+        EXPECT_FALSE(tweak().isSMS) << "a tap on it opens no second reply";
+        EXPECT_FALSE(rdl().ownBulletin());
+    }
+
+    TEST_F(Presentation, AReusedReplyWindowIsToldTheNewTextOrWasNil)
+    {
+        bootWithParlivo();
+        rdl().showQuickReply();
+        Id controller = rdl().qRVC();
+        // Keep the controller, as a window that outlives a status reset would.
+        rdl().setStatus(0);
+        rdl().setLastMessage(std::nullopt);
+        g_windowTrace.clear();
+        rdl().showQuickReply();
+        EXPECT_EQ(rdl().qRVC(), controller);
+        EXPECT_EQ(g_windowTrace, "setMessage:WAS NIL;prepareView:NO;");
+    }
+
+    TEST_F(Presentation, OpeningAnApplicationFromInsideOneUsesTheSwitcher)
+    {
+        bootWithParlivo();
+        phone().openApp("com.apple.mobilemail");
+        ASSERT_TRUE(rdl().inApp());
+        send(tweak().rdl, "openApp:", std::string("com.apple.MobileSMS"));
+        EXPECT_EQ(state()["frontApp"], "com.apple.MobileSMS");
+        send(tweak().rdl, "openAppWithURL:", std::string("sms:+393331234567"));
+        EXPECT_TRUE(logHas("\nDEV:sto per aprire l'URL: sms:+393331234567"));
+    }
+
+    TEST_F(Presentation, ThePlainBannerFunctionSetsOwnBulletinAroundThePost)
+    {
+        bootWithParlivo();
+        parlivo::showBulletin("Titolo", "Testo", tweak().rdl);
+        EXPECT_EQ(state()["banner"]["title"], "Titolo");
+        EXPECT_TRUE(logHas("\nDEV:è il nostro bulletin, ho già l'URL"));
+        EXPECT_FALSE(rdl().ownBulletin());
+        parlivo::showBulletin("Senza", "controller", nullptr);
+        EXPECT_EQ(state()["banner"]["title"], "Senza");
+    }
+
+} // namespace
+} // namespace parlivo_test
