@@ -27,8 +27,23 @@ namespace {
 
     TEST_F(HookTable, ARowWhoseClassTheHostLacksIsLoggedAndSkipped)
     {
-        runtime::ScopedClassRemoval noCells("SBAwayBulletinCell");
-        bootWithParlivo();
+        // Taken away once the phone has defined its classes, before Parlivo loads.
+        static runtime::Class* cells = nullptr;
+        springboard::BootOptions options;
+        options.loadExtensions = false;
+        options.inProcessExtensions.push_back([] {
+            cells = runtime::classNamed("SBAwayBulletinCell");
+            runtime::removeClass("SBAwayBulletinCell");
+        });
+        options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
+        boot(std::move(options));
+        struct Restore {
+            ~Restore()
+            {
+                if (cells)
+                    runtime::restoreClass(cells);
+            }
+        } restore;
         EXPECT_TRUE(logContains("Parlivo: no class SBAwayBulletinCell on this system, not hooking lockBarUnlocked:"));
         ASSERT_TRUE(phone().receiveSMS(AnnasNumber, "Ciao"));
         EXPECT_EQ(rdl().lastMessage(), "Unknown") << "the other rows work";
