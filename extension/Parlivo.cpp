@@ -3,6 +3,7 @@
 #include "HeavyUtilities.h"
 #include "HookTable.h"
 #include "Hooks.h"
+#include "QuickReplyViewController.h"
 #include "RDL.h"
 #include "TweakState.h"
 
@@ -36,6 +37,7 @@ void installParlivo()
     // Defined now so that the host (Activator, the windows) finds them by name.
     RDL::classObject();
     HeavyUtilities::classObject();
+    registerQuickReplyClasses();
     installation() = installHookTable();
 
     auto& state = tweakState();
