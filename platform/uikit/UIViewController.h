@@ -6,7 +6,9 @@
 // presents stacks the new one on top, and dismissing removes everything
 // above the controller it is sent to. The transition styles are kept for the
 // snapshot; animated transitions finish (`viewDidAppear:`, completion) after
-// `ModalTransitionDuration` on the run loop.
+// `ModalTransitionDuration` on the run loop. Through the runtime the
+// completion of `presentViewController:animated:completion:` travels as a
+// `std::function<void()>`.
 #pragma once
 
 #include "UIKitTypes.h"

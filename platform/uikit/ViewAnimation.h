@@ -6,6 +6,10 @@
 // it ends is cut short, as on the phone: its completion runs at the next turn
 // of the run loop with `finished` NO. An animation that loses only some of its
 // properties still ends on time, with `finished` NO.
+//
+// Through the runtime (`+[UIView animateWithDuration:animations:completion:]`)
+// the blocks travel as `AnimationBlock` and `AnimationCompletion`: wrap a
+// lambda in them before sending, or the signatures will not match.
 #pragma once
 
 #include <cstddef>

@@ -222,3 +222,37 @@ TEST_F(Tables, CellStylesLayOutTheirLabels)
 }
 
 } // namespace uikit_test
+
+namespace uikit_test {
+
+TEST_F(Tables, DraggingScrollsAndReusesCells)
+{
+    auto table = makeTable(CGRectMake(0, 0, 320, 200));
+    table->layoutIfNeeded();
+    int before = source->cellRequests;
+    EXPECT_TRUE(dragScreen({ 160, 190 }, { 160, 10 }));
+    EXPECT_EQ(table->contentOffset(), CGPointMake(0, 180));
+    EXPECT_GT(source->cellRequests, before);
+    EXPECT_GT(source->reused, 0) << "cells that scrolled out came back for the rows that scrolled in";
+    auto rows = table->indexPathsForVisibleRows();
+    EXPECT_EQ(rows.front(), NSIndexPathMake(0, 4));
+}
+
+TEST_F(Tables, EditingPutsTheAccessoryAside)
+{
+    source->favourites = 1;
+    auto table = makeTable(CGRectMake(0, 0, 320, 200));
+    auto cell = table->cellForRow(NSIndexPathMake(0, 0));
+    ASSERT_TRUE(cell->accessoryView());
+    EXPECT_FALSE(cell->accessoryView()->isHidden());
+    table->setEditing(true, true);
+    table->layoutIfNeeded();
+    EXPECT_TRUE(cell->accessoryView()->isHidden());
+    EXPECT_EQ(cell->contentView()->frame().origin.x, UITableViewCell::EditControlWidth);
+    table->setEditing(false, true);
+    table->layoutIfNeeded();
+    EXPECT_FALSE(cell->accessoryView()->isHidden());
+    EXPECT_EQ(cell->contentView()->frame().origin.x, 0);
+}
+
+} // namespace uikit_test

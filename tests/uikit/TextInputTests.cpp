@@ -122,3 +122,35 @@ TEST_F(Typing, ADelegateMovingTheKeyboardStopsTheTyping)
 }
 
 } // namespace uikit_test
+
+namespace uikit_test {
+
+TEST_F(Typing, FieldEventsReachTheirTargetsAndReturnCanEndEditing)
+{
+    auto listener = runtime::make<Recorder>();
+    field->addTarget(listener, "changed:", UIControlEventEditingChanged);
+    field->addTarget(listener, "pressed", UIControlEventEditingDidBegin | UIControlEventEditingDidEnd);
+    field->becomeFirstResponder();
+    typeText("ab");
+    EXPECT_EQ(listener->trace, "pressed|changed|changed");
+    field->addTarget(listener, "tapped:", UIControlEventEditingDidEndOnExit);
+    pressReturn();
+    EXPECT_FALSE(field->isFirstResponder()) << "someone listens for did-end-on-exit";
+    EXPECT_EQ(listener->trace, "pressed|changed|changed|pressed|tapped");
+    EXPECT_EQ(recorder->trace, "tf-begin|tf-change 0,0 'a'|tf-change 1,0 'b'|tf-return|tf-end");
+}
+
+TEST_F(Typing, ASelectionIsReplacedByWhatIsTyped)
+{
+    reply->setText("Hello world");
+    reply->becomeFirstResponder();
+    runtime::send(reply, "setSelectedRange:", NSMakeRange(6, 5));
+    recorder->trace.clear();
+    typeText("PLV");
+    EXPECT_EQ(reply->text(), "Hello PLV");
+    EXPECT_EQ(recorder->trace, "tv-change 6,5 'P'|tv-changed|tv-change 7,0 'L'|tv-changed|tv-change 8,0 'V'|tv-changed");
+    reply->setSelectedRange(NSMakeRange(40, 3));
+    EXPECT_EQ(reply->selectedRange(), NSMakeRange(9, 0)) << "a range past the end is brought inside";
+}
+
+} // namespace uikit_test

@@ -159,3 +159,43 @@ TEST_F(Controllers, BarButtonsSendTheirActions)
 }
 
 } // namespace uikit_test
+
+namespace uikit_test {
+
+TEST_F(Controllers, AHiddenNavigationBarLeavesTheWholeViewToTheContent)
+{
+    auto window = screenWindow();
+    auto root = controller("root");
+    auto navigation = runtime::make<UINavigationController>();
+    navigation->initWithRootViewController(root);
+    window->addSubview(navigation->view());
+    runtime::send(navigation, "setNavigationBarHidden:animated:", true, false);
+    EXPECT_EQ(root->view()->frame(), CGRectMake(0, 0, 320, 460));
+    EXPECT_TRUE(navigation->navigationBar()->isHidden());
+    navigation->view()->setFrame(CGRectMake(0, 0, 320, 480));
+    window->layoutIfNeeded();
+    EXPECT_EQ(root->view()->frame(), CGRectMake(0, 0, 320, 480)) << "the content follows the navigation view's size";
+}
+
+TEST_F(Controllers, PushingAControllerTwiceOrOneWithAParentIsRefused)
+{
+    auto window = screenWindow();
+    auto root = controller("root");
+    auto navigation = runtime::make<UINavigationController>();
+    navigation->initWithRootViewController(root);
+    window->addSubview(navigation->view());
+    auto child = controller("child");
+    navigation->pushViewController(child, false);
+    navigation->pushViewController(child, false);
+    auto other = runtime::make<UINavigationController>();
+    other->pushViewController(child, false);
+    EXPECT_EQ(navigation->viewControllers().size(), 2u);
+    EXPECT_TRUE(other->viewControllers().empty());
+    EXPECT_EQ(g_diagnostics.size(), 1u);
+    auto popped = navigation->popToRootViewControllerAnimated(false);
+    EXPECT_EQ(popped, (std::vector<Ref<UIViewController>> { child }));
+    other->pushViewController(child, false);
+    EXPECT_EQ(child->navigationController(), other) << "once popped it may go elsewhere";
+}
+
+} // namespace uikit_test
