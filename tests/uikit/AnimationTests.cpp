@@ -98,3 +98,29 @@ TEST_F(Animations, AResetPhoneForgetsItsAnimations)
 }
 
 } // namespace uikit_test
+
+namespace uikit_test {
+
+TEST_F(Animations, ADelayAddsToTheWait)
+{
+    bool done = false;
+    auto view = makeView<UIView>(CGRectZero);
+    runtime::send(runtime::classNamed("UIView"), "animateWithDuration:delay:options:animations:completion:", 0.2, 0.5, int64_t(0),
+        AnimationBlock([&] { view->setAlpha(0); }), AnimationCompletion([&](bool) { done = true; }));
+    EXPECT_EQ(view->alpha(), 0);
+    loop().advance(0.6);
+    EXPECT_FALSE(done);
+    loop().advance(0.1);
+    EXPECT_TRUE(done);
+}
+
+TEST_F(Animations, ABlockSentWithTheWrongTypeIsReportedNotRun)
+{
+    bool ran = false;
+    auto lambda = [&] { ran = true; };
+    runtime::send(runtime::classNamed("UIView"), "animateWithDuration:animations:", 0.3, lambda);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(g_diagnostics.size(), 1u);
+}
+
+} // namespace uikit_test

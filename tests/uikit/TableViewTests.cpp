@@ -256,3 +256,46 @@ TEST_F(Tables, EditingPutsTheAccessoryAside)
 }
 
 } // namespace uikit_test
+
+namespace uikit_test {
+
+// Rows of their own heights, as a delegate answers them.
+class TallRows : public runtime::Object {
+    PLV_CLASS(TallRows, runtime::Object)
+public:
+    static void registerMethods(runtime::ClassBuilder<TallRows>& b)
+    {
+        b.method("tableView:heightForRowAtIndexPath:", [](TallRows&, const Id&, const NSIndexPath& indexPath) -> double {
+            return indexPath.row % 2 ? 100.0 : -5.0;
+        });
+    }
+};
+
+TEST_F(Tables, RowsTakeTheHeightsTheDelegateGives)
+{
+    auto heights = runtime::make<TallRows>();
+    auto table = makeTable(CGRectMake(0, 0, 320, 150));
+    table->setDelegate(heights);
+    table->reloadData();
+    EXPECT_EQ(table->rectForRow(NSIndexPathMake(0, 1)), CGRectMake(0, 44, 320, 100)) << "a negative height reads as the table's row height";
+    EXPECT_EQ(table->rectForRow(NSIndexPathMake(0, 2)), CGRectMake(0, 144, 320, 44));
+    EXPECT_EQ(table->indexPathsForVisibleRows(), (std::vector<NSIndexPath> { NSIndexPathMake(0, 0), NSIndexPathMake(0, 1), NSIndexPathMake(0, 2) }));
+    table->setContentOffset({ 0, 150 });
+    EXPECT_EQ(table->indexPathsForVisibleRows().front(), NSIndexPathMake(0, 2));
+    EXPECT_EQ(table->contentSize().height, 15 * 44 + 15 * 100);
+    EXPECT_EQ(table->rectForRow(NSIndexPathMake(0, 30)), CGRectZero);
+    EXPECT_EQ(table->rectForRow(NSIndexPathMake(3, 0)), CGRectZero);
+}
+
+TEST_F(Tables, ScrollingToARowBringsItIntoView)
+{
+    auto table = makeTable(CGRectMake(0, 0, 320, 200));
+    runtime::send(table, "scrollToRowAtIndexPath:atScrollPosition:animated:", NSIndexPathMake(0, 10), int64_t(UITableViewScrollPositionTop), false);
+    EXPECT_EQ(table->contentOffset().y, 440);
+    table->scrollToRow(NSIndexPathMake(0, 29), UITableViewScrollPositionTop);
+    EXPECT_EQ(table->contentOffset().y, 30 * 44 - 200) << "never past the end of the content";
+    table->scrollToRow(NSIndexPathMake(0, 0), UITableViewScrollPositionNone);
+    EXPECT_EQ(table->contentOffset().y, 0);
+}
+
+} // namespace uikit_test

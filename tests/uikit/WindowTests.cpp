@@ -74,3 +74,27 @@ TEST_F(Windows, TouchOutsideEveryWindowChangesNothing)
 }
 
 } // namespace uikit_test
+
+namespace uikit_test {
+
+TEST_F(Windows, ARotatedWindowTakesTouchesInItsOwnCoordinates)
+{
+    // SpringBoard turns its banner window with the interface; views inside keep their portrait layout.
+    auto banner = makeView<UIWindow>(CGRectMake(0, 0, 320, 40));
+    banner->setWindowLevel(UIWindowLevelStatusBar + 1);
+    banner->setTransform(CGAffineTransformMakeRotation(M_PI / 2));
+    banner->setFrame(CGRectMake(280, 0, 40, 320));
+    banner->setHidden(false);
+    auto icon = makeView<UIButton>(CGRectMake(8, 10, 20, 20));
+    banner->addSubview(icon);
+    EXPECT_EQ(banner->bounds().size, CGSizeMake(320, 40));
+    // Window (x, y) appears on the screen at (320 − y, x).
+    EXPECT_EQ(banner->convertPointToView({ 10, 15 }, nullptr), CGPointMake(305, 10));
+    EXPECT_EQ(hitTestScreen({ 300, 15 }), icon);
+    EXPECT_EQ(hitTestScreen({ 300, 100 }), banner);
+    auto app = screenWindow();
+    CGPoint inApp = app->convertPointFromView({ 18, 20 }, icon.get());
+    EXPECT_EQ(inApp, CGPointMake(290, 26)) << "between windows the conversion goes through the screen";
+}
+
+} // namespace uikit_test
