@@ -128,7 +128,8 @@ public:
     //  "locked": bool, "dimmed": bool,
     //  "lockScreen": [bulletins as above, newest first],
     //  "frontApp": the front application's identifier, or null on the home screen,
-    //  "orientation": 1..4}
+    //  "orientation": the interface's, 1..4 (portrait on the home and lock screens),
+    //  "deviceOrientation": how the device is held, 1..4}
     nlohmann::json springboardState();
     // The visible windows and their view trees as UIKit's snapshot gives them.
     nlohmann::json screenSnapshot();

@@ -3,6 +3,7 @@
 #include "SBAwayBulletinListController.h"
 #include "SBBulletinListController.h"
 #include "SBStatusBarController.h"
+#include "SpringBoard.h"
 #include "SpringBoardContext.h"
 
 #include <uikit/UIColor.h>
@@ -58,6 +59,8 @@ void SBAwayController::lock()
     reloadList();
     m_window->setHidden(false);
     dimScreen();
+    if (auto springBoard = SpringBoard::shared())
+        springBoard->updateInterfaceOrientation();
 }
 
 void SBAwayController::unlock()
@@ -74,6 +77,8 @@ void SBAwayController::unlock()
         m_window->setHidden(true);
     m_bulletinList = nullptr;
     reloadList();
+    if (auto springBoard = SpringBoard::shared())
+        springBoard->updateInterfaceOrientation();
 }
 
 void SBAwayController::dimScreen()

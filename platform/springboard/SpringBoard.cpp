@@ -93,7 +93,9 @@ void SpringBoard::updateInterfaceOrientation()
     auto& context = springBoardContext();
     auto front = context.frontApplication.lock();
     int64_t orientation = UIInterfaceOrientationPortrait;
-    if (front) {
+    auto away = SBAwayController::sharedAwayController();
+    // The lock screen is portrait only, whatever waits behind it.
+    if (front && !(away && away->isLocked())) {
         // The applications here do not turn upside down: they keep what they had.
         orientation = context.deviceOrientation == UIInterfaceOrientationPortraitUpsideDown ? context.interfaceOrientation : context.deviceOrientation;
     }

@@ -5,7 +5,7 @@
 // screen, the notification centre and the lock screen. `openURL:` hands
 // sms:, mailto: and mail message URLs to their applications. It also turns
 // the interface when the device rotates: the application in front follows
-// the device (not upside down), the home screen stays in portrait, and the
+// the device (not upside down), the home and lock screens stay in portrait, and the
 // banner controller is told with `bulletinWindowWillRotateToOrientation:`.
 #pragma once
 

@@ -130,6 +130,11 @@ namespace {
         EXPECT_EQ(send<int64_t>(springBoard(), "_frontMostAppOrientation"), 3);
         EXPECT_EQ(state()["orientation"], 3);
         EXPECT_EQ(state()["deviceOrientation"], 3);
+        phone().lock();
+        EXPECT_EQ(send<int64_t>(springBoard(), "_frontMostAppOrientation"), 1) << "the lock screen is portrait only";
+        phone().home();
+        phone().swipe("unlockSlider", CGPointMake(1500, 0));
+        EXPECT_EQ(send<int64_t>(springBoard(), "_frontMostAppOrientation"), 3) << "unlocking returns to the application as it was held";
         EXPECT_EQ(phone().rotate(5).error, "the orientation must be 1 (portrait), 2 (upside down), 3 or 4 (landscape), not 5");
     }
 

@@ -49,6 +49,7 @@ namespace {
         EXPECT_TRUE(runtime::classNamed("LAActivator")) << "every platform library's classes are there";
         EXPECT_TRUE(runtime::classNamed("CKSMSService"));
         EXPECT_TRUE(runtime::classNamed("MSNotificationService"));
+        EXPECT_TRUE(runtime::classNamed("MFMessageComposeViewController"));
 
         auto screen = phone().screenSnapshot();
         std::vector<std::string> names;
