@@ -6,6 +6,7 @@ class Controllers : public UIKitTest {
 protected:
     Ref<RecordingController> controller(const std::string& name)
     {
+        RecordingController::classObject(); // classes are defined on first use; a test may run alone
         auto made = runtime::cast<RecordingController>(runtime::send<Id>(runtime::send<Id>(runtime::classNamed("RecordingController"), "alloc"), "init"));
         made->name = name;
         made->shared = &trace;
