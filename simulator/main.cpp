@@ -206,7 +206,12 @@ int main(int argc, char** argv)
 
     auto* stepsApp = app.add_subcommand("steps", "List the scenario steps and their fields");
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // --help answers 0; every command line that makes no sense answers 2.
+        return app.exit(error) == 0 ? 0 : 2;
+    }
 
     if (*seedApp)
         return seedCommand(device, resources, contacts);

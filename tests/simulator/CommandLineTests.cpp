@@ -103,6 +103,14 @@ TEST_F(PlvSim, TheDemoTourRunsToItsEnd)
     EXPECT_NE(run.err.find("1. dump"), std::string::npos) << "--verbose tells the steps on standard error";
 }
 
+TEST_F(PlvSim, ACommandLineThatMakesNoSenseAnswersTwo)
+{
+    EXPECT_EQ(plvSim("").exitCode, 2);
+    EXPECT_EQ(plvSim("run").exitCode, 2);
+    EXPECT_EQ(plvSim("seed " + phone() + " --contacts 0").exitCode, 2);
+    EXPECT_EQ(plvSim("--help").exitCode, 0);
+}
+
 TEST_F(PlvSim, SeedingTwiceKeepsThePhone)
 {
     auto first = plvSim("seed " + phone() + " --contacts 30");
