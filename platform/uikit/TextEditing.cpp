@@ -106,4 +106,34 @@ std::vector<std::string> keystrokes(std::string_view text)
     return keys;
 }
 
+void EditableText::setText(std::string text)
+{
+    m_text = std::move(text);
+    m_selectedRange = { utf16Length(m_text), 0 };
+}
+
+void EditableText::setSelectedRange(const NSRange& range)
+{
+    int64_t length = utf16Length(m_text);
+    int64_t location = std::clamp<int64_t>(range.location, 0, length);
+    m_selectedRange = { location, std::clamp<int64_t>(range.length, 0, length - location) };
+}
+
+std::optional<NSRange> EditableText::backspaceRange() const
+{
+    if (m_selectedRange.length > 0)
+        return m_selectedRange;
+    return rangeOfCharacterBefore(m_text, m_selectedRange.location);
+}
+
+bool EditableText::replace(const NSRange& range, std::string_view replacement)
+{
+    auto updated = replacingUtf16Range(m_text, range, replacement);
+    if (!updated)
+        return false;
+    m_text = std::move(*updated);
+    m_selectedRange = { range.location + utf16Length(replacement), 0 };
+    return true;
+}
+
 } // namespace uikit

@@ -24,6 +24,26 @@ std::optional<NSRange> rangeOfCharacterBefore(std::string_view text, int64_t ind
 // The text as the keyboard types it: one Unicode character per key.
 std::vector<std::string> keystrokes(std::string_view text);
 
+// The text of an input and its selection (an insertion point when empty).
+class EditableText {
+public:
+    const std::string& text() const { return m_text; }
+    // Puts the insertion point at the end.
+    void setText(std::string);
+    NSRange selectedRange() const { return m_selectedRange; }
+    // A range outside the text is brought inside it.
+    void setSelectedRange(const NSRange&);
+    // What backspace removes: the selection, or the character before the insertion point.
+    std::optional<NSRange> backspaceRange() const;
+    // Replaces the range and puts the insertion point after the replacement;
+    // false, and nothing changes, when the range does not lie in the text.
+    bool replace(const NSRange&, std::string_view replacement);
+
+private:
+    std::string m_text;
+    NSRange m_selectedRange {};
+};
+
 class TextInput {
 public:
     virtual ~TextInput() = default;

@@ -33,11 +33,7 @@ void UITextField::registerMethods(runtime::ClassBuilder<UITextField>& b)
     b.method("deleteBackward", [](UITextField& self) { self.deleteBackward(); });
 }
 
-void UITextField::setText(std::string text)
-{
-    m_text = std::move(text);
-    m_selectedRange = { utf16Length(m_text), 0 };
-}
+void UITextField::setText(std::string text) { m_editor.setText(std::move(text)); }
 
 void UITextField::setFont(runtime::Ref<UIFont> font)
 {
@@ -47,12 +43,7 @@ void UITextField::setFont(runtime::Ref<UIFont> font)
 
 void UITextField::setTextColor(runtime::Ref<UIColor> color) { m_textColor = color ? std::move(color) : UIColor::blackColor(); }
 
-void UITextField::setSelectedRange(const NSRange& range)
-{
-    int64_t length = utf16Length(m_text);
-    int64_t location = std::clamp<int64_t>(range.location, 0, length);
-    m_selectedRange = { location, std::clamp<int64_t>(range.length, 0, length - location) };
-}
+void UITextField::setSelectedRange(const NSRange& range) { m_editor.setSelectedRange(range); }
 
 void UITextField::setEnabled(bool enabled)
 {
@@ -70,22 +61,18 @@ bool UITextField::replaceCharacters(const NSRange& range, const std::string& rep
     if (runtime::respondsTo(delegate, "textField:shouldChangeCharactersInRange:replacementString:")
         && !runtime::send<bool>(delegate, "textField:shouldChangeCharactersInRange:replacementString:", keepAlive, range, replacement))
         return false;
-    auto updated = replacingUtf16Range(m_text, range, replacement);
-    if (!updated)
+    // The delegate may have rewritten the text; an edit that no longer fits is dropped.
+    if (!m_editor.replace(range, replacement))
         return false;
-    m_text = std::move(*updated);
-    m_selectedRange = { range.location + utf16Length(replacement), 0 };
     sendActionsForControlEvents(UIControlEventEditingChanged);
     return true;
 }
 
-bool UITextField::insertText(const std::string& text) { return replaceCharacters(m_selectedRange, text); }
+bool UITextField::insertText(const std::string& text) { return replaceCharacters(m_editor.selectedRange(), text); }
 
 bool UITextField::deleteBackward()
 {
-    if (m_selectedRange.length > 0)
-        return replaceCharacters(m_selectedRange, "");
-    auto range = rangeOfCharacterBefore(m_text, m_selectedRange.location);
+    auto range = m_editor.backspaceRange();
     return range && replaceCharacters(*range, "");
 }
 

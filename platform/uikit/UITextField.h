@@ -16,7 +16,7 @@ class UITextField : public UIControl, public TextInput {
 public:
     static void registerMethods(runtime::ClassBuilder<UITextField>&);
 
-    const std::string& text() const { return m_text; }
+    const std::string& text() const { return m_editor.text(); }
     void setText(std::string);
     const std::string& placeholder() const { return m_placeholder; }
     void setPlaceholder(std::string placeholder) { m_placeholder = std::move(placeholder); }
@@ -37,7 +37,7 @@ public:
     runtime::Id delegate() const { return m_delegate.lock(); }
     void setDelegate(const runtime::Id& delegate) { m_delegate = delegate; }
     bool isEditing() const { return isFirstResponder(); }
-    NSRange selectedRange() const override { return m_selectedRange; }
+    NSRange selectedRange() const override { return m_editor.selectedRange(); }
     void setSelectedRange(const NSRange&);
 
     bool insertText(const std::string&) override;
@@ -57,7 +57,7 @@ protected:
 private:
     bool replaceCharacters(const NSRange&, const std::string& replacement);
 
-    std::string m_text;
+    EditableText m_editor;
     std::string m_placeholder;
     runtime::Ref<UIFont> m_font { UIFont::systemFontOfSize(12) };
     runtime::Ref<UIColor> m_textColor { UIColor::blackColor() };
@@ -67,7 +67,6 @@ private:
     int64_t m_keyboardType { 0 };
     int64_t m_clearButtonMode { 0 };
     runtime::WeakId m_delegate;
-    NSRange m_selectedRange {};
 };
 
 } // namespace uikit

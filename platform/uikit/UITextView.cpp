@@ -29,11 +29,7 @@ void UITextView::registerMethods(runtime::ClassBuilder<UITextView>& b)
 
 UITextView::UITextView() { setBackgroundColor(UIColor::whiteColor()); }
 
-void UITextView::setText(std::string text)
-{
-    m_text = std::move(text);
-    m_selectedRange = { utf16Length(m_text), 0 };
-}
+void UITextView::setText(std::string text) { m_editor.setText(std::move(text)); }
 
 void UITextView::setFont(runtime::Ref<UIFont> font)
 {
@@ -50,12 +46,7 @@ void UITextView::setEditable(bool editable)
         resignFirstResponder();
 }
 
-void UITextView::setSelectedRange(const NSRange& range)
-{
-    int64_t length = utf16Length(m_text);
-    int64_t location = std::clamp<int64_t>(range.location, 0, length);
-    m_selectedRange = { location, std::clamp<int64_t>(range.length, 0, length - location) };
-}
+void UITextView::setSelectedRange(const NSRange& range) { m_editor.setSelectedRange(range); }
 
 bool UITextView::replaceCharacters(const NSRange& range, const std::string& replacement)
 {
@@ -67,23 +58,18 @@ bool UITextView::replaceCharacters(const NSRange& range, const std::string& repl
         && !runtime::send<bool>(delegate, "textView:shouldChangeTextInRange:replacementText:", keepAlive, range, replacement))
         return false;
     // The delegate may have rewritten the text; an edit that no longer fits is dropped.
-    auto updated = replacingUtf16Range(m_text, range, replacement);
-    if (!updated)
+    if (!m_editor.replace(range, replacement))
         return false;
-    m_text = std::move(*updated);
-    m_selectedRange = { range.location + utf16Length(replacement), 0 };
     if (runtime::respondsTo(delegate, "textViewDidChange:"))
         runtime::send(delegate, "textViewDidChange:", keepAlive);
     return true;
 }
 
-bool UITextView::insertText(const std::string& text) { return replaceCharacters(m_selectedRange, text); }
+bool UITextView::insertText(const std::string& text) { return replaceCharacters(m_editor.selectedRange(), text); }
 
 bool UITextView::deleteBackward()
 {
-    if (m_selectedRange.length > 0)
-        return replaceCharacters(m_selectedRange, "");
-    auto range = rangeOfCharacterBefore(m_text, m_selectedRange.location);
+    auto range = m_editor.backspaceRange();
     return range && replaceCharacters(*range, "");
 }
 

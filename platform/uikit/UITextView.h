@@ -19,10 +19,10 @@ public:
 
     UITextView();
 
-    const std::string& text() const { return m_text; }
+    const std::string& text() const { return m_editor.text(); }
     // Moves the insertion point to the end.
     void setText(std::string);
-    bool hasText() const { return !m_text.empty(); }
+    bool hasText() const { return !m_editor.text().empty(); }
     runtime::Ref<UIFont> font() const { return m_font; }
     void setFont(runtime::Ref<UIFont>);
     runtime::Ref<UIColor> textColor() const { return m_textColor; }
@@ -35,7 +35,7 @@ public:
     void setReturnKeyType(int64_t type) { m_returnKeyType = type; }
     int64_t keyboardType() const { return m_keyboardType; }
     void setKeyboardType(int64_t type) { m_keyboardType = type; }
-    NSRange selectedRange() const override { return m_selectedRange; }
+    NSRange selectedRange() const override { return m_editor.selectedRange(); }
     void setSelectedRange(const NSRange&);
 
     bool insertText(const std::string&) override;
@@ -54,14 +54,13 @@ protected:
 private:
     bool replaceCharacters(const NSRange&, const std::string& replacement);
 
-    std::string m_text;
+    EditableText m_editor;
     runtime::Ref<UIFont> m_font { UIFont::systemFontOfSize(12) };
     runtime::Ref<UIColor> m_textColor { UIColor::blackColor() };
     int64_t m_textAlignment { UITextAlignmentLeft };
     bool m_editable { true };
     int64_t m_returnKeyType { UIReturnKeyDefault };
     int64_t m_keyboardType { 0 };
-    NSRange m_selectedRange {};
 };
 
 } // namespace uikit
