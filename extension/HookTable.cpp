@@ -45,13 +45,11 @@ std::vector<InstalledHook> installHookTable()
             foundation::NSLog("Parlivo: no class {} on this system, not hooking {}", row.className, row.selector);
             continue;
         }
-        runtime::Imp previous = nullptr;
-        auto result = runtime::hookMessageRaw(cls, row.selector, row.signature, row.replacement, &previous);
+        auto result = runtime::hookMessageRaw(cls, row.selector, row.signature, row.replacement, { row.slot, row.store });
         if (result != runtime::HookResult::Ok) {
             foundation::NSLog("Parlivo: not hooking -[{} {}]: {}", row.className, row.selector, runtime::toString(result));
             continue;
         }
-        row.store(row.slot, previous);
         installed.push_back({ &row, cls });
     }
     return installed;

@@ -22,20 +22,30 @@ enum class HookResult {
 
 std::string_view toString(HookResult);
 
+// Where a hook keeps the implementation it replaced. The runtime fills it
+// before the replacement becomes reachable, so a replacement that another
+// thread enters at once always finds its original.
+struct SavedImpSlot {
+    void* slot;
+    void (*store)(void* slot, Imp);
+};
+
+HookResult hookMessageRaw(Class*, Sel, SignatureId, Imp replacement, SavedImpSlot saved);
 HookResult hookMessageRaw(Class*, Sel, SignatureId, Imp replacement, Imp* saved);
 HookResult revertHookRaw(Class*, Sel, Imp replacement, Imp saved);
 
-template<class R, class... A>
+template <class R, class... A>
 HookResult hookMessage(Class* cls, Sel selector, R (*replacement)(Object*, Sel, A...), R (**saved)(Object*, Sel, A...))
 {
-    Imp previous = nullptr;
-    auto result = hookMessageRaw(cls, selector, signatureOf<R, A...>(), reinterpret_cast<Imp>(replacement), &previous);
-    if (result == HookResult::Ok && saved)
-        *saved = reinterpret_cast<R (*)(Object*, Sel, A...)>(previous);
-    return result;
+    using Fn = R (*)(Object*, Sel, A...);
+    auto store = [](void* slot, Imp previous) {
+        if (slot)
+            *static_cast<Fn*>(slot) = reinterpret_cast<Fn>(previous);
+    };
+    return hookMessageRaw(cls, selector, signatureOf<R, A...>(), reinterpret_cast<Imp>(replacement), SavedImpSlot { saved, store });
 }
 
-template<class R, class... A>
+template <class R, class... A>
 HookResult revertHook(Class* cls, Sel selector, R (*replacement)(Object*, Sel, A...), R (*saved)(Object*, Sel, A...))
 {
     return revertHookRaw(cls, selector, reinterpret_cast<Imp>(replacement), reinterpret_cast<Imp>(saved));

@@ -88,13 +88,25 @@ std::string_view toString(HookResult result)
 
 HookResult hookMessageRaw(Class* cls, Sel selector, SignatureId signature, Imp replacement, Imp* saved)
 {
+    auto store = [](void* slot, Imp previous) {
+        if (slot)
+            *static_cast<Imp*>(slot) = previous;
+    };
+    return hookMessageRaw(cls, selector, signature, replacement, SavedImpSlot { saved, store });
+}
+
+HookResult hookMessageRaw(Class* cls, Sel selector, SignatureId signature, Imp replacement, SavedImpSlot saved)
+{
     if (!cls)
         return HookResult::NoSuchClass;
     std::lock_guard guard(runtimeLock());
     if (Method* own = cls->ownMethod(selector)) {
         if (own->signature != signature)
             return HookResult::SignatureMismatch;
-        *saved = own->imp.exchange(replacement, std::memory_order_acq_rel);
+        // Hooks and reverts hold the runtime lock, so nothing changes the
+        // implementation between reading it and publishing the replacement.
+        saved.store(saved.slot, own->imp.load(std::memory_order_acquire));
+        own->imp.store(replacement, std::memory_order_release);
         return HookResult::Ok;
     }
     const Method* inherited = cls->lookup(selector);
@@ -102,7 +114,7 @@ HookResult hookMessageRaw(Class* cls, Sel selector, SignatureId signature, Imp r
         return HookResult::NoSuchSelector;
     if (inherited->signature != signature)
         return HookResult::SignatureMismatch;
-    *saved = inherited->imp.load(std::memory_order_acquire);
+    saved.store(saved.slot, inherited->imp.load(std::memory_order_acquire));
     cls->addMethod(selector, signature, replacement);
     return HookResult::Ok;
 }

@@ -24,12 +24,7 @@ void MSHookMessageEx(runtime::Class* cls, runtime::Sel selector, runtime::Imp re
         substrate::reportRefusedHook(cls, selector, runtime::HookResult::NoSuchSelector);
         return;
     }
-    runtime::Imp previous = nullptr;
-    auto result = runtime::hookMessageRaw(cls, selector, method->signature, replacement, &previous);
-    if (result != runtime::HookResult::Ok) {
+    auto result = runtime::hookMessageRaw(cls, selector, method->signature, replacement, old);
+    if (result != runtime::HookResult::Ok)
         substrate::reportRefusedHook(cls, selector, result);
-        return;
-    }
-    if (old)
-        *old = previous;
 }

@@ -1,5 +1,6 @@
 #include "TestClasses.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -67,7 +68,9 @@ std::string loudSpeak(Object* self, Sel s) { return s_savedSpeak(self, s) + "!";
 TEST_F(Hooks, HookingAnInheritedMethodLeavesTheSuperclassAlone)
 {
     Class* dogClass = classNamed("Dog");
-    ASSERT_EQ(hookMessage(dogClass, "legs", +[](Object*, Sel) -> int64_t { return 3; }, static_cast<int64_t (**)(Object*, Sel)>(nullptr)), HookResult::Ok);
+    ASSERT_EQ(hookMessage(
+                  dogClass, "legs", +[](Object*, Sel) -> int64_t { return 3; }, static_cast<int64_t (**)(Object*, Sel)>(nullptr)),
+        HookResult::Ok);
     EXPECT_EQ(send<int>(make<Dog>(), "legs"), 3);
     EXPECT_EQ(send<int>(make<Animal>(), "legs"), 4);
 
@@ -90,20 +93,59 @@ TEST_F(Hooks, FailuresAreTypedResults)
 TEST_F(Hooks, SendingWhileAnotherThreadHooksIsSafe)
 {
     auto animal = make<Animal>();
+    using LegsImp = int64_t (*)(Object*, Sel);
+    // The original is learnt once, before the sender starts: the loop below
+    // only swaps the method table under the sender's feet.
+    static std::atomic<LegsImp> original;
+    auto same = +[](Object* self, Sel s) -> int64_t { return original.load()(self, s); };
+    LegsImp saved = nullptr;
+    ASSERT_EQ(hookMessage(classNamed("Animal"), "legs", same, &saved), HookResult::Ok);
+    original = saved;
+    ASSERT_EQ(revertHook(classNamed("Animal"), "legs", same, saved), HookResult::Ok);
+
     std::atomic<bool> stop { false };
     std::thread sender([&] {
         while (!stop)
             EXPECT_EQ(send<int>(animal, "legs"), 4);
     });
-    using LegsImp = int64_t (*)(Object*, Sel);
-    static LegsImp saved;
-    auto same = +[](Object* self, Sel s) -> int64_t { return saved(self, s); };
     for (int i = 0; i < 200; ++i) {
-        ASSERT_EQ(hookMessage(classNamed("Animal"), "legs", same, &saved), HookResult::Ok);
-        ASSERT_EQ(revertHook(classNamed("Animal"), "legs", same, saved), HookResult::Ok);
+        LegsImp replaced = nullptr;
+        ASSERT_EQ(hookMessage(classNamed("Animal"), "legs", same, &replaced), HookResult::Ok);
+        EXPECT_EQ(replaced, original.load());
+        ASSERT_EQ(revertHook(classNamed("Animal"), "legs", same, replaced), HookResult::Ok);
     }
     stop = true;
     sender.join();
+}
+
+TEST_F(Hooks, AReplacementEnteredAtOnceOnAnotherThreadFindsItsOriginal)
+{
+    // The saved slot is a plain variable, as in every extension: the runtime
+    // must fill it before the replacement can be reached.
+    auto animal = make<Animal>();
+    using LegsImp = int64_t (*)(Object*, Sel);
+    static LegsImp saved;
+    saved = nullptr;
+    auto through = +[](Object* self, Sel s) -> int64_t { return saved ? saved(self, s) + 1 : -1; };
+    std::atomic<bool> stop { false };
+    std::atomic<int> answered { 0 };
+    std::thread sender([&] {
+        while (!stop) {
+            auto legs = send<int>(animal, "legs");
+            EXPECT_TRUE(legs == 4 || legs == 5) << legs;
+            answered.fetch_add(1);
+        }
+    });
+    while (answered.load() == 0)
+        std::this_thread::yield();
+    ASSERT_EQ(hookMessage(classNamed("Animal"), "legs", through, &saved), HookResult::Ok);
+    int seen = answered.load();
+    while (answered.load() < seen + 100)
+        std::this_thread::yield();
+    stop = true;
+    sender.join();
+    EXPECT_EQ(send<int>(animal, "legs"), 5);
+    ASSERT_EQ(revertHook(classNamed("Animal"), "legs", through, saved), HookResult::Ok);
 }
 
 } // namespace
