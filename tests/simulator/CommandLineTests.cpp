@@ -103,6 +103,65 @@ TEST_F(PlvSim, TheDemoTourRunsToItsEnd)
     EXPECT_NE(run.err.find("1. dump"), std::string::npos) << "--verbose tells the steps on standard error";
 }
 
+// The quick reply from each of its three doors, as scenarios/parlivo-reply.json
+// walks them with the extension library the phone loads.
+TEST_F(PlvSim, TheQuickReplyOpensFromTheBannerTheNotificationCentreAndTheLockScreen)
+{
+    auto run = plvSim("run '" PLV_SOURCE_DIR "/scenarios/parlivo-reply.json' --device " + phone());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<nlohmann::json> dumps;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);)
+        dumps.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(dumps.size(), 7u);
+
+    auto window = [](const nlohmann::json& dump, std::string_view name) -> nlohmann::json {
+        for (const auto& w : dump["screen"]["windows"])
+            if (w.value("name", "") == name)
+                return w;
+        return nullptr;
+    };
+    // The panel is the overlay window's only subview; its background is named.
+    auto panel = [&](const nlohmann::json& dump) -> nlohmann::json {
+        auto overlay = window(dump, "alertWindow");
+        if (overlay.is_null() || overlay["subviews"].empty())
+            return nullptr;
+        return overlay["subviews"][0];
+    };
+    auto messageText = [](const nlohmann::json& root) {
+        for (const auto& sub : root["subviews"][0]["subviews"])
+            if (sub.value("name", "") == "messageField")
+                return sub.value("text", "");
+        return std::string();
+    };
+
+    auto banner = window(dumps[0], "bannerWindow");
+    ASSERT_FALSE(banner.is_null());
+    EXPECT_NE(banner.dump().find("/Library/Application Support/PLV/sms.png"), std::string::npos) << "the banner carries the messages icon";
+
+    auto fromBanner = panel(dumps[1]);
+    ASSERT_FALSE(fromBanner.is_null());
+    EXPECT_EQ(fromBanner["screenFrame"], nlohmann::json({ 0, 44, 320, 120 }));
+    EXPECT_EQ(messageText(fromBanner), "Passi a prendermi alle 8?");
+    auto landscape = panel(dumps[2]);
+    EXPECT_NE(landscape["rotation"].get<double>(), 0.0);
+    EXPECT_EQ(landscape["screenFrame"], nlohmann::json({ 164, 0, 112, 480 }));
+    EXPECT_TRUE(panel(dumps[3]).is_null()) << "the close cross takes the panel away";
+
+    auto fromRow = panel(dumps[4]);
+    ASSERT_FALSE(fromRow.is_null());
+    EXPECT_EQ(messageText(fromRow), "Ti ho lasciato un messaggio in segreteria");
+    EXPECT_FALSE(dumps[4]["springboard"]["notificationCenter"]["open"].get<bool>());
+
+    auto fromLockScreen = panel(dumps[5]);
+    ASSERT_FALSE(fromLockScreen.is_null());
+    EXPECT_EQ(window(dumps[5], "alertWindow")["level"], 1100.0) << "a hundred levels above the status bar";
+    EXPECT_EQ(fromLockScreen["screenFrame"], nlohmann::json({ 0, 22, 320, 120 }));
+    EXPECT_EQ(messageText(fromLockScreen), "Sono sotto casa tua");
+    EXPECT_TRUE(dumps[6]["springboard"]["locked"].get<bool>());
+    EXPECT_TRUE(panel(dumps[6]).is_null());
+}
+
 TEST_F(PlvSim, ACommandLineThatMakesNoSenseAnswersTwo)
 {
     EXPECT_EQ(plvSim("").exitCode, 2);
