@@ -16,8 +16,7 @@ using runtime::Ref;
 
 namespace {
 
-    std::mutex s_sharedLock;
-    Ref<CKConversationList> s_shared;
+    SharedInstance<CKConversationList> s_shared;
 
 } // namespace
 
@@ -146,15 +145,11 @@ void CKConversationList::registerMethods(ClassBuilder<CKConversationList>& b)
 
 Ref<CKConversationList> CKConversationList::sharedConversationList()
 {
-    std::lock_guard guard(s_sharedLock);
-    if (!s_shared)
-        s_shared = instantiate<CKConversationList>();
-    return s_shared;
+    return s_shared.get();
 }
 
 void CKConversationList::reset()
 {
-    std::lock_guard guard(s_sharedLock);
     s_shared.reset();
 }
 

@@ -19,8 +19,7 @@ using runtime::Ref;
 
 namespace {
 
-    std::mutex s_sharedLock;
-    Ref<CKMadridService> s_shared;
+    SharedInstance<CKMadridService> s_shared;
 
 } // namespace
 
@@ -41,15 +40,11 @@ Ref<CKMadridService> CKMadridService::sharedMadridService()
 {
     if (!madridEnabled())
         return nullptr;
-    std::lock_guard guard(s_sharedLock);
-    if (!s_shared)
-        s_shared = instantiate<CKMadridService>();
-    return s_shared;
+    return s_shared.get();
 }
 
 void CKMadridService::reset()
 {
-    std::lock_guard guard(s_sharedLock);
     s_shared.reset();
 }
 

@@ -13,8 +13,7 @@ using runtime::Ref;
 
 namespace {
 
-    std::mutex s_sharedLock;
-    Ref<CKMediaObjectManager> s_shared;
+    SharedInstance<CKMediaObjectManager> s_shared;
 
 } // namespace
 
@@ -26,15 +25,11 @@ void CKMediaObjectManager::registerMethods(ClassBuilder<CKMediaObjectManager>& b
 
 Ref<CKMediaObjectManager> CKMediaObjectManager::sharedInstance()
 {
-    std::lock_guard guard(s_sharedLock);
-    if (!s_shared)
-        s_shared = instantiate<CKMediaObjectManager>();
-    return s_shared;
+    return s_shared.get();
 }
 
 void CKMediaObjectManager::reset()
 {
-    std::lock_guard guard(s_sharedLock);
     s_shared.reset();
 }
 

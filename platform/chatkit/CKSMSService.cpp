@@ -16,8 +16,7 @@ using runtime::Ref;
 
 namespace {
 
-    std::mutex s_sharedLock;
-    Ref<CKSMSService> s_shared;
+    SharedInstance<CKSMSService> s_shared;
 
 } // namespace
 
@@ -32,15 +31,11 @@ void CKSMSService::registerMethods(ClassBuilder<CKSMSService>& b)
 
 Ref<CKSMSService> CKSMSService::sharedSMSService()
 {
-    std::lock_guard guard(s_sharedLock);
-    if (!s_shared)
-        s_shared = instantiate<CKSMSService>();
-    return s_shared;
+    return s_shared.get();
 }
 
 void CKSMSService::reset()
 {
-    std::lock_guard guard(s_sharedLock);
     s_shared.reset();
 }
 

@@ -10,8 +10,7 @@ using runtime::Ref;
 
 namespace {
 
-    std::mutex s_sharedLock;
-    Ref<IMChatRegistry> s_shared;
+    SharedInstance<IMChatRegistry> s_shared;
 
 } // namespace
 
@@ -32,15 +31,11 @@ void IMChatRegistry::registerMethods(ClassBuilder<IMChatRegistry>& b)
 
 Ref<IMChatRegistry> IMChatRegistry::sharedInstance()
 {
-    std::lock_guard guard(s_sharedLock);
-    if (!s_shared)
-        s_shared = instantiate<IMChatRegistry>();
-    return s_shared;
+    return s_shared.get();
 }
 
 void IMChatRegistry::reset()
 {
-    std::lock_guard guard(s_sharedLock);
     s_shared.reset();
 }
 

@@ -6,6 +6,8 @@
 
 #include <runtime/Runtime.h>
 
+#include <mutex>
+
 namespace chatkit {
 
 template <class T>
@@ -24,5 +26,29 @@ bool classPresent()
     T::classObject();
     return runtime::classNamed(T::className);
 }
+
+// The one instance behind a `sharedXxx` class method, made on first use. While
+// the class is out of the runtime nothing is made, and the next call tries
+// again; `reset` lets tests start from a fresh service.
+template <class T>
+class SharedInstance {
+public:
+    runtime::Ref<T> get()
+    {
+        std::lock_guard guard(m_lock);
+        if (!m_instance)
+            m_instance = instantiate<T>();
+        return m_instance;
+    }
+    void reset()
+    {
+        std::lock_guard guard(m_lock);
+        m_instance.reset();
+    }
+
+private:
+    std::mutex m_lock;
+    runtime::Ref<T> m_instance;
+};
 
 } // namespace chatkit
