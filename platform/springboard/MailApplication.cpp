@@ -3,6 +3,7 @@
 #include "InterfaceOrientation.h"
 #include "SBActionView.h"
 #include "SBStatusBarController.h"
+#include "StockApplication.h"
 #include "URLRouting.h"
 
 #include <mail/MailInbox.h>
@@ -20,20 +21,9 @@ using namespace uikit;
 
 namespace {
 
-    constexpr double TitleHeight = 44;
+    constexpr double TitleHeight = StockApplication::TitleHeight;
     constexpr double HeaderHeight = 24;
     constexpr double RowHeight = 50;
-
-    runtime::Ref<UILabel> makeLabel(const CGRect& frame, std::string name, std::string text, runtime::Ref<UIFont> font, runtime::Ref<UIColor> colour)
-    {
-        auto label = makeView<UILabel>(frame);
-        label->setName(std::move(name));
-        label->setText(std::move(text));
-        label->setFont(std::move(font));
-        label->setTextColor(std::move(colour));
-        label->setBackgroundColor(UIColor::clearColor());
-        return label;
-    }
 
     std::string joined(const std::vector<std::string>& items)
     {
@@ -43,18 +33,13 @@ namespace {
         return text;
     }
 
-    class MailApplication final : public ApplicationContent {
+    class MailApplication final : public StockApplication {
     public:
         MailApplication()
+            : StockApplication("MobileMail")
         {
-            m_window = runtime::make<UIWindow>();
-            m_window->setName("MobileMail");
-            m_window->setWindowLevel(UIWindowLevelNormal);
-            m_window->setBackgroundColor(UIColor::whiteColor());
             setOrientation(UIInterfaceOrientationPortrait);
         }
-
-        runtime::Ref<UIWindow> window() override { return m_window; }
 
         void openURL(const std::string& url) override
         {
@@ -70,39 +55,25 @@ namespace {
             refresh();
         }
 
-        void setOrientation(int64_t orientation) override
-        {
-            m_size = interfaceSize(orientation);
-            placeWindow(*m_window, orientation, CGRectMake(0, SBStatusBarController::Height, m_size.width, m_size.height - SBStatusBarController::Height));
-            refresh();
-        }
-
         void refresh() override
         {
-            for (auto& subview : std::vector(m_window->subviews()))
-                subview->removeFromSuperview();
             double width = m_size.width;
-            auto bar = makeView<UIView>(CGRectMake(0, 0, width, TitleHeight));
-            bar->setName("mailNavigationBar");
-            bar->setBackgroundColor(UIColor::colorWithRed(0.45, 0.55, 0.7, 1));
-            bar->setUserInteractionEnabled(false);
-            m_window->addSubview(bar);
-
             std::optional<mail::ReceivedMail> open;
             if (m_openReference)
                 open = mail::findInboxMail(*m_openReference);
-            std::string title = open ? open->subject : m_composeTo ? "New Message"
-                                                                   : "Mailboxes";
-            auto titleLabel = makeLabel(CGRectMake(70, 0, width - 140, TitleHeight), "mailTitle", title, UIFont::boldSystemFontOfSize(18), UIColor::whiteColor());
-            titleLabel->setTextAlignment(UITextAlignmentCenter);
-            m_window->addSubview(titleLabel);
+            beginScreen("mail", open ? open->subject : m_composeTo ? "New Message"
+                                                                   : "Mailboxes");
 
             if (open || m_composeTo) {
-                addBackButton();
+                addBackButton("mail", "Inbox", [this] {
+                    m_openReference.reset();
+                    m_composeTo.reset();
+                    refresh();
+                });
                 if (open)
                     showMail(*open);
                 else
-                    m_window->addSubview(makeLabel(CGRectMake(12, TitleHeight + 12, width - 24, 22), "mailComposeTo", "To: " + *m_composeTo,
+                    m_window->addSubview(makeStockLabel(CGRectMake(12, TitleHeight + 12, width - 24, 22), "mailComposeTo", "To: " + *m_composeTo,
                         UIFont::systemFontOfSize(16), UIColor::blackColor()));
                 return;
             }
@@ -110,25 +81,12 @@ namespace {
         }
 
     private:
-        void addBackButton()
-        {
-            auto back = SBActionView::make(CGRectMake(4, 7, 62, 30), "mailBack", [this] {
-                m_openReference.reset();
-                m_composeTo.reset();
-                refresh();
-            });
-            back->setBackgroundColor(UIColor::colorWithRed(0.35, 0.45, 0.6, 1));
-            back->layer()->setCornerRadius(5);
-            back->addSubview(makeLabel(CGRectMake(4, 4, 54, 22), "mailBackTitle", "Inbox", UIFont::boldSystemFontOfSize(11), UIColor::whiteColor()));
-            m_window->addSubview(back);
-        }
-
         void showMail(const mail::ReceivedMail& received)
         {
             double width = m_size.width;
-            m_window->addSubview(makeLabel(CGRectMake(12, TitleHeight + 8, width - 24, 20), "mailFrom", "From: " + received.sender, UIFont::systemFontOfSize(14), UIColor::darkGrayColor()));
-            m_window->addSubview(makeLabel(CGRectMake(12, TitleHeight + 30, width - 24, 20), "mailSubject", received.subject, UIFont::boldSystemFontOfSize(15), UIColor::blackColor()));
-            auto body = makeLabel(CGRectMake(12, TitleHeight + 56, width - 24, m_size.height - TitleHeight - 100), "mailBody", received.body, UIFont::systemFontOfSize(14), UIColor::blackColor());
+            m_window->addSubview(makeStockLabel(CGRectMake(12, TitleHeight + 8, width - 24, 20), "mailFrom", "From: " + received.sender, UIFont::systemFontOfSize(14), UIColor::darkGrayColor()));
+            m_window->addSubview(makeStockLabel(CGRectMake(12, TitleHeight + 30, width - 24, 20), "mailSubject", received.subject, UIFont::boldSystemFontOfSize(15), UIColor::blackColor()));
+            auto body = makeStockLabel(CGRectMake(12, TitleHeight + 56, width - 24, m_size.height - TitleHeight - 100), "mailBody", received.body, UIFont::systemFontOfSize(14), UIColor::blackColor());
             body->setNumberOfLines(0);
             m_window->addSubview(body);
         }
@@ -140,7 +98,7 @@ namespace {
             double y = TitleHeight;
 
             auto header = [&](std::string name, std::string text) {
-                auto view = makeLabel(CGRectMake(0, y, width, HeaderHeight), std::move(name), "  " + text, UIFont::boldSystemFontOfSize(13), UIColor::whiteColor());
+                auto view = makeStockLabel(CGRectMake(0, y, width, HeaderHeight), std::move(name), "  " + text, UIFont::boldSystemFontOfSize(13), UIColor::whiteColor());
                 view->setBackgroundColor(UIColor::grayColor());
                 m_window->addSubview(view);
                 y += HeaderHeight;
@@ -149,8 +107,8 @@ namespace {
                 auto view = action ? runtime::Ref<UIView>(SBActionView::make(CGRectMake(0, y, width, RowHeight), name, std::move(action))) : makeView<UIView>(CGRectMake(0, y, width, RowHeight));
                 view->setName(std::move(name));
                 view->setBackgroundColor(UIColor::whiteColor());
-                view->addSubview(makeLabel(CGRectMake(12, 4, width - 24, 20), "mailRowTitle", std::move(top), UIFont::boldSystemFontOfSize(15), UIColor::blackColor()));
-                view->addSubview(makeLabel(CGRectMake(12, 25, width - 24, 20), "mailRowSubject", std::move(bottomText), UIFont::systemFontOfSize(14), UIColor::grayColor()));
+                view->addSubview(makeStockLabel(CGRectMake(12, 4, width - 24, 20), "mailRowTitle", std::move(top), UIFont::boldSystemFontOfSize(15), UIColor::blackColor()));
+                view->addSubview(makeStockLabel(CGRectMake(12, 25, width - 24, 20), "mailRowSubject", std::move(bottomText), UIFont::systemFontOfSize(14), UIColor::grayColor()));
                 m_window->addSubview(view);
                 y += RowHeight;
             };
@@ -173,8 +131,6 @@ namespace {
                 row("outbox-" + std::to_string(i), "To: " + joined(outbox[i].message.to), outbox[i].message.subject, {});
         }
 
-        runtime::Ref<UIWindow> m_window;
-        CGSize m_size { 320, 480 };
         std::optional<std::string> m_openReference;
         std::optional<std::string> m_composeTo;
     };

@@ -3,6 +3,7 @@
 #include "InterfaceOrientation.h"
 #include "SBActionView.h"
 #include "SBStatusBarController.h"
+#include "StockApplication.h"
 #include "URLRouting.h"
 
 #include <chatkit/AddressMatching.h>
@@ -20,20 +21,9 @@ using namespace uikit;
 
 namespace {
 
-    constexpr double TitleHeight = 44;
+    constexpr double TitleHeight = StockApplication::TitleHeight;
     constexpr double RowHeight = 58;
     constexpr double BubbleHeight = 34;
-
-    runtime::Ref<UILabel> makeLabel(const CGRect& frame, std::string name, std::string text, runtime::Ref<UIFont> font, runtime::Ref<UIColor> colour)
-    {
-        auto label = makeView<UILabel>(frame);
-        label->setName(std::move(name));
-        label->setText(std::move(text));
-        label->setFont(std::move(font));
-        label->setTextColor(std::move(colour));
-        label->setBackgroundColor(UIColor::clearColor());
-        return label;
-    }
 
     std::string displayNameFor(const std::string& address)
     {
@@ -41,18 +31,13 @@ namespace {
         return name.empty() ? address : name;
     }
 
-    class MessagesApplication final : public ApplicationContent {
+    class MessagesApplication final : public StockApplication {
     public:
         MessagesApplication()
+            : StockApplication("MobileSMS")
         {
-            m_window = runtime::make<UIWindow>();
-            m_window->setName("MobileSMS");
-            m_window->setWindowLevel(UIWindowLevelNormal);
-            m_window->setBackgroundColor(UIColor::whiteColor());
             setOrientation(UIInterfaceOrientationPortrait);
         }
-
-        runtime::Ref<UIWindow> window() override { return m_window; }
 
         void openURL(const std::string& url) override
         {
@@ -63,27 +48,9 @@ namespace {
             refresh();
         }
 
-        void setOrientation(int64_t orientation) override
-        {
-            m_size = interfaceSize(orientation);
-            placeWindow(*m_window, orientation, CGRectMake(0, SBStatusBarController::Height, m_size.width, m_size.height - SBStatusBarController::Height));
-            refresh();
-        }
-
         void refresh() override
         {
-            for (auto& subview : std::vector(m_window->subviews()))
-                subview->removeFromSuperview();
-            double width = m_size.width;
-            auto bar = makeView<UIView>(CGRectMake(0, 0, width, TitleHeight));
-            bar->setName("messagesNavigationBar");
-            bar->setBackgroundColor(UIColor::colorWithRed(0.45, 0.55, 0.7, 1));
-            bar->setUserInteractionEnabled(false);
-            m_window->addSubview(bar);
-            std::string title = m_conversation ? displayNameFor(*m_conversation) : "Messages";
-            auto titleLabel = makeLabel(CGRectMake(70, 0, width - 140, TitleHeight), "messagesTitle", title, UIFont::boldSystemFontOfSize(18), UIColor::whiteColor());
-            titleLabel->setTextAlignment(UITextAlignmentCenter);
-            m_window->addSubview(titleLabel);
+            beginScreen("messages", m_conversation ? displayNameFor(*m_conversation) : "Messages");
 
             auto messages = chatkit::listMessages();
             if (m_conversation)
@@ -128,10 +95,10 @@ namespace {
                 std::string name = displayNameFor(address);
                 if (conversation.unread > 0)
                     name += " (" + std::to_string(conversation.unread) + ")";
-                row->addSubview(makeLabel(CGRectMake(12, 6, width - 24, 22), "conversationName", name,
+                row->addSubview(makeStockLabel(CGRectMake(12, 6, width - 24, 22), "conversationName", name,
                     conversation.unread > 0 ? UIFont::boldSystemFontOfSize(16) : UIFont::systemFontOfSize(16), UIColor::blackColor()));
                 std::string last = conversation.last.outgoing ? "You: " + conversation.last.text : conversation.last.text;
-                row->addSubview(makeLabel(CGRectMake(12, 30, width - 24, 20), "conversationLastMessage", last, UIFont::systemFontOfSize(14), UIColor::grayColor()));
+                row->addSubview(makeStockLabel(CGRectMake(12, 30, width - 24, 20), "conversationLastMessage", last, UIFont::systemFontOfSize(14), UIColor::grayColor()));
                 auto separator = makeView<UIView>(CGRectMake(0, RowHeight - 1, width, 1));
                 separator->setBackgroundColor(UIColor::lightGrayColor());
                 separator->setUserInteractionEnabled(false);
@@ -139,20 +106,16 @@ namespace {
                 m_window->addSubview(row);
             }
             if (conversations.empty())
-                m_window->addSubview(makeLabel(CGRectMake(0, TitleHeight + 40, width, 24), "messagesEmpty", "No Messages", UIFont::systemFontOfSize(16), UIColor::grayColor()));
+                m_window->addSubview(makeStockLabel(CGRectMake(0, TitleHeight + 40, width, 24), "messagesEmpty", "No Messages", UIFont::systemFontOfSize(16), UIColor::grayColor()));
         }
 
         void showConversation(const std::vector<chatkit::MessageSummary>& messages)
         {
             double width = m_size.width;
-            auto back = SBActionView::make(CGRectMake(4, 7, 62, 30), "messagesBack", [this] {
+            addBackButton("messages", "Messages", [this] {
                 m_conversation.reset();
                 refresh();
             });
-            back->setBackgroundColor(UIColor::colorWithRed(0.35, 0.45, 0.6, 1));
-            back->layer()->setCornerRadius(5);
-            back->addSubview(makeLabel(CGRectMake(4, 4, 54, 22), "messagesBackTitle", "Messages", UIFont::boldSystemFontOfSize(11), UIColor::whiteColor()));
-            m_window->addSubview(back);
 
             std::vector<chatkit::MessageSummary> thread;
             for (auto& message : messages) {
@@ -176,7 +139,7 @@ namespace {
                 std::string text = message.text;
                 if (message.kind == chatkit::MessageKind::IMessage && text.empty())
                     text = "(picture)";
-                auto label = makeLabel(CGRectMake(10, 6, bubbleWidth - 20, BubbleHeight - 12), "messageText", text, UIFont::systemFontOfSize(14),
+                auto label = makeStockLabel(CGRectMake(10, 6, bubbleWidth - 20, BubbleHeight - 12), "messageText", text, UIFont::systemFontOfSize(14),
                     message.outgoing ? UIColor::whiteColor() : UIColor::blackColor());
                 label->setTextAlignment(message.outgoing ? UITextAlignmentRight : UITextAlignmentLeft);
                 bubble->addSubview(label);
@@ -184,8 +147,6 @@ namespace {
             }
         }
 
-        runtime::Ref<UIWindow> m_window;
-        CGSize m_size { 320, 480 };
         std::optional<std::string> m_conversation;
     };
 
