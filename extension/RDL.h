@@ -24,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace parlivo {
@@ -118,6 +119,10 @@ public:
 private:
     void postOwnBulletin(std::optional<int64_t> recordID);
     void raiseAlertWindow(double level);
+    // The window controller could not be made: the raised overlay would
+    // otherwise sit over the whole screen, taking every touch, and `status`
+    // would keep every later window from opening.
+    void abandonOverlay(std::string_view controllerClass);
     void resetRecord();
 
     std::optional<std::string> m_lastMessage;

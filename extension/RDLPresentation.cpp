@@ -130,6 +130,8 @@ void RDL::showQuickReply()
     } else {
         send(m_qRVC, "setMessage:", m_lastMessage.value_or(std::string("WAS NIL")));
     }
+    if (!m_qRVC)
+        return abandonOverlay("QuickReplyViewController");
     send(m_qRVC, "setDelegate:", self());
     send(m_qRVC, "setInLockScreen:", m_inLockScreen);
     send(m_qRVC, "prepareView:", m_inApp);
@@ -147,6 +149,8 @@ void RDL::showQuickComposer()
 
     if (!m_qCVC)
         m_qCVC = send<Id>(send<Id>(runtime::classNamed("QuickComposeViewController"), "alloc"), "init");
+    if (!m_qCVC)
+        return abandonOverlay("QuickComposeViewController");
     send(m_qCVC, "setDelegate:", self());
     send(m_qCVC, "prepareView:", m_inApp);
     addWindowView(*m_alertWindow, m_qCVC);
@@ -163,6 +167,17 @@ void RDL::dismissBannerOnly()
     m_shouldClose = true;
     send(m_delegate, "dismissBanner");
     m_shouldClose = false;
+}
+
+void RDL::abandonOverlay(std::string_view controllerClass)
+{
+    KelvaneLogger::log(fmt::format("No {} on this phone, nothing to show", controllerClass), KelvaneLogger::Critical);
+    if (m_alertWindow->isKeyWindow())
+        m_alertWindow->resignKeyWindow();
+    m_alertWindow->setFrame(uikit::CGRectMake(0, 0, 320, 0));
+    m_alertWindow->setHidden(true);
+    m_inLockScreen = false;
+    m_status = 0;
 }
 
 void RDL::resetRecord()

@@ -26,6 +26,29 @@ namespace {
         EXPECT_NE(rdl().qCVC(), first) << "every opening builds a new window";
     }
 
+    TEST_F(Presentation, AWindowThatCannotBeMadeLeavesNoOverlayAndNoStuckStatus)
+    {
+        bootWithParlivo();
+        {
+            runtime::ScopedClassRemoval noCompose("QuickComposeViewController");
+            phone().activator("it.kelvane.RDLComposer");
+            EXPECT_EQ(rdl().status(), 0);
+            EXPECT_TRUE(rdl().alertWindow()->isHidden()) << "an empty overlay would take every touch";
+            EXPECT_TRUE(logHas("No QuickComposeViewController on this phone, nothing to show"));
+        }
+        {
+            runtime::ScopedClassRemoval noReply("QuickReplyViewController");
+            phone().receiveSMS(AnnasNumber, "Ciao");
+            phone().tapView("bannerTitle");
+            EXPECT_EQ(rdl().status(), 0);
+            EXPECT_TRUE(rdl().alertWindow()->isHidden());
+        }
+        phone().receiveSMS(AnnasNumber, "Ci sei?");
+        phone().tapView("bannerTitle");
+        EXPECT_EQ(rdl().status(), 1) << "a later message still opens its reply";
+        EXPECT_TRUE(quickReply());
+    }
+
     TEST_F(Presentation, AComposeEventWhileAReplyIsOpenKeepsTheReply)
     {
         bootWithParlivo();
