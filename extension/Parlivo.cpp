@@ -3,6 +3,7 @@
 #include "HeavyUtilities.h"
 #include "HookTable.h"
 #include "Hooks.h"
+#include "KelvaneMessageSender.h"
 #include "QuickReplyViewController.h"
 #include "RDL.h"
 #include "TweakState.h"
@@ -37,6 +38,7 @@ void installParlivo()
     // Defined now so that the host (Activator, the windows) finds them by name.
     RDL::classObject();
     HeavyUtilities::classObject();
+    KelvaneMessageSender::classObject();
     registerQuickReplyClasses();
     installation() = installHookTable();
 
