@@ -2,6 +2,10 @@
 // composers with their closing timers, the picture attachment and the
 // preview of a received picture.
 #include "QuickReplyTestSupport.h"
+#include "springboard/PhoneFixture.h"
+
+#include <chatkit/ChatKit.h>
+#include <extension/KelvaneMessageSender.h>
 
 #include <messageui/MFMailComposeViewController.h>
 #include <messageui/MFMessageComposeViewController.h>
@@ -14,53 +18,28 @@
 namespace quickreply_test {
 namespace {
 
-    // Stands in for KelvaneMessageSender: class operations that record what
-    // they were asked and answer a chosen result, or raise.
-    struct SenderCall {
-        std::string selector;
-        std::string text;
-        std::string address;
-        Id image;
-    };
+    // What SpringBoard's messaging frameworks left in sms.db: the replies sent.
+    std::vector<chatkit::MessageSummary> sentRows()
+    {
+        std::vector<chatkit::MessageSummary> sent;
+        for (auto& row : chatkit::listMessages())
+            if (row.outgoing)
+                sent.push_back(row);
+        return sent;
+    }
 
-    class KelvaneMessageSender : public runtime::Object {
-        PLV_CLASS(KelvaneMessageSender, runtime::Object)
-    public:
-        static void registerMethods(runtime::ClassBuilder<KelvaneMessageSender>& b)
-        {
-            b.classMethod("sendMessage:toNumber:", [](runtime::Class&, const std::string& text, const std::string& address) -> std::string {
-                return answer({ "sendMessage:toNumber:", text, address, nullptr });
-            });
-            b.classMethod("sendiMessage:toNumber:", [](runtime::Class&, const std::string& text, const std::string& address) -> std::string {
-                return answer({ "sendiMessage:toNumber:", text, address, nullptr });
-            });
-            b.classMethod("sendiMessage:toNumber:withImage:", [](runtime::Class&, const std::string& text, const std::string& address, const Id& image) -> std::string {
-                return answer({ "sendiMessage:toNumber:withImage:", text, address, image });
-            });
-        }
-        static std::string answer(SenderCall call)
-        {
-            calls().push_back(std::move(call));
-            if (raises())
-                throw runtime::ObjCException("NSInvalidArgumentException", "no SMS service");
-            return result();
-        }
-        static std::vector<SenderCall>& calls()
-        {
-            static std::vector<SenderCall> recorded;
-            return recorded;
-        }
-        static std::string& result()
-        {
-            static std::string value = "OK";
-            return value;
-        }
-        static bool& raises()
-        {
-            static bool value = false;
-            return value;
-        }
-    };
+    // The parts of a stored message, as the phone reads them back.
+    std::vector<Id> partsOfRow(int64_t rowID)
+    {
+        Id stored = runtime::send<Id>(runtime::send<Id>(runtime::classNamed("CKDBMessage"), "alloc"), "initWithRecordID:", rowID);
+        return runtime::send<std::vector<Id>>(stored, "messageParts");
+    }
+
+    Id (*s_savedNewSMS)(runtime::Object*, runtime::Sel, const std::string&, const Id&) = nullptr;
+    Id raiseOnNewSMS(runtime::Object*, runtime::Sel, const std::string&, const Id&)
+    {
+        throw runtime::ObjCException("NSInvalidArgumentException", "no SIM card");
+    }
 
     class QuickReplyTestMediaPart : public runtime::Object {
         PLV_CLASS(QuickReplyTestMediaPart, runtime::Object)
@@ -78,10 +57,21 @@ namespace {
         {
             QuickReplyTest::SetUp();
             messageui::registerMessageUIClasses();
-            KelvaneMessageSender::classObject();
-            KelvaneMessageSender::calls().clear();
-            KelvaneMessageSender::result() = "OK";
-            KelvaneMessageSender::raises() = false;
+            std::string error;
+            ASSERT_TRUE(chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath), &error)) << error;
+            chatkit::registerChatKitClasses();
+            chatkit::resetConfiguration();
+            chatkit::resetChatKitObjects();
+            chatkit::useDeviceDatabase();
+            parlivo::KelvaneMessageSender::classObject();
+        }
+
+        void TearDown() override
+        {
+            chatkit::closeDatabase();
+            chatkit::resetChatKitObjects();
+            chatkit::resetConfiguration();
+            QuickReplyTest::TearDown();
         }
 
         void typeAndSend(const std::string& text)
@@ -119,7 +109,7 @@ namespace {
         EXPECT_EQ(window->modalViewController(), nullptr);
         EXPECT_EQ(logSince("DEV:Prefs: 1"),
             (std::vector<std::string> { "DEV:Prefs: 1", "DEV:We are going to reply to an SMS", "DEV:We are going to reply to an SMS with our" }));
-        EXPECT_TRUE(KelvaneMessageSender::calls().empty());
+        EXPECT_TRUE(sentRows().empty());
     }
 
     TEST_F(Routes, IMessageInAnyCaseWithTheSwitchOpensTheMessageComposer)
@@ -182,7 +172,7 @@ namespace {
         EXPECT_TRUE(logged("DEV:We are going to reply to an Email with our"));
         window->replyField()->insertText("grazie");
         runtime::send(window, "sendMessage");
-        EXPECT_TRUE(KelvaneMessageSender::calls().empty());
+        EXPECT_TRUE(sentRows().empty());
         EXPECT_EQ(controller->closes, 0);
         EXPECT_TRUE(window->replyMode());
     }
@@ -192,7 +182,7 @@ namespace {
         controller->type = "fax";
         show();
         runtime::send(window, "sendMessage");
-        EXPECT_TRUE(KelvaneMessageSender::calls().empty());
+        EXPECT_TRUE(sentRows().empty());
         EXPECT_EQ(controller->closes, 1);
         EXPECT_FALSE(window->replyMode());
     }
@@ -212,11 +202,14 @@ namespace {
     TEST_F(Sending, AnSmsGoesToTheSenderAndClosesEverything)
     {
         typeAndSend("Arrivo!");
-        ASSERT_EQ(KelvaneMessageSender::calls().size(), 1u);
-        EXPECT_EQ(KelvaneMessageSender::calls()[0].selector, "sendMessage:toNumber:");
-        EXPECT_EQ(KelvaneMessageSender::calls()[0].text, "Arrivo!");
-        EXPECT_EQ(KelvaneMessageSender::calls()[0].address, controller->address);
-        EXPECT_TRUE(logged("DEV:Going to send SMS"));
+        auto sent = sentRows();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].kind, chatkit::MessageKind::SMS);
+        EXPECT_EQ(sent[0].text, "Arrivo!");
+        EXPECT_EQ(sent[0].address, controller->address);
+        auto entries = logSince("DEV:Going to send SMS");
+        ASSERT_GE(entries.size(), 2u);
+        EXPECT_EQ(entries[1], "DEV:KelvaneMessageSender sendMessage");
         EXPECT_EQ(controller->closes, 1);
         EXPECT_FALSE(window->replyMode());
     }
@@ -226,7 +219,7 @@ namespace {
         show();
         runtime::send(window, "sendMessage");
         runtime::send(window, "sendMessage");
-        EXPECT_TRUE(KelvaneMessageSender::calls().empty());
+        EXPECT_TRUE(sentRows().empty());
         EXPECT_EQ(controller->closes, 0);
     }
 
@@ -236,13 +229,14 @@ namespace {
         while (text.size() < 10000)
             text += "Ciao 😀 שלום ";
         typeAndSend(text);
-        ASSERT_EQ(KelvaneMessageSender::calls().size(), 1u);
-        EXPECT_EQ(KelvaneMessageSender::calls()[0].text, text);
+        auto sent = sentRows();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].text, text);
     }
 
     TEST_F(Sending, ARefusedSmsKeepsThePanelTheTextAndSaysSo)
     {
-        KelvaneMessageSender::result() = "NO SMS SERVICE";
+        std::optional<runtime::ScopedClassRemoval> noService(std::in_place, "CKSMSService");
         typeAndSend("Non perdermi");
         EXPECT_EQ(controller->closes, 0);
         EXPECT_TRUE(window->replyMode());
@@ -250,23 +244,26 @@ namespace {
         ASSERT_NE(window->sendFailureLabel(), nullptr);
         EXPECT_EQ(window->sendFailureLabel()->superview(), window->view());
         EXPECT_EQ(window->sendFailureLabel()->text(), "Not sent, try again");
-        EXPECT_TRUE(logged("CRITICAL:Reply not sent: NO SMS SERVICE"));
+        EXPECT_TRUE(logged("CRITICAL:Reply not sent: No Service"));
 
         // Editing clears the notice; a later send that works closes as usual.
         window->replyField()->insertText("!");
         EXPECT_EQ(window->sendFailureLabel()->superview(), nullptr);
-        KelvaneMessageSender::result() = "OK";
+        noService.reset();
         runtime::send(window, "sendMessage");
         EXPECT_EQ(controller->closes, 1);
+        ASSERT_EQ(sentRows().size(), 1u);
+        EXPECT_EQ(sentRows()[0].text, "Non perdermi!");
     }
 
     TEST_F(Sending, APlatformExceptionIsAFailedSendNotACrash)
     {
-        KelvaneMessageSender::raises() = true;
+        springboard_test::HookSet hooks;
+        hooks.install("CKSMSService", "_newSMSMessageWithText:forConversation:", &raiseOnNewSMS, &s_savedNewSMS);
         typeAndSend("Eccezione");
         EXPECT_EQ(controller->closes, 0);
         EXPECT_EQ(window->replyField()->text(), "Eccezione");
-        EXPECT_TRUE(logged("CRITICAL:Reply failed with an exception: NSInvalidArgumentException: no SMS service"));
+        EXPECT_TRUE(logged("CRITICAL:Reply failed with an exception: NSInvalidArgumentException: no SIM card"));
         EXPECT_TRUE(logged("CRITICAL:Reply not sent: EXCEPTION"));
     }
 
@@ -282,9 +279,23 @@ namespace {
     {
         controller->type = "iMessage";
         typeAndSend("Visto");
-        ASSERT_EQ(KelvaneMessageSender::calls().size(), 1u);
-        EXPECT_EQ(KelvaneMessageSender::calls()[0].selector, "sendiMessage:toNumber:");
+        auto sent = sentRows();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].kind, chatkit::MessageKind::IMessage);
+        EXPECT_EQ(sent[0].text, "Visto");
+        EXPECT_EQ(partsOfRow(sent[0].rowID).size(), 1u);
         EXPECT_EQ(controller->closes, 1);
+    }
+
+    TEST_F(Sending, ASkippedIMessageKeepsThePanelAndTheText)
+    {
+        controller->type = "iMessage";
+        chatkit::setMadridEnabled(false);
+        typeAndSend("Forse");
+        EXPECT_EQ(controller->closes, 0);
+        EXPECT_EQ(window->replyField()->text(), "Forse");
+        EXPECT_TRUE(logged("CRITICAL:Reply not sent: No Service"));
+        EXPECT_TRUE(sentRows().empty());
     }
 
     using Composers = Replying;
@@ -372,8 +383,10 @@ namespace {
         EXPECT_EQ(window->attachmentButton()->superview(), nullptr);
         EXPECT_EQ(menu.menuItems()[0]->title(), "Attach picture");
         runtime::send(window, "sendMessage");
-        ASSERT_EQ(KelvaneMessageSender::calls().size(), 1u);
-        EXPECT_EQ(KelvaneMessageSender::calls()[0].selector, "sendiMessage:toNumber:");
+        auto sent = sentRows();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].text, "Guarda");
+        EXPECT_EQ(partsOfRow(sent[0].rowID).size(), 1u) << "the stored picture stays behind";
     }
 
     TEST_F(Attachment, APickedPictureGoesWithTheIMessage)
@@ -390,9 +403,14 @@ namespace {
         ASSERT_TRUE(picker->pickPhotoAtIndex(0));
         loop().advance(1);
         runtime::send(window, "sendMessage");
-        ASSERT_EQ(KelvaneMessageSender::calls().size(), 1u);
-        EXPECT_EQ(KelvaneMessageSender::calls()[0].selector, "sendiMessage:toNumber:withImage:");
-        EXPECT_EQ(KelvaneMessageSender::calls()[0].image, Id(window->attachment()));
+        auto sent = sentRows();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].kind, chatkit::MessageKind::IMessage);
+        auto parts = partsOfRow(sent[0].rowID);
+        ASSERT_EQ(parts.size(), 2u);
+        Id media = runtime::send<Id>(parts[1], "mediaObject");
+        EXPECT_EQ(runtime::send<std::string>(media, "mimeType"), "image/jpeg");
+        EXPECT_EQ(runtime::send<std::vector<uint8_t>>(media, "data"), UIImageJPEGRepresentation(window->attachment(), 1.0));
         EXPECT_EQ(controller->closes, 1);
     }
 
