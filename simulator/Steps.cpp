@@ -9,7 +9,9 @@
 #include <foundation/DevicePath.h>
 #include <foundation/NotificationCenter.h>
 #include <springboard/Phone.h>
+#include <uikit/UIMenuController.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace simulator {
@@ -138,6 +140,31 @@ namespace {
         return from(runner.phone().backspace(static_cast<int>(integer(step, "count", 1))));
     }
 
+    // A finger holds on the text being edited until the edit menu opens, then
+    // chooses one of its items.
+    StepResult editMenu(ScenarioRunner& runner, const json& step)
+    {
+        std::string title = text(step, "item");
+        std::optional<std::string> error;
+        runner.phone().performOnMain([&] {
+            auto menu = uikit::UIMenuController::sharedMenuController();
+            if (!menu->showForFirstResponder()) {
+                error = "nothing is being edited: no text field or text view to open the edit menu on";
+                return;
+            }
+            const auto& items = menu->menuItems();
+            if (std::none_of(items.begin(), items.end(), [&](const auto& item) { return item && item->title() == title; })) {
+                error = "the edit menu has no item \"" + title + "\"";
+                return;
+            }
+            if (!menu->performItemTitled(title))
+                error = "nothing on screen takes the edit menu's item \"" + title + "\"";
+        });
+        if (error)
+            return StepResult::failure(*error);
+        return StepResult::success();
+    }
+
     StepResult swipe(ScenarioRunner& runner, const json& step)
     {
         const json& velocity = step.at("velocity");
@@ -239,6 +266,9 @@ namespace {
     constexpr StepField backspaceFields[] = {
         { "count", FieldType::Integer, Optional, "how many times (1)" },
     };
+    constexpr StepField editMenuFields[] = {
+        { "item", FieldType::String, Required, "the title of the item chosen (\"Attach picture\")" },
+    };
     constexpr StepField swipeFields[] = {
         { "view", FieldType::String, Optional, "the view the finger starts on" },
         { "x", FieldType::Number, Optional, "the screen point the finger starts at, with y" },
@@ -273,6 +303,7 @@ namespace {
         { "tap", pointFields, tap, "a finger taps a named view or a screen point", viewOrPoint },
         { "type", typeFields, type, "the keyboard types text" },
         { "backspace", backspaceFields, backspace, "the keyboard deletes backwards", checkCount },
+        { "edit_menu", editMenuFields, editMenu, "the edit menu opens on the text being edited and an item is chosen" },
         { "swipe", swipeFields, swipe, "a finger swipes from a view or a point", viewOrPoint },
         { "rotate", rotateFields, rotate, "the device turns", checkOrientation },
         { "lock", {}, lock, "the sleep button locks the phone" },
