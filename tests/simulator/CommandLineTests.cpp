@@ -2,6 +2,8 @@
 // dumps, and messages on standard error.
 #include "support/TemporaryDevice.h"
 
+#include <chatkit/MessageStore.h>
+
 #include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
@@ -160,6 +162,87 @@ TEST_F(PlvSim, TheQuickReplyOpensFromTheBannerTheNotificationCentreAndTheLockScr
     EXPECT_EQ(messageText(fromLockScreen), "Sono sotto casa tua");
     EXPECT_TRUE(dumps[6]["springboard"]["locked"].get<bool>());
     EXPECT_TRUE(panel(dumps[6]).is_null());
+}
+
+// The reply scenarios of scenarios/, each on a phone of its own, with the
+// extension library the phone loads.
+TEST_F(PlvSim, TheReplyScenariosSendWhatTheyShow)
+{
+    auto run = [&](const std::string& name) {
+        auto device = m_device.root() / name;
+        auto outcome = plvSim("run '" PLV_SOURCE_DIR "/scenarios/" + name + ".json' --device '" + device.string() + "'");
+        std::vector<nlohmann::json> dumps;
+        std::istringstream lines(outcome.out);
+        for (std::string line; std::getline(lines, line);)
+            dumps.push_back(nlohmann::json::parse(line));
+        EXPECT_EQ(outcome.exitCode, 0) << name << ": " << outcome.err;
+        return std::make_pair(dumps, device);
+    };
+    std::function<nlohmann::json(const nlohmann::json&, std::string_view)> find = [&](const nlohmann::json& view, std::string_view name) -> nlohmann::json {
+        if (view.contains("name") && view["name"].is_string() && view["name"].get<std::string>() == name)
+            return view;
+        for (const auto& sub : view.value("subviews", nlohmann::json::array()))
+            if (auto found = find(sub, name); !found.is_null())
+                return found;
+        return nullptr;
+    };
+    auto view = [&](const nlohmann::json& dump, std::string_view name) -> nlohmann::json {
+        for (const auto& window : dump["screen"]["windows"])
+            if (auto found = find(window, name); !found.is_null())
+                return found;
+        return nullptr;
+    };
+    auto closed = [&](const nlohmann::json& dump) {
+        return dump["springboard"]["banner"].is_null() && view(dump, "bgView").is_null();
+    };
+
+    auto [sms, smsPhone] = run("reply-sms");
+    ASSERT_EQ(sms.size(), 4u);
+    EXPECT_FALSE(view(sms[1], "sendButton")["enabled"].get<bool>());
+    EXPECT_EQ(view(sms[2], "contatore")["text"], "1/160");
+    EXPECT_TRUE(view(sms[2], "sendButton")["enabled"].get<bool>());
+    EXPECT_TRUE(closed(sms[3]));
+    auto reply = sms[3]["messages"].back();
+    EXPECT_EQ(reply["kind"], "sms");
+    EXPECT_TRUE(reply["outgoing"].get<bool>());
+    EXPECT_EQ(reply["address"], "+393471234567");
+    EXPECT_EQ(reply["text"], "Arrivo tra 5 minuti!");
+
+    auto [picture, picturePhone] = run("reply-imessage-picture");
+    ASSERT_EQ(picture.size(), 3u);
+    EXPECT_EQ(view(picture[0], "replyField")["text"], "Sono qui, guarda!");
+    EXPECT_FALSE(view(picture[1], "attachmentButton").is_null()) << "the paper clip shows the picked picture";
+    EXPECT_TRUE(closed(picture[2]));
+    reply = picture[2]["messages"].back();
+    EXPECT_EQ(reply["kind"], "iMessage");
+    EXPECT_TRUE(reply["outgoing"].get<bool>());
+    EXPECT_EQ(reply["text"], "Sono qui, guarda!");
+    auto store = chatkit::MessageStore::open(picturePhone / "var/mobile/Library/SMS/sms.db").store;
+    ASSERT_TRUE(store);
+    auto stored = store->message(reply["ROWID"].get<int64_t>());
+    ASSERT_TRUE(stored);
+    auto parts = store->parts(*stored);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[1].kind, chatkit::StoredPart::Kind::Media);
+    EXPECT_EQ(parts[1].mimeType, "image/jpeg");
+    EXPECT_TRUE(parts[1].devicePath.ends_with("/image.jpg")) << parts[1].devicePath;
+
+    auto [composer, composerPhone] = run("builtin-sms");
+    ASSERT_EQ(composer.size(), 3u);
+    EXPECT_EQ(view(composer[0], "composeRecipientsField")["text"], "+393381112222");
+    EXPECT_FALSE(view(composer[1], "bgView").is_null()) << "the panel stays until 0.3 seconds have passed";
+    EXPECT_TRUE(closed(composer[2]));
+    EXPECT_TRUE(view(composer[2], "composeView").is_null());
+
+    auto [preview, previewPhone] = run("preview-picture");
+    ASSERT_EQ(preview.size(), 3u);
+    EXPECT_FALSE(view(preview[0], "attachmentButton").is_null());
+    auto image = view(preview[1], "previewImageView");
+    ASSERT_FALSE(image.is_null());
+    ASSERT_TRUE(image["image"].is_string()) << image.dump();
+    EXPECT_TRUE(image["image"].get<std::string>().ends_with("/image.jpg")) << image["image"];
+    EXPECT_TRUE(view(preview[2], "previewView").is_null());
+    EXPECT_FALSE(view(preview[2], "bgView").is_null());
 }
 
 TEST_F(PlvSim, ACommandLineThatMakesNoSenseAnswersTwo)
