@@ -1,0 +1,218 @@
+// A reply end to end on a phone-sized Messages database (100 000 rows):
+// sending an SMS and an iMessage with a one-megapixel picture through
+// KelvaneMessageSender into sms.db, and a banner tap opening the quick reply
+// window on the virtual clock.
+#include <addressbook/ABAddressBook.h>
+#include <addressbook/AddressBookWriter.h>
+#include <chatkit/ChatKit.h>
+#include <extension/Parlivo.h>
+#include <extension/RDL.h>
+#include <extension/TweakState.h>
+#include <foundation/DevicePath.h>
+#include <springboard/Phone.h>
+#include <uikit/UIImage.h>
+#include <uikit/UIView.h>
+#include <uikit/UIViewController.h>
+#include <uikit/UIWindow.h>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+namespace {
+
+using runtime::Id;
+
+constexpr int64_t messageCount = 100000;
+constexpr int conversationCount = 200;
+
+std::string smsAddress(int conversation) { return "+3933300" + std::to_string(10000 + conversation); }
+
+// Fills a fresh sms.db with the rows a busy phone holds: four fifths SMS in
+// 200 conversations, one fifth iMessage.
+void fillDatabase(const std::filesystem::path& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    chatkit::registerReadFunction(db);
+    sqlite3_exec(db, "PRAGMA journal_mode = DELETE; BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* group = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO msg_group (type, newest_message, unread_count, hash) VALUES (0, 0, 0, ?)", -1, &group, nullptr);
+    sqlite3_stmt* member = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO group_member (group_id, address) VALUES (?, ?)", -1, &member, nullptr);
+    for (int g = 1; g <= conversationCount; ++g) {
+        sqlite3_bind_int(group, 1, g);
+        sqlite3_step(group);
+        sqlite3_reset(group);
+        std::string address = smsAddress(g);
+        sqlite3_bind_int(member, 1, g);
+        sqlite3_bind_text(member, 2, address.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(member);
+        sqlite3_reset(member);
+    }
+    sqlite3_stmt* sms = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO message (address, date, text, flags, group_id, read, is_madrid) VALUES (?, ?, ?, ?, ?, 1, 0)", -1, &sms, nullptr);
+    sqlite3_stmt* im = nullptr;
+    sqlite3_prepare_v2(db,
+        "INSERT INTO message (date, text, flags, read, is_madrid, madrid_handle, madrid_guid, madrid_flags, madrid_account_guid) "
+        "VALUES (?, ?, 0, 1, 1, ?, ?, 12289, 'ACCOUNT')",
+        -1, &im, nullptr);
+    std::mt19937 random(42);
+    for (int64_t i = 0; i < messageCount; ++i) {
+        int g = 1 + static_cast<int>(random() % conversationCount);
+        std::string text = "Messaggio numero " + std::to_string(i) + ", su qualcosa successo oggi.";
+        if (i % 5 == 4) {
+            std::string handle = "amico" + std::to_string(g) + "@example.com";
+            std::string guid = "00000000-0000-4000-8000-" + std::to_string(100000000000 + i);
+            sqlite3_bind_int64(im, 1, 351692800 + i);
+            sqlite3_bind_text(im, 2, text.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(im, 3, handle.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(im, 4, guid.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_step(im);
+            sqlite3_reset(im);
+        } else {
+            std::string address = smsAddress(g);
+            sqlite3_bind_text(sms, 1, address.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int64(sms, 2, 1330000000 + i);
+            sqlite3_bind_text(sms, 3, text.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(sms, 4, i % 2 ? 2 : 3);
+            sqlite3_bind_int(sms, 5, g);
+            sqlite3_step(sms);
+            sqlite3_reset(sms);
+        }
+    }
+    sqlite3_finalize(group);
+    sqlite3_finalize(member);
+    sqlite3_finalize(sms);
+    sqlite3_finalize(im);
+    sqlite3_exec(db, "COMMIT; PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// One phone for the whole run, booted on the virtual clock with Parlivo
+// installed in-process.
+class BenchPhone {
+public:
+    static BenchPhone& shared()
+    {
+        static BenchPhone phone;
+        return phone;
+    }
+    springboard::Phone& phone() { return *m_phone; }
+
+    ~BenchPhone()
+    {
+        m_phone.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+
+private:
+    BenchPhone()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "plv-reply-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        m_root = pattern;
+        foundation::setDeviceRoot(m_root);
+        auto database = foundation::hostPath(chatkit::smsDatabaseDevicePath);
+        if (!chatkit::createDatabase(database))
+            std::abort();
+        fillDatabase(database);
+        if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::kAddressBookDevicePath)))
+            std::abort();
+        springboard::BootOptions options;
+        options.deviceRoot = m_root;
+        options.loadExtensions = false;
+        options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
+        auto booted = springboard::Phone::boot(std::move(options));
+        if (!booted.phone)
+            std::abort();
+        m_phone = std::move(booted.phone);
+    }
+
+    std::filesystem::path m_root;
+    std::unique_ptr<springboard::Phone> m_phone;
+};
+
+std::string send(const char* selector, const std::string& text, const std::string& address)
+{
+    return runtime::send<std::string>(runtime::classNamed("KelvaneMessageSender"), selector, text, address);
+}
+
+void BM_SendSMS(benchmark::State& state)
+{
+    BenchPhone::shared();
+    int n = 0;
+    for (auto _ : state) {
+        if (send("sendMessage:toNumber:", "Arrivo tra dieci minuti, aspettami", smsAddress(1 + n++ % conversationCount)) != "OK")
+            state.SkipWithError("the SMS was not sent");
+    }
+}
+BENCHMARK(BM_SendSMS)->Unit(benchmark::kMicrosecond);
+
+runtime::Ref<uikit::UIImage> megapixelPicture()
+{
+    constexpr uint32_t size = 1000;
+    uikit::Bitmap bitmap { size, size, std::vector<uint8_t>(size * size * 4) };
+    std::mt19937 random(7);
+    for (uint32_t y = 0; y < size; ++y) {
+        for (uint32_t x = 0; x < size; ++x) {
+            uint8_t* p = &bitmap.rgba[(y * size + x) * 4];
+            int noise = static_cast<int>(random() % 24);
+            p[0] = static_cast<uint8_t>((x * 255 / size + noise) & 0xFF);
+            p[1] = static_cast<uint8_t>((y * 255 / size + noise) & 0xFF);
+            p[2] = static_cast<uint8_t>(((x + y) * 127 / size + noise) & 0xFF);
+            p[3] = 255;
+        }
+    }
+    return uikit::UIImage::imageWithBitmap(std::move(bitmap));
+}
+
+void BM_SendiMessageWithImage(benchmark::State& state)
+{
+    BenchPhone::shared();
+    static const auto picture = megapixelPicture();
+    int n = 0;
+    for (auto _ : state) {
+        std::string address = "amico" + std::to_string(1 + n++ % conversationCount) + "@example.com";
+        std::string result = runtime::send<std::string>(runtime::classNamed("KelvaneMessageSender"), "sendiMessage:toNumber:withImage:",
+            std::string("Guarda qui"), address, Id(picture));
+        if (result != "OK")
+            state.SkipWithError("the iMessage was not sent");
+    }
+}
+BENCHMARK(BM_SendiMessageWithImage)->Unit(benchmark::kMillisecond);
+
+// From the tap on the banner, through the tap hook, the message lookup in
+// the database and the controller, to the window laid out in the overlay.
+void BM_BannerTapToQuickReply(benchmark::State& state)
+{
+    auto& phone = BenchPhone::shared().phone();
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!phone.receiveSMS(smsAddress(1 + n++ % conversationCount), "Ci sei stasera?")) {
+            state.SkipWithError("no SMS arrived");
+            break;
+        }
+        state.ResumeTiming();
+        auto tapped = phone.tapView("bannerTitle");
+        state.PauseTiming();
+        auto& tweak = parlivo::tweakState();
+        auto window = tweak.rdl ? runtime::cast<uikit::UIViewController>(tweak.rdl->qRVC()) : nullptr;
+        if (!tapped || !window || !window->viewIfLoaded() || !window->viewIfLoaded()->window()) {
+            state.SkipWithError("the quick reply window did not open");
+            break;
+        }
+        tweak.rdl->dismissBanner();
+        phone.advance(2);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_BannerTapToQuickReply)->Unit(benchmark::kMicrosecond);
+
+} // namespace
