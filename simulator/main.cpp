@@ -1,7 +1,9 @@
-// plv-sim: seeds a demo phone and runs scenario files on it.
+// plv-sim: seeds a demo phone, runs scenario files on it and serves it to a
+// browser.
 //
 //     plv-sim seed DIR
 //     plv-sim run SCENARIO [--device DIR] [--verbose]
+//     plv-sim serve [--device DIR] [--port N]
 //     plv-sim steps
 //
 // `run` prints one line of JSON per `dump` step on standard output and
@@ -10,6 +12,7 @@
 #include "DemoPhone.h"
 #include "Dump.h"
 #include "ScenarioRunner.h"
+#include "Serve.h"
 
 #include "BuildLocations.h"
 
@@ -17,8 +20,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <pthread.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -171,6 +178,90 @@ int runCommand(const std::string& scenarioPath, const std::string& device, const
     return 0;
 }
 
+// The page's files: --web wins, then a web/ folder beside the program (a
+// copied build), then the source tree's.
+std::filesystem::path webFolder(const std::string& given)
+{
+    if (!given.empty())
+        return given;
+    std::error_code ec;
+    auto beside = executableFolder() / "web";
+    if (std::filesystem::is_regular_file(beside / "index.html", ec))
+        return beside;
+    return PLV_SIM_WEB_DIR;
+}
+
+struct ServeArguments {
+    std::string device;
+    std::string resources;
+    std::string web;
+    std::string bind { "127.0.0.1" };
+    bool allowRemote { false };
+    int port { 8080 };
+};
+
+int serveCommand(const ServeArguments& arguments)
+{
+    if (!simulator::holdsPhone(arguments.device)) {
+        std::cerr << "plv-sim serve: seeding a demo phone in " << arguments.device << "\n";
+        auto report = seed(arguments.device, arguments.resources, simulator::SeedOptions {}.contactCount);
+        if (!report.ok) {
+            std::cerr << "plv-sim serve: " << report.error << "\n";
+            return 1;
+        }
+    }
+
+    // Interrupts are taken by one thread that waits for them, so every other
+    // thread (the run loop's, the server's, the phone's workers) keeps them
+    // blocked and the shutdown runs as ordinary code.
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
+
+    std::error_code ec;
+    springboard::BootOptions boot;
+    boot.deviceRoot = std::filesystem::absolute(arguments.device, ec);
+    boot.clock = foundation::ClockKind::System;
+    boot.loadExtensions = true;
+    auto booted = springboard::Phone::boot(std::move(boot));
+    if (!booted.phone) {
+        std::cerr << "plv-sim serve: the phone did not boot: " << booted.error << "\n";
+        return 1;
+    }
+
+    simulator::ServeOptions options;
+    options.bindAddress = arguments.bind;
+    options.allowRemote = arguments.allowRemote;
+    options.port = arguments.port;
+    options.webRoot = webFolder(arguments.web);
+    auto started = simulator::PhoneServer::start(*booted.phone, options);
+    if (!started.server) {
+        std::cerr << "plv-sim serve: " << started.error << "\n";
+        return 1;
+    }
+    auto& server = *started.server;
+    std::cout << "Serving the phone at " << server.address() << std::endl;
+
+    std::atomic<bool> finished { false };
+    std::thread watcher([&] {
+        timespec pause { 0, 200'000'000 };
+        while (!finished) {
+            if (sigtimedwait(&interrupts, nullptr, &pause) > 0) {
+                server.stop();
+                return;
+            }
+        }
+    });
+    server.run();
+    finished = true;
+    watcher.join();
+    started.server.reset();
+    std::cerr << "plv-sim serve: stopped\n";
+    return 0;
+}
+
 int listSteps()
 {
     for (const auto& step : simulator::ScenarioRunner::vocabulary()) {
@@ -185,7 +276,7 @@ int listSteps()
 
 int main(int argc, char** argv)
 {
-    CLI::App app { "plv-sim: the simulated phone. Seeds a demo phone and runs scenario files on it." };
+    CLI::App app { "plv-sim: the simulated phone. Seeds a demo phone, runs scenario files on it and serves it to a browser." };
     app.require_subcommand(1);
 
     std::string device = "device";
@@ -204,6 +295,16 @@ int main(int argc, char** argv)
     runApp->add_option("--resources", resources, "The folder of the built images, for a first seed");
     runApp->add_flag("--verbose,-v", verbose, "Tell each step (and its comment) on standard error");
 
+    ServeArguments serve;
+    serve.device = device;
+    auto* serveApp = app.add_subcommand("serve", "Serve the phone in --device to a browser, on the real clock, seeding it first when needed");
+    serveApp->add_option("--device", serve.device, "The device folder")->capture_default_str();
+    serveApp->add_option("--port", serve.port, "The TCP port (0: any free one)")->capture_default_str()->check(CLI::Range(0, 65535));
+    serveApp->add_option("--bind", serve.bind, "The address to listen on; loopback unless --allow-remote")->capture_default_str();
+    serveApp->add_flag("--allow-remote", serve.allowRemote, "Allow --bind to name an address other machines can reach");
+    serveApp->add_option("--web", serve.web, "The folder of the page's files (index.html)");
+    serveApp->add_option("--resources", serve.resources, "The folder of the built images, for a first seed");
+
     auto* stepsApp = app.add_subcommand("steps", "List the scenario steps and their fields");
 
     try {
@@ -217,6 +318,8 @@ int main(int argc, char** argv)
         return seedCommand(device, resources, contacts);
     if (*runApp)
         return runCommand(scenario, device, resources, verbose);
+    if (*serveApp)
+        return serveCommand(serve);
     if (*stepsApp)
         return listSteps();
     return 2;

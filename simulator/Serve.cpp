@@ -1,0 +1,420 @@
+#include "Serve.h"
+
+#include "DemoConversations.h"
+#include "DemoPictures.h"
+#include "DemoRecipients.h"
+#include "Dump.h"
+#include "ScenarioRunner.h"
+#include "ServeFiles.h"
+
+#include <foundation/DevicePath.h>
+#include <foundation/RunLoop.h>
+#include <springboard/Phone.h>
+#include <springboard/SBApplicationController.h>
+
+#include <httplib.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace simulator {
+
+using nlohmann::json;
+
+namespace {
+
+    // Scenario files are refused beyond this depth too; nothing the page
+    // sends is nested more than two levels.
+    constexpr int maximumNesting = 64;
+    // The panels show the end of a log, which is where a person looks.
+    constexpr size_t logTail = 16 * 1024;
+    constexpr double panelInterval = 1.0;
+
+    // Counted on the raw text, so a body of a few thousand brackets is
+    // refused before the parser or a destructor recurses through it.
+    bool nestsTooDeeply(std::string_view text)
+    {
+        int depth = 0;
+        bool inString = false;
+        for (size_t i = 0; i < text.size(); ++i) {
+            char c = text[i];
+            if (inString) {
+                if (c == '\\')
+                    ++i;
+                else if (c == '"')
+                    inString = false;
+            } else if (c == '"') {
+                inString = true;
+            } else if (c == '[' || c == '{') {
+                if (++depth > maximumNesting)
+                    return true;
+            } else if (c == ']' || c == '}') {
+                --depth;
+            }
+        }
+        return false;
+    }
+
+    void answerJSON(httplib::Response& response, int status, const json& body)
+    {
+        response.status = status;
+        response.set_header("Cache-Control", "no-store");
+        response.set_content(dumpLine(body), "application/json");
+    }
+
+    void answerError(httplib::Response& response, int status, const std::string& message)
+    {
+        answerJSON(response, status, json { { "ok", false }, { "error", message } });
+    }
+
+    bool serveFile(httplib::Response& response, const std::filesystem::path& file)
+    {
+        auto type = servedContentType(file);
+        if (!type)
+            return false;
+        std::ifstream in(file, std::ios::binary);
+        if (!in)
+            return false;
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        response.set_header("Cache-Control", "no-cache");
+        response.set_content(bytes.str(), type->c_str());
+        return true;
+    }
+
+    json vocabularyJSON()
+    {
+        static constexpr const char* typeNames[] = { "string", "number", "integer", "velocity", "scalar" };
+        json steps = json::array();
+        for (const auto& step : ScenarioRunner::vocabulary()) {
+            json fields = json::array();
+            for (const auto& field : step.fields) {
+                fields.push_back({
+                    { "name", field.name },
+                    { "type", typeNames[static_cast<int>(field.type)] },
+                    { "required", field.presence == Presence::Required },
+                    { "help", field.help },
+                });
+            }
+            steps.push_back({ { "step", step.name }, { "help", step.help }, { "fields", fields } });
+        }
+        return steps;
+    }
+
+    // The demo people the page offers as senders: the favourites with their
+    // names, then everyone the seeded conversations came from.
+    json demoContactsJSON()
+    {
+        json contacts = json::array();
+        std::set<std::string> seen;
+        auto favorites = demoFavorites();
+        if (auto* dictionary = favorites.asDictionary()) {
+            for (const auto& [number, name] : *dictionary) {
+                if (seen.insert(number).second)
+                    contacts.push_back({ { "address", number }, { "name", name.stringValue() } });
+            }
+        }
+        for (const auto& message : demoConversations()) {
+            if (!message.outgoing && seen.insert(message.address).second)
+                contacts.push_back({ { "address", message.address }, { "name", nullptr } });
+        }
+        return contacts;
+    }
+
+    std::string tailOf(const std::string& text)
+    {
+        if (text.size() <= logTail)
+            return text;
+        size_t start = text.size() - logTail;
+        // Start on a whole line, and never inside a UTF-8 sequence.
+        size_t newline = text.find('\n', start);
+        if (newline != std::string::npos && newline + 1 < text.size())
+            start = newline + 1;
+        while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+            ++start;
+        return text.substr(start);
+    }
+
+} // namespace
+
+bool isLoopbackAddress(std::string_view address)
+{
+    return address == "localhost" || address == "::1" || address.starts_with("127.");
+}
+
+struct PhoneServer::Http {
+    httplib::Server server;
+    runtime::Ref<foundation::Timer> panelTimer;
+};
+
+PhoneServer::PhoneServer(springboard::Phone& phone, ServeOptions options)
+    : m_phone(phone)
+    , m_options(std::move(options))
+    , m_http(std::make_unique<Http>())
+{
+}
+
+PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOptions options)
+{
+    if (!isLoopbackAddress(options.bindAddress) && !options.allowRemote)
+        return { nullptr, "refusing to serve the phone on " + options.bindAddress + ": anyone who reaches it could drive the phone and read its pictures; pass --allow-remote to mean it" };
+    if (options.port < 0 || options.port > 65535)
+        return { nullptr, "the port must be from 0 to 65535, not " + std::to_string(options.port) };
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(options.webRoot / "index.html", ec))
+        return { nullptr, "no web UI in " + options.webRoot.string() + " (index.html is missing)" };
+
+    std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options)));
+    auto& http = server->m_http->server;
+    http.set_payload_max_length(server->m_options.maxRequestBody);
+    http.set_keep_alive_timeout(2);
+    http.new_task_queue = [] { return new httplib::ThreadPool(16); };
+    server->installRoutes();
+
+    const auto& address = server->m_options.bindAddress;
+    if (server->m_options.port == 0) {
+        server->m_port = http.bind_to_any_port(address);
+        if (server->m_port <= 0)
+            return { nullptr, "cannot listen on " + address };
+    } else {
+        if (!http.bind_to_port(address, server->m_options.port))
+            return { nullptr, "cannot listen on " + address + " port " + std::to_string(server->m_options.port) + " (in use?)" };
+        server->m_port = server->m_options.port;
+    }
+
+    PhoneServer* self = server.get();
+    phone.performOnMain([self] {
+        self->publishScreen();
+        self->publishPanels();
+        foundation::RunLoop::main().setTurnObserver([self] { self->turnEnded(); });
+        self->m_http->panelTimer = foundation::Timer::scheduled(panelInterval, true, [self](foundation::Timer&) { self->m_panelsDirty = true; });
+    });
+    server->m_listener = std::thread([self] {
+        self->m_http->server.listen_after_bind();
+        self->m_listenerDone = true;
+    });
+    // A stop that came before the listener runs would be lost, and the
+    // listener would never return.
+    while (!http.is_running() && !server->m_listenerDone)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return { std::move(server), {} };
+}
+
+PhoneServer::~PhoneServer()
+{
+    stop();
+    // A request thread may be waiting for the main run loop; keep turning it
+    // until every request has finished.
+    auto& loop = m_phone.runLoop();
+    while (!m_listenerDone) {
+        loop.runPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (m_listener.joinable())
+        m_listener.join();
+    loop.setTurnObserver(nullptr);
+    if (m_http->panelTimer)
+        m_http->panelTimer->invalidate();
+}
+
+std::string PhoneServer::address() const
+{
+    std::string host = m_options.bindAddress.find(':') != std::string::npos ? "[" + m_options.bindAddress + "]" : m_options.bindAddress;
+    return "http://" + host + ":" + std::to_string(m_port) + "/";
+}
+
+void PhoneServer::run()
+{
+    if (!m_stopping)
+        m_phone.runLoop().run();
+}
+
+void PhoneServer::stop()
+{
+    if (m_stopping.exchange(true))
+        return;
+    m_feed.close();
+    m_http->server.stop();
+    m_phone.runLoop().stop();
+}
+
+// MARK: Publishing
+
+void PhoneServer::turnEnded()
+{
+    // Taking the snapshot runs nothing on the loop, but a callback that does
+    // must not come back in here.
+    if (m_inObserver || m_stopping)
+        return;
+    m_inObserver = true;
+    publishScreen();
+    double now = m_phone.runLoop().now();
+    if (m_panelsDirty.exchange(false) || now - m_lastPanels >= panelInterval)
+        publishPanels();
+    m_inObserver = false;
+}
+
+void PhoneServer::publishScreen()
+{
+    json screen = {
+        { "snapshot", m_phone.screenSnapshot() },
+        { "springboard", m_phone.springboardState() },
+    };
+    m_feed.publish(ServeFeed::Channel::Screen, dumpLine(screen));
+}
+
+void PhoneServer::publishPanels()
+{
+    m_lastPanels = m_phone.runLoop().now();
+    json files = dumpFiles();
+    for (auto& [path, text] : files.items()) {
+        if (text.is_string() && path.ends_with(".log"))
+            text = tailOf(text.get<std::string>());
+    }
+    json panels = {
+        { "messages", dumpMessages() },
+        { "outbox", dumpOutbox() },
+        { "files", files },
+    };
+    m_feed.publish(ServeFeed::Channel::Panels, dumpLine(panels));
+}
+
+// MARK: Routes
+
+void PhoneServer::installRoutes()
+{
+    auto& http = m_http->server;
+
+    http.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
+        std::string what = "the server failed";
+        try {
+            if (error)
+                std::rethrow_exception(error);
+        } catch (const std::exception& exception) {
+            what += std::string(": ") + exception.what();
+        } catch (...) {
+        }
+        answerError(response, 500, what);
+    });
+    http.set_error_handler([](const httplib::Request&, httplib::Response& response) {
+        if (!response.body.empty())
+            return;
+        if (response.status == 413)
+            answerError(response, 413, "the request is too large");
+        else if (response.status == 404)
+            answerError(response, 404, "nothing here");
+        else
+            answerError(response, response.status, "the request was refused");
+    });
+
+    http.Get("/api/state", [this](const httplib::Request&, httplib::Response& response) {
+        auto screen = m_feed.latest(ServeFeed::Channel::Screen);
+        auto panels = m_feed.latest(ServeFeed::Channel::Panels);
+        response.set_header("Cache-Control", "no-store");
+        response.set_content(R"({"generation":)" + std::to_string(screen.generation + panels.generation) + R"(,"screen":)" + screen.json + R"(,"panels":)" + panels.json + "}", "application/json");
+    });
+
+    http.Get("/api/steps", [](const httplib::Request&, httplib::Response& response) { answerJSON(response, 200, vocabularyJSON()); });
+
+    http.Get("/api/contacts", [](const httplib::Request&, httplib::Response& response) { answerJSON(response, 200, demoContactsJSON()); });
+
+    http.Get("/api/apps", [this](const httplib::Request&, httplib::Response& response) {
+        json apps = json::array();
+        m_phone.performOnMain([&] {
+            for (const auto& application : springboard::SBApplicationController::sharedInstance()->allApplications())
+                apps.push_back({ { "bundle", application->displayIdentifier() }, { "name", application->displayName() } });
+        });
+        answerJSON(response, 200, apps);
+    });
+
+    http.Get("/api/pictures", [](const httplib::Request&, httplib::Response& response) {
+        json pictures = json::array();
+        std::error_code ec;
+        std::vector<std::string> names;
+        auto folder = foundation::hostPath(photoLibraryDevicePath);
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+            if (entry.is_regular_file(ec) && isServedPicture(entry.path()))
+                names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        for (auto& name : names)
+            pictures.push_back({ { "name", name }, { "path", std::string(photoLibraryDevicePath) + "/" + name } });
+        answerJSON(response, 200, pictures);
+    });
+
+    http.Post("/api/step", [this](const httplib::Request& request, httplib::Response& response) {
+        if (m_stopping)
+            return answerError(response, 503, "the phone is shutting down");
+        if (nestsTooDeeply(request.body))
+            return answerError(response, 400, "the step is nested too deeply");
+        json step = json::parse(request.body, nullptr, false);
+        if (step.is_discarded())
+            return answerError(response, 400, "the body is not JSON");
+        if (auto why = ScenarioRunner::validate(step))
+            return answerError(response, 400, *why);
+        if (step["step"] == "advance" && step["seconds"].get<double>() > m_options.maximumAdvance)
+            return answerError(response, 400, "\"seconds\" must be at most " + std::to_string(static_cast<int>(m_options.maximumAdvance)) + " here: the phone runs on the real clock");
+
+        StepResult result;
+        {
+            std::lock_guard lock(m_stepMutex);
+            ScenarioRunner runner(m_phone);
+            m_panelsDirty = true;
+            result = runner.runStep(step);
+            // One more turn, so the page's state includes what the step did.
+            m_panelsDirty = true;
+            m_phone.performOnMain([] {});
+        }
+        if (!result.ok)
+            return answerError(response, 409, result.error);
+        json body = { { "ok", true }, { "generation", m_feed.generation() } };
+        if (result.output)
+            body["output"] = *result.output;
+        answerJSON(response, 200, body);
+    });
+
+    http.Get("/api/events", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        response.set_header("X-Accel-Buffering", "no");
+        auto sent = std::make_shared<std::pair<uint64_t, uint64_t>>(0, 0); // screen, panels
+        response.set_chunked_content_provider("text/event-stream", [this, sent](size_t, httplib::DataSink& sink) {
+            uint64_t total = sent->first + sent->second;
+            if (total > 0)
+                total = m_feed.waitForNewer(total, std::chrono::seconds(15));
+            if (m_feed.isClosed())
+                return false;
+            std::string events;
+            auto screen = m_feed.latest(ServeFeed::Channel::Screen);
+            if (screen.generation != sent->first) {
+                events += "event: screen\ndata: {\"generation\":" + std::to_string(screen.generation) + ",\"state\":" + screen.json + "}\n\n";
+                sent->first = screen.generation;
+            }
+            auto panels = m_feed.latest(ServeFeed::Channel::Panels);
+            if (panels.generation != sent->second) {
+                events += "event: panels\ndata: {\"generation\":" + std::to_string(panels.generation) + ",\"state\":" + panels.json + "}\n\n";
+                sent->second = panels.generation;
+            }
+            if (events.empty())
+                events = ": still here\n\n";
+            return sink.write(events.data(), events.size());
+        });
+    });
+
+    http.Get(R"(/device/(.+))", [this](const httplib::Request& request, httplib::Response& response) {
+        auto file = resolveServedFile(foundation::deviceRoot(), request.matches[1].str());
+        if (!file || !isServedPicture(*file) || !serveFile(response, *file))
+            answerError(response, 404, "no picture there");
+    });
+
+    http.Get(R"(/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
+        std::string relative = request.matches[1].str();
+        if (relative.empty())
+            relative = "index.html";
+        auto file = resolveServedFile(m_options.webRoot, relative);
+        if (!file || !serveFile(response, *file))
+            answerError(response, 404, "nothing here");
+    });
+}
+
+} // namespace simulator

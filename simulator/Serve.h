@@ -1,0 +1,99 @@
+// `plv-sim serve`: the phone in a browser. An HTTP server on a loopback
+// address hands the page its files, the device's pictures and the phone's
+// state, and runs the steps the page sends (the same vocabulary as scenario
+// files, through ScenarioRunner). The phone's state is touched only on its
+// main run loop: request threads carry each step over and wait for it, and
+// after every turn of the loop that changed the screen the new state is
+// pushed to the open pages as a server-sent event.
+//
+// Requests that make no sense are answered, never fatal: a body that is not
+// JSON, an unknown step or one with missing or mistyped fields gets 400 and
+// the phone is not touched; a step the phone refuses (no such view on
+// screen) gets 409; a body over the limit gets 413.
+#pragma once
+
+#include "ServeFeed.h"
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace springboard {
+class Phone;
+}
+
+namespace simulator {
+
+struct ServeOptions {
+    // Loopback only, unless allowRemote says otherwise.
+    std::string bindAddress { "127.0.0.1" };
+    bool allowRemote { false };
+    // 0 takes any free port.
+    int port { 8080 };
+    // The page's own files (index.html, the scripts and styles).
+    std::filesystem::path webRoot;
+    size_t maxRequestBody { 64 * 1024 };
+    // On the real clock an `advance` step makes its request wait that long;
+    // the page has no business waiting longer than this.
+    double maximumAdvance { 60 };
+};
+
+bool isLoopbackAddress(std::string_view);
+
+class PhoneServer {
+public:
+    struct StartResult {
+        std::unique_ptr<PhoneServer> server; // null when it could not start
+        std::string error;
+    };
+    // On the phone's main thread: checks the options, binds the port and
+    // starts answering. The phone's run loop must then be turned (run()).
+    static StartResult start(springboard::Phone&, ServeOptions);
+
+    // On the main thread. Stops answering and waits for the requests in
+    // flight, turning the run loop meanwhile so none of them waits forever.
+    ~PhoneServer();
+    PhoneServer(const PhoneServer&) = delete;
+    PhoneServer& operator=(const PhoneServer&) = delete;
+
+    int port() const { return m_port; }
+    // "http://127.0.0.1:8080/"
+    std::string address() const;
+
+    // Turns the phone's main run loop until stop(); on the main thread.
+    void run();
+    // From any thread, a signal-watching one included.
+    void stop();
+
+    const ServeFeed& feed() const { return m_feed; }
+
+private:
+    PhoneServer(springboard::Phone&, ServeOptions);
+    struct Http;
+
+    void installRoutes();
+    // After each turn of the main run loop.
+    void turnEnded();
+    void publishScreen();
+    void publishPanels();
+
+    springboard::Phone& m_phone;
+    ServeOptions m_options;
+    std::unique_ptr<Http> m_http;
+    ServeFeed m_feed;
+    std::thread m_listener;
+    std::atomic<bool> m_listenerDone { false };
+    std::atomic<bool> m_stopping { false };
+    std::atomic<bool> m_panelsDirty { true };
+    // Steps run one after another, in the order they arrived.
+    std::mutex m_stepMutex;
+    int m_port { 0 };
+    bool m_inObserver { false };
+    double m_lastPanels { -1 };
+};
+
+} // namespace simulator

@@ -1,0 +1,260 @@
+#include "support/TemporaryDevice.h"
+
+#include <simulator/DemoPhone.h>
+#include <simulator/Serve.h>
+
+#include <springboard/Phone.h>
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <fstream>
+#include <functional>
+#include <thread>
+
+using namespace simulator;
+using nlohmann::json;
+
+namespace {
+
+// A seeded demo phone on the real clock with the server on a free loopback
+// port. The test's own thread is the phone's main thread and turns its run
+// loop while a client thread talks to the server.
+class ServedPhone : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SeedOptions seed;
+        seed.deviceRoot = m_device.root();
+        seed.resourcesDir = PLV_TEST_RESOURCES_DIR;
+        seed.contactCount = 20;
+        auto report = seedDemoPhone(seed);
+        ASSERT_TRUE(report.ok) << report.error;
+        springboard::BootOptions boot;
+        boot.deviceRoot = m_device.root();
+        boot.clock = foundation::ClockKind::System;
+        boot.loadExtensions = false;
+        auto booted = springboard::Phone::boot(std::move(boot));
+        ASSERT_TRUE(booted.phone) << booted.error;
+        m_phone = std::move(booted.phone);
+
+        ServeOptions options;
+        options.port = 0;
+        options.webRoot = PLV_SOURCE_DIR "/web";
+        auto started = PhoneServer::start(*m_phone, options);
+        ASSERT_TRUE(started.server) << started.error;
+        m_server = std::move(started.server);
+    }
+    void TearDown() override
+    {
+        m_server.reset();
+        m_phone.reset();
+    }
+
+    // Runs `work` against the server on a thread of its own while this
+    // thread turns the phone's run loop; the server stops when it is done.
+    void withClient(const std::function<void(httplib::Client&)>& work)
+    {
+        std::thread client([&] {
+            httplib::Client http("127.0.0.1", m_server->port());
+            http.set_read_timeout(30);
+            work(http);
+            m_server->stop();
+        });
+        m_server->run();
+        client.join();
+    }
+
+    static httplib::Result post(httplib::Client& http, const std::string& body)
+    {
+        return http.Post("/api/step", body, "application/json");
+    }
+
+    static json state(httplib::Client& http)
+    {
+        auto response = http.Get("/api/state");
+        return response && response->status == 200 ? json::parse(response->body) : json();
+    }
+
+    testsupport::TemporaryDevice m_device;
+    std::unique_ptr<springboard::Phone> m_phone;
+    std::unique_ptr<PhoneServer> m_server;
+};
+
+TEST_F(ServedPhone, ServesThePageAndThePhonesState)
+{
+    withClient([](httplib::Client& http) {
+        auto page = http.Get("/");
+        ASSERT_TRUE(page);
+        EXPECT_EQ(page->status, 200);
+        EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
+
+        json now = state(http);
+        ASSERT_TRUE(now.is_object());
+        EXPECT_EQ(now["screen"]["snapshot"]["screen"]["bounds"], json::parse("[0, 0, 320, 480]"));
+        EXPECT_EQ(now["screen"]["springboard"]["locked"], false);
+        EXPECT_FALSE(now["panels"]["messages"].empty());
+
+        auto steps = http.Get("/api/steps");
+        ASSERT_TRUE(steps);
+        EXPECT_NE(steps->body.find("\"receive_sms\""), std::string::npos);
+        auto apps = http.Get("/api/apps");
+        ASSERT_TRUE(apps);
+        EXPECT_NE(apps->body.find("com.apple.MobileSMS"), std::string::npos);
+        auto pictures = http.Get("/api/pictures");
+        ASSERT_TRUE(pictures);
+        EXPECT_NE(pictures->body.find("IMG_0002.JPG"), std::string::npos);
+    });
+}
+
+TEST_F(ServedPhone, AStepRunsOnThePhoneAndShowsInTheState)
+{
+    withClient([](httplib::Client& http) {
+        auto response = post(http, R"({"step": "receive_sms", "from": "+393471234567", "text": "Ci sei?"})");
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->status, 200) << response->body;
+        json now = state(http);
+        EXPECT_EQ(now["screen"]["springboard"]["banner"]["message"], "Ci sei?");
+        EXPECT_EQ(now["panels"]["messages"].back()["text"], "Ci sei?");
+
+        auto dump = post(http, R"({"step": "dump"})");
+        ASSERT_TRUE(dump);
+        EXPECT_EQ(json::parse(dump->body)["output"]["springboard"]["banner"]["message"], "Ci sei?");
+    });
+}
+
+TEST_F(ServedPhone, StepsThatMakeNoSenseAreRefusedAndChangeNothing)
+{
+    withClient([](httplib::Client& http) {
+        json before = state(http);
+        struct Case {
+            std::string body;
+            int status;
+            std::string says;
+        };
+        std::string deep = std::string(5000, '[') + std::string(5000, ']');
+        for (const Case& refused : {
+                 Case { "{\"step\": \"receive_sms\", \"from\": ", 400, "not JSON" },
+                 Case { "", 400, "not JSON" },
+                 Case { R"({"step": "explode"})", 400, "explode" },
+                 Case { R"({"step": "receive_sms", "from": "+39347"})", 400, "text" },
+                 Case { R"({"step": "rotate", "orientation": "3"})", 400, "orientation" },
+                 Case { R"({"step": "rotate", "orientation": 9})", 400, "orientation" },
+                 Case { R"(["lock"])", 400, "" },
+                 Case { R"({"step": "advance", "seconds": 3600})", 400, "real clock" },
+                 Case { deep, 400, "nested" },
+                 Case { R"({"step": "tap", "view": "noSuchView"})", 409, "noSuchView" },
+                 Case { R"({"step": "type", "text": "x"})", 409, "" },
+             }) {
+            auto response = post(http, refused.body);
+            ASSERT_TRUE(response) << refused.body.substr(0, 80);
+            EXPECT_EQ(response->status, refused.status) << refused.body.substr(0, 80) << " → " << response->body;
+            json answer = json::parse(response->body, nullptr, false);
+            ASSERT_TRUE(answer.is_object()) << response->body;
+            EXPECT_EQ(answer["ok"], false);
+            EXPECT_NE(answer["error"].get<std::string>().find(refused.says), std::string::npos) << answer["error"];
+        }
+        json after = state(http);
+        EXPECT_EQ(after["screen"], before["screen"]);
+        EXPECT_EQ(after["panels"]["messages"], before["panels"]["messages"]);
+    });
+}
+
+TEST_F(ServedPhone, ABodyOverTheLimitIsRefusedAsTooLarge)
+{
+    withClient([](httplib::Client& http) {
+        std::string text(70 * 1024, 'a');
+        auto response = post(http, R"({"step": "receive_sms", "from": "+39347", "text": ")" + text + "\"}");
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->status, 413);
+        EXPECT_TRUE(state(http)["panels"]["messages"].back()["text"] != text);
+        // The server still answers afterwards.
+        auto page = http.Get("/");
+        ASSERT_TRUE(page);
+        EXPECT_EQ(page->status, 200);
+    });
+}
+
+TEST_F(ServedPhone, PicturesComeFromTheDeviceAndNothingElseDoes)
+{
+    withClient([](httplib::Client& http) {
+        auto picture = http.Get("/device/var/mobile/Media/DCIM/100APPLE/IMG_0002.JPG");
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->status, 200);
+        EXPECT_EQ(picture->get_header_value("Content-Type"), "image/jpeg");
+        for (const char* path : {
+                 "/device/var/mobile/Library/SMS/sms.db",
+                 "/device/var/mobile/Library/AddressBook/AddressBook.sqlitedb",
+                 "/device/../../../etc/passwd",
+                 "/device/var/%2e%2e/%2e%2e/etc/passwd",
+                 "/device/%2fetc/passwd",
+                 "/../CMakeLists.txt",
+                 "/%2e%2e/CMakeLists.txt",
+                 "/app.js/../../CMakeLists.txt",
+             }) {
+            auto response = http.Get(path);
+            ASSERT_TRUE(response) << path;
+            EXPECT_EQ(response->status, 404) << path;
+        }
+    });
+}
+
+TEST_F(ServedPhone, PagesArePushedTheScreenWhenItChanges)
+{
+    int port = m_server->port();
+    withClient([port](httplib::Client& http) {
+        std::string stream;
+        std::atomic<bool> bannerSeen { false };
+        std::thread watcher([&] {
+            httplib::Client events("127.0.0.1", port);
+            events.set_read_timeout(30);
+            events.Get("/api/events", [&](const char* data, size_t length) {
+                stream.append(data, length);
+                if (stream.find("Pushed along") != std::string::npos) {
+                    bannerSeen = true;
+                    return false;
+                }
+                return true;
+            });
+        });
+        // Wait until the first events are in, then change the screen.
+        for (int i = 0; i < 200 && state(http)["generation"] == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        auto response = post(http, R"({"step": "receive_sms", "from": "+393471234567", "text": "Pushed along"})");
+        ASSERT_TRUE(response);
+        watcher.join();
+        EXPECT_TRUE(bannerSeen);
+        EXPECT_NE(stream.find("event: screen\ndata: "), std::string::npos);
+        EXPECT_NE(stream.find("event: panels\ndata: "), std::string::npos);
+    });
+}
+
+TEST(ServeOptionsTest, OnlyLoopbackUnlessAskedExplicitly)
+{
+    EXPECT_TRUE(isLoopbackAddress("127.0.0.1"));
+    EXPECT_TRUE(isLoopbackAddress("::1"));
+    EXPECT_TRUE(isLoopbackAddress("localhost"));
+    EXPECT_FALSE(isLoopbackAddress("0.0.0.0"));
+    EXPECT_FALSE(isLoopbackAddress("192.168.1.2"));
+    EXPECT_FALSE(isLoopbackAddress(""));
+}
+
+TEST_F(ServedPhone, RefusesToListenBeyondLoopbackWithoutPermission)
+{
+    ServeOptions options;
+    options.port = 0;
+    options.bindAddress = "0.0.0.0";
+    options.webRoot = PLV_SOURCE_DIR "/web";
+    auto refused = PhoneServer::start(*m_phone, options);
+    EXPECT_FALSE(refused.server);
+    EXPECT_NE(refused.error.find("--allow-remote"), std::string::npos);
+
+    options.bindAddress = "127.0.0.1";
+    options.webRoot = m_device.root();
+    auto noPage = PhoneServer::start(*m_phone, options);
+    EXPECT_FALSE(noPage.server);
+    EXPECT_NE(noPage.error.find("index.html"), std::string::npos);
+    withClient([](httplib::Client&) {});
+}
+
+} // namespace
