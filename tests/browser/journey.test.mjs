@@ -1,0 +1,93 @@
+// A person's first minutes with the web UI: an SMS arrives from the side
+// panel, its banner comes down, a click on it opens what the phone opens
+// (with Parlivo installed, the quick reply window), then the phone turns and
+// is locked.
+
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { launchBrowser, startSimulator, openPhone, waitForPhone, view, screenshot, hasParlivo } from './harness.mjs';
+
+let browser;
+let simulator;
+let page;
+
+before(async () => {
+    [browser, simulator] = await Promise.all([launchBrowser(), startSimulator()]);
+    page = await openPhone(browser, simulator);
+});
+
+after(async () => {
+    await browser?.close();
+    await simulator?.stop();
+});
+
+test('the page draws the phone: status bar, home screen, the applications from the server', async () => {
+    await page.locator('#screen [data-name="statusBar"] [data-name="statusBarTime"]').waitFor({ timeout: 5000 });
+    await page.locator('#screen [data-name="homeScreen"] [data-name="icon-com.apple.MobileSMS"]').waitFor({ timeout: 5000 });
+    const screen = await page.locator('#screen').boundingBox();
+    assert.equal(Math.round(screen.width), 320);
+    assert.equal(Math.round(screen.height), 480);
+    const apps = await page.locator('#app-buttons button').evaluateAll((buttons) => buttons.map((button) => button.dataset.bundle));
+    assert.ok(apps.includes('com.apple.MobileSMS'), apps.join(', '));
+    assert.ok(apps.includes('com.apple.mobilemail'), apps.join(', '));
+    assert.ok((await page.locator('#messages-table tbody tr').count()) > 0, 'the seeded messages are listed');
+});
+
+test('an SMS from the side panel brings the banner; a click on it opens the reply', async () => {
+    await page.locator('#receive-from').fill('+393471234567');
+    await page.locator('#receive-text').fill('Sei già uscito?');
+    await page.locator('#receive-button').click();
+
+    const banner = view(page, 'banner');
+    await banner.waitFor({ timeout: 5000 });
+    await assert.doesNotReject(page.locator('#screen [data-name="bannerMessage"]', { hasText: 'Sei già uscito?' }).waitFor({ timeout: 5000 }));
+    await page.locator('#messages-table tbody tr', { hasText: 'Sei già uscito?' }).first().waitFor({ timeout: 5000 });
+    await screenshot(page, 'journey-banner');
+
+    await banner.click();
+    if (hasParlivo(simulator)) {
+        await view(page, 'messageField').waitFor({ timeout: 5000 });
+        await page.locator('#screen [data-name="messageField"]', { hasText: 'Sei già uscito?' }).waitFor({ timeout: 5000 });
+        await view(page, 'sendButton').waitFor();
+        await view(page, 'closeButton').waitFor();
+    } else {
+        await waitForPhone(page, (screen) => screen.springboard.frontApp === 'com.apple.MobileSMS');
+    }
+    await screenshot(page, 'journey-opened');
+});
+
+test('the phone turns with the rotate control and back', async () => {
+    await page.locator('#rotate-left').click();
+    await waitForPhone(page, (screen) => screen.springboard.deviceOrientation === 3);
+    await page.waitForFunction(() => {
+        const phone = document.querySelector('#phone').getBoundingClientRect();
+        return phone.width > phone.height;
+    });
+    await screenshot(page, 'journey-landscape');
+    await page.locator('#orientation-buttons [data-orientation="1"]').click();
+    await waitForPhone(page, (screen) => screen.springboard.deviceOrientation === 1);
+    await page.waitForFunction(() => {
+        const phone = document.querySelector('#phone').getBoundingClientRect();
+        return phone.height > phone.width;
+    });
+});
+
+test('lock from the side panel shows the lock screen; unlock slides it away', async () => {
+    await page.locator('#controls button[data-step="home"]').click();
+    await page.locator('#controls button[data-step="lock"]').click();
+    await waitForPhone(page, (screen) => screen.springboard.locked);
+    await page.locator('#screen [data-name="lockScreen"]').waitFor({ state: 'attached', timeout: 5000 });
+    await page.locator('#unlock-button').click();
+    await waitForPhone(page, (screen) => !screen.springboard.locked);
+    await screenshot(page, 'journey-unlocked');
+});
+
+test('a step the phone refuses is told on the page and changes nothing', async () => {
+    const before = await page.evaluate(() => window.plv.screenGeneration);
+    await page.locator('#controls button[data-step="open_notification_center"]').click();
+    await waitForPhone(page, (screen) => screen.springboard.notificationCenter.open);
+    await page.locator('#controls button[data-step="open_notification_center"]').click();
+    await page.locator('#step-status[data-state="error"]').waitFor({ timeout: 5000 });
+    assert.match(await page.locator('#step-status').textContent(), /already open/);
+    assert.ok((await page.evaluate(() => window.plv.screenGeneration)) > before);
+});
