@@ -64,10 +64,10 @@ function decorate(node, view) {
     }
 }
 
-function textBox(view, text, { color, multiline, vertical = 'center', placeholder = false, caret = false }) {
+function textBox(view, text, { color, multiline, vertical = 'center', placeholder = false, caret = false, align = null }) {
     const box = element('div', 'text');
     box.style.font = cssFont(view.font);
-    box.style.textAlign = ALIGN[view.textAlignment ?? 0] || 'left';
+    box.style.textAlign = align || ALIGN[view.textAlignment ?? 0] || 'left';
     box.style.justifyContent = vertical === 'center' ? 'center' : 'flex-start';
     const line = element('span', multiline ? 'lines' : 'line');
     line.textContent = text;
@@ -107,7 +107,8 @@ function drawContent(node, view) {
         if (view.buttonType === 1 && !view.backgroundColor && !view.backgroundImage) node.classList.add('rounded-rect');
         const image = picture(view.image, 4, 'button-picture');
         if (image) node.appendChild(image);
-        if (view.title) node.appendChild(textBox(view, view.title, { color, multiline: false }));
+        // A button's title is centred unless the system moved it.
+        if (view.title) node.appendChild(textBox(view, view.title, { color, multiline: false, align: 'center' }));
         if (view.enabled === false) node.classList.add('disabled');
         return;
     }
@@ -223,7 +224,7 @@ const KEY_ROWS = [
     ['q', 'w', 'e', 'r', 't', 'y', 'u', 'i', 'o', 'p'],
     ['a', 's', 'd', 'f', 'g', 'h', 'j', 'k', 'l'],
     ['⇧', 'z', 'x', 'c', 'v', 'b', 'n', 'm', '⌫'],
-    ['123', '🙂', 'space', 'return'],
+    ['123', '.', 'space', 'return'],
 ];
 
 function drawKeyboard(keyboard, orientation) {
@@ -244,7 +245,7 @@ function drawKeyboard(keyboard, orientation) {
             const button = element('span', 'key');
             button.dataset.key = key;
             button.textContent = key;
-            if (key.length > 1 && key !== '🙂') button.classList.add('wide');
+            if (key.length > 1) button.classList.add('wide');
             if (key === 'space') button.classList.add('space');
             row.appendChild(button);
         }

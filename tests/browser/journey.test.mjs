@@ -91,3 +91,32 @@ test('a step the phone refuses is told on the page and changes nothing', async (
     assert.match(await page.locator('#step-status').textContent(), /already open/);
     assert.ok((await page.evaluate(() => window.plv.screenGeneration)) > before);
 });
+
+test('a fast drag is a swipe with its velocity: a flick on the unlock slider unlocks', async () => {
+    await page.locator('#controls button[data-step="home"]').click();
+    await page.locator('#controls button[data-step="lock"]').click();
+    await waitForPhone(page, (screen) => screen.springboard.locked);
+    await page.locator('#controls button[data-step="home"]').click();
+    await waitForPhone(page, (screen) => !screen.springboard.dimmed);
+
+    const swipes = [];
+    page.on('request', (request) => {
+        if (request.url().endsWith('/api/step') && request.postDataJSON()?.step === 'swipe') swipes.push(request.postDataJSON());
+    });
+    const screen = await page.locator('#screen').boundingBox();
+    // Upwards first: nothing takes it here, but it must reach the phone as a
+    // swipe with a fast upward velocity.
+    await page.mouse.move(screen.x + 160, screen.y + 300);
+    await page.mouse.down();
+    await page.mouse.move(screen.x + 160, screen.y + 200, { steps: 4 });
+    await page.mouse.up();
+    await page.mouse.move(screen.x + 40, screen.y + 435);
+    await page.mouse.down();
+    await page.mouse.move(screen.x + 260, screen.y + 435, { steps: 4 });
+    await page.mouse.up();
+    await waitForPhone(page, (screen) => !screen.springboard.locked);
+    assert.equal(swipes.length, 2);
+    assert.ok(swipes[0].velocity.y < -500 && Math.abs(swipes[0].velocity.x) < 1, JSON.stringify(swipes[0]));
+    assert.deepEqual([swipes[0].x, swipes[0].y], [160, 300]);
+    assert.ok(swipes[1].velocity.x > 500, JSON.stringify(swipes[1]));
+});

@@ -112,3 +112,29 @@ test('from the lock screen: the panel at y 22 above the locked phone', async (t)
     await turnAndBack();
     await closeReplyPanel();
 });
+
+test('a typical reply: Reply, the keyboard, typed keys and Send put the answer in sms.db', async (t) => {
+    if (!hasParlivo(simulator)) return t.skip('Parlivo is not built');
+    await page.locator('#controls button[data-step="home"]').click();
+    await page.locator('#unlock-button').click();
+    await waitForPhone(page, (screen) => !screen.springboard.locked);
+    await receive('+393471234567', 'Ci vediamo dopo?');
+    await view(page, 'banner').click();
+    await replyPanelShows('Ci vediamo dopo?');
+
+    await view(page, 'sendButton').click();
+    await view(page, 'keyboard').waitFor({ timeout: 5000 });
+    await view(page, 'replyField').waitFor();
+    await page.keyboard.type('Arrivo tra 5');
+    await page.keyboard.press('Backspace');
+    await page.keyboard.type('10 minuti!');
+    await page.locator('#screen [data-name="replyField"]', { hasText: 'Arrivo tra 10 minuti!' }).waitFor({ timeout: 5000 });
+    await page.locator('#screen [data-name="contatore"]', { hasText: '21' }).waitFor({ timeout: 5000 });
+    await screenshot(page, 'quick-reply-typing');
+
+    await view(page, 'sendButton').click();
+    const sent = page.locator('#messages-table tbody tr.outgoing', { hasText: 'Arrivo tra 10 minuti!' });
+    await sent.waitFor({ timeout: 5000 });
+    assert.match(await sent.textContent(), /\+393471234567/);
+    await page.locator('#screen [data-name="alertWindow"]').waitFor({ state: 'detached', timeout: 5000 });
+});
