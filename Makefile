@@ -32,20 +32,27 @@ bench: bootstrap
 	cmake --build --preset bench -j $(JOBS)
 	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; $$b || exit 1; done
 
-# The simulator on a demo phone in ./device: the tour of scenarios/demo.json,
-# told step by step on standard error, with the phone's state after each
-# `dump` step as one line of JSON on standard output. Seeding a phone that
-# exists keeps its data and only installs the freshly built images and
-# extension libraries.
+# The phone in a browser: builds the simulator, seeds a demo phone in ./device
+# when there is none (a phone that exists keeps its data and gets the freshly
+# built images and extension libraries), and serves the web UI on 127.0.0.1,
+# printing its address. PORT=0 takes any free port.
 DEVICE ?= device
+PORT ?= 8080
 SCENARIO ?= scenarios/demo.json
 run: bootstrap
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS) --target plv_sim_demo
 	./build/default/simulator/plv-sim seed $(DEVICE) 1>&2
-	./build/default/simulator/plv-sim run $(SCENARIO) --device $(DEVICE) --verbose
+	./build/default/simulator/plv-sim serve --device $(DEVICE) --port $(PORT)
 
-demo: run
+# The scenario tour of scenarios/demo.json, told step by step on standard
+# error, with the phone's state after each `dump` step as one line of JSON on
+# standard output.
+demo: bootstrap
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target plv_sim_demo
+	./build/default/simulator/plv-sim seed $(DEVICE) 1>&2
+	./build/default/simulator/plv-sim run $(SCENARIO) --device $(DEVICE) --verbose
 
 format:
 	find platform KelvaneLibrary extension Rendalo settings simulator tests bench fuzz \
