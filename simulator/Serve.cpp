@@ -375,10 +375,15 @@ void PhoneServer::installRoutes()
     });
 
     http.Get("/api/events", [this](const httplib::Request&, httplib::Response& response) {
+        if (m_eventStreams.fetch_add(1) >= m_options.maxEventStreams) {
+            m_eventStreams.fetch_sub(1);
+            return answerError(response, 503, "too many pages are watching the phone; close one");
+        }
         response.set_header("Cache-Control", "no-store");
         response.set_header("X-Accel-Buffering", "no");
         auto sent = std::make_shared<std::pair<uint64_t, uint64_t>>(0, 0); // screen, panels
-        response.set_chunked_content_provider("text/event-stream", [this, sent](size_t, httplib::DataSink& sink) {
+        response.set_chunked_content_provider(
+            "text/event-stream", [this, sent](size_t, httplib::DataSink& sink) {
             uint64_t total = sent->first + sent->second;
             if (total > 0)
                 total = m_feed.waitForNewer(total, std::chrono::seconds(15));
@@ -397,8 +402,8 @@ void PhoneServer::installRoutes()
             }
             if (events.empty())
                 events = ": still here\n\n";
-            return sink.write(events.data(), events.size());
-        });
+            return sink.write(events.data(), events.size()); },
+            [this](bool) { m_eventStreams.fetch_sub(1); });
     });
 
     http.Get(R"(/device/(.+))", [this](const httplib::Request& request, httplib::Response& response) {

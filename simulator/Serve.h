@@ -37,6 +37,9 @@ struct ServeOptions {
     // The page's own files (index.html, the scripts and styles).
     std::filesystem::path webRoot;
     size_t maxRequestBody { 64 * 1024 };
+    // Each open page holds a request thread for its event stream; past this
+    // many the threads left would not be enough to run the pages' steps.
+    int maxEventStreams { 8 };
     // On the real clock an `advance` step makes its request wait that long;
     // the page has no business waiting longer than this.
     double maximumAdvance { 60 };
@@ -89,6 +92,7 @@ private:
     std::atomic<bool> m_listenerDone { false };
     std::atomic<bool> m_stopping { false };
     std::atomic<bool> m_panelsDirty { true };
+    std::atomic<int> m_eventStreams { 0 };
     // Steps run one after another, in the order they arrived.
     std::mutex m_stepMutex;
     int m_port { 0 };

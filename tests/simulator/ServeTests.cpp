@@ -229,6 +229,45 @@ TEST_F(ServedPhone, PagesArePushedTheScreenWhenItChanges)
     });
 }
 
+TEST_F(ServedPhone, EventStreamsAreLimitedSoStepsStillFindAThread)
+{
+    int port = m_server->port();
+    withClient([port](httplib::Client& http) {
+        // The fixture's server allows 8; hold them all open.
+        std::atomic<bool> release { false };
+        std::atomic<int> open { 0 };
+        std::vector<std::thread> watchers;
+        for (int i = 0; i < 8; ++i) {
+            watchers.emplace_back([&] {
+                httplib::Client events("127.0.0.1", port);
+                events.set_read_timeout(30);
+                bool counted = false;
+                events.Get("/api/events", [&](const char*, size_t) {
+                    if (!counted) {
+                        counted = true;
+                        ++open;
+                    }
+                    return !release;
+                });
+            });
+        }
+        for (int i = 0; i < 1000 && open < 8; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_EQ(open, 8);
+        auto refused = http.Get("/api/events");
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->status, 503);
+        auto step = post(http, R"({"step": "lock"})");
+        ASSERT_TRUE(step);
+        EXPECT_EQ(step->status, 200);
+        release = true;
+        // A change wakes the streams, which then notice they are released.
+        post(http, R"({"step": "home"})");
+        for (auto& watcher : watchers)
+            watcher.join();
+    });
+}
+
 TEST(ServeOptionsTest, OnlyLoopbackUnlessAskedExplicitly)
 {
     EXPECT_TRUE(isLoopbackAddress("127.0.0.1"));
