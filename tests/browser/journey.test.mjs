@@ -63,6 +63,8 @@ test('the phone turns with the rotate control and back', async () => {
         const phone = document.querySelector('#phone').getBoundingClientRect();
         return phone.width > phone.height;
     });
+    // The page turns the phone in a third of a second.
+    await page.waitForTimeout(400);
     await screenshot(page, 'journey-landscape');
     await page.locator('#orientation-buttons [data-orientation="1"]').click();
     await waitForPhone(page, (screen) => screen.springboard.deviceOrientation === 1);
