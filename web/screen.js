@@ -159,9 +159,22 @@ function drawContent(node, view) {
         const image = picture(view.image, view.contentMode);
         if (image) node.appendChild(image);
     }
-    // Alerts and action sheets: their title and message.
-    if (view.title && !('buttonType' in view)) node.appendChild(textBox(view, view.title, { color: color || 'white', multiline: true, vertical: 'top' }));
-    if (view.text && !('numberOfLines' in view)) node.appendChild(textBox(view, view.text, { color: color || 'white', multiline: true, vertical: 'top' }));
+    // Alerts and action sheets: their title above their message.
+    if (view.title || view.text) {
+        const box = element('div', 'alert-text');
+        if (view.title) {
+            const title = element('strong');
+            title.textContent = view.title;
+            box.appendChild(title);
+        }
+        if (view.text) {
+            const message = element('span');
+            message.textContent = view.text;
+            box.appendChild(message);
+        }
+        if (color) box.style.color = color;
+        node.appendChild(box);
+    }
 }
 
 function drawTable(content, view) {
