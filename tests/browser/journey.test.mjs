@@ -122,3 +122,24 @@ test('a fast drag is a swipe with its velocity: a flick on the unlock slider unl
     assert.deepEqual([swipes[0].x, swipes[0].y], [160, 300]);
     assert.ok(swipes[1].velocity.x > 500, JSON.stringify(swipes[1]));
 });
+
+test('the side panel sends an iMessage with a picture and an e-mail from a typed address', async () => {
+    const form = page.locator('#receive-form');
+    await form.locator('input[value="imessage"]').check();
+    await page.locator('#receive-picture').selectOption('IMG_0002.JPG');
+    await page.locator('#receive-from').fill('+393337654321');
+    await page.locator('#receive-text').fill('Guarda dove sono!');
+    await page.locator('#receive-button').click();
+    const row = page.locator('#messages-table tbody tr', { hasText: 'Guarda dove sono!' }).first();
+    await row.waitFor({ timeout: 5000 });
+    assert.match(await row.textContent(), /iMessage/);
+
+    await form.locator('input[value="mail"]').check();
+    assert.ok(await page.locator('#receive-subject').isVisible(), 'a mail has a subject');
+    assert.ok(!(await page.locator('#receive-picture').isVisible()), 'only an iMessage carries a picture');
+    await page.locator('#receive-from').fill('Giulia Bianchi <giulia@example.com>');
+    await page.locator('#receive-subject').fill('Cena di venerdì');
+    await page.locator('#receive-text').fill('Porti il dolce?');
+    await page.locator('#receive-button').click();
+    await waitForPhone(page, (screen) => screen.springboard.notificationCenter.bulletins.some((bulletin) => bulletin.sectionID === 'com.apple.mobilemail'));
+});
