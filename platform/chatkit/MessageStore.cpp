@@ -173,6 +173,7 @@ MessageStore::MessageStore(sqlite3* db, std::filesystem::path path, bool readOnl
 MessageStore::~MessageStore()
 {
     m_selectOne = Statement();
+    m_prepared.clear();
     sqlite3_close(m_db);
 }
 
@@ -325,38 +326,48 @@ std::optional<std::filesystem::path> MessageStore::hostPathFor(std::string_view 
     return result;
 }
 
+MessageStore::Lease MessageStore::prepared(const std::string& sql)
+{
+    auto entry = m_prepared.try_emplace(sql).first;
+    // A statement that could not be prepared (a busy schema) is tried again.
+    if (!entry->second.statement.isValid())
+        entry->second.statement = Statement(m_db, sql);
+    if (entry->second.leased)
+        return Lease(Statement(m_db, sql));
+    return Lease(entry->second);
+}
+
 std::vector<StoredPart> MessageStore::piecesOf(const StoredMessage& m)
 {
     std::vector<StoredPart> parts;
     if (!m_pieces.exists || !m_pieces.has("message_id"))
         return parts;
     auto column = [&](const char* name) { return m_pieces.has(name) ? quoteIdentifier(name) : std::string("NULL"); };
-    Statement pieces(m_db,
-        "SELECT " + column("content_type") + ", " + column("data") + ", " + column("content_loc") + " FROM msg_pieces WHERE message_id = ? ORDER BY "
-            + (m_pieces.has("part_id") ? "part_id, " : "") + "ROWID");
-    pieces.bind(1, m.rowID);
-    while (pieces.step()) {
-        std::string type = lowercase(pieces.text(0).value_or(""));
+    auto pieces = prepared("SELECT " + column("content_type") + ", " + column("data") + ", " + column("content_loc") + " FROM msg_pieces WHERE message_id = ? ORDER BY "
+        + (m_pieces.has("part_id") ? "part_id, " : "") + "ROWID");
+    pieces->bind(1, m.rowID);
+    while (pieces->step()) {
+        std::string type = lowercase(pieces->text(0).value_or(""));
         if (type.starts_with("application/smil"))
             continue;
         StoredPart part;
         if (type.starts_with("text/plain")) {
             part.kind = StoredPart::Kind::Text;
-            part.text = pieces.text(1).value_or("");
+            part.text = pieces->text(1).value_or("");
             if (!part.text.empty())
                 parts.push_back(std::move(part));
             continue;
         }
         part.kind = StoredPart::Kind::Media;
         part.mimeType = type;
-        std::string location = pieces.text(2).value_or("");
+        std::string location = pieces->text(2).value_or("");
         part.filename = safeFilename(location, type);
         std::error_code ec;
         if (auto host = location.empty() ? std::nullopt : hostPathFor(location, "Parts"); host && std::filesystem::is_regular_file(*host, ec)) {
             part.devicePath = location.starts_with("/") ? location : std::string(smsFolderDevicePath) + "/Parts/" + location;
             part.hostPath = *host;
         } else {
-            part.inlineData = pieces.blob(1);
+            part.inlineData = pieces->blob(1);
             if (part.inlineData.empty()) {
                 log("MMS part " + location + " of message " + std::to_string(m.rowID) + " has no file");
                 continue;
@@ -373,10 +384,10 @@ std::vector<StoredPart> MessageStore::attachmentsOf(const StoredMessage& m)
     if (!m_attachment.exists || !m_attachment.has("message_id") || !m_attachment.has("filename"))
         return parts;
     auto column = [&](const char* name) { return m_attachment.has(name) ? quoteIdentifier(name) : std::string("NULL"); };
-    Statement rows(m_db, "SELECT filename, " + column("mime_type") + ", " + column("attachment_guid") + " FROM madrid_attachment WHERE message_id = ? ORDER BY ROWID");
-    rows.bind(1, m.rowID);
-    while (rows.step()) {
-        std::string filename = rows.text(0).value_or("");
+    auto rows = prepared("SELECT filename, " + column("mime_type") + ", " + column("attachment_guid") + " FROM madrid_attachment WHERE message_id = ? ORDER BY ROWID");
+    rows->bind(1, m.rowID);
+    while (rows->step()) {
+        std::string filename = rows->text(0).value_or("");
         std::error_code ec;
         auto host = hostPathFor(filename, "Attachments");
         if (!host || !std::filesystem::is_regular_file(*host, ec)) {
@@ -385,11 +396,11 @@ std::vector<StoredPart> MessageStore::attachmentsOf(const StoredMessage& m)
         }
         StoredPart part;
         part.kind = StoredPart::Kind::Media;
-        part.mimeType = lowercase(rows.text(1).value_or("application/octet-stream"));
+        part.mimeType = lowercase(rows->text(1).value_or("application/octet-stream"));
         part.filename = safeFilename(filename, part.mimeType);
         part.devicePath = filename;
         part.hostPath = *host;
-        part.transferGUID = rows.text(2).value_or("");
+        part.transferGUID = rows->text(2).value_or("");
         parts.push_back(std::move(part));
     }
     return parts;
@@ -434,10 +445,10 @@ std::optional<int64_t> MessageStore::insertRow(const std::string& table, const T
     }
     if (names.empty())
         return std::nullopt;
-    Statement insert(m_db, "INSERT INTO " + quoteIdentifier(table) + " (" + names + ") VALUES (" + marks + ")");
+    auto insert = prepared("INSERT INTO " + quoteIdentifier(table) + " (" + names + ") VALUES (" + marks + ")");
     for (size_t i = 0; i < bound.size(); ++i)
-        insert.bind(static_cast<int>(i + 1), *bound[i]);
-    if (!insert.run())
+        insert->bind(static_cast<int>(i + 1), *bound[i]);
+    if (!insert->run())
         return std::nullopt;
     return sqlite3_last_insert_rowid(m_db);
 }
@@ -494,10 +505,10 @@ std::vector<std::string> MessageStore::groupMembers(int64_t groupID)
     std::vector<std::string> members;
     if (!m_member.exists || !m_member.has("group_id") || !m_member.has("address"))
         return members;
-    Statement rows(m_db, "SELECT address FROM group_member WHERE group_id = ? ORDER BY ROWID");
-    rows.bind(1, groupID);
-    while (rows.step()) {
-        if (auto address = rows.text(0))
+    auto rows = prepared("SELECT address FROM group_member WHERE group_id = ? ORDER BY ROWID");
+    rows->bind(1, groupID);
+    while (rows->step()) {
+        if (auto address = rows->text(0))
             members.push_back(*address);
     }
     return members;
@@ -507,11 +518,11 @@ bool MessageStore::ensureChatLocked(const std::string& handle)
 {
     if (!m_chat.exists || !m_chat.has("chat_identifier"))
         return false;
-    Statement existing(m_db, "SELECT 1 FROM madrid_chat WHERE chat_identifier = ?");
-    existing.bind(1, handle);
-    if (existing.step())
+    auto existing = prepared("SELECT 1 FROM madrid_chat WHERE chat_identifier = ?");
+    existing->bind(1, handle);
+    if (existing->step())
         return true;
-    if (existing.failed() || !canWrite("start an iMessage chat"))
+    if (existing->failed() || !canWrite("start an iMessage chat"))
         return false;
     chatkit::MadridAccount account = madridAccount();
     return insertRow("madrid_chat", m_chat,
@@ -526,9 +537,9 @@ bool MessageStore::hasChat(const std::string& handle)
     std::lock_guard guard(m_lock);
     if (!m_chat.exists || !m_chat.has("chat_identifier"))
         return false;
-    Statement existing(m_db, "SELECT 1 FROM madrid_chat WHERE chat_identifier = ?");
-    existing.bind(1, handle);
-    return existing.step();
+    auto existing = prepared("SELECT 1 FROM madrid_chat WHERE chat_identifier = ?");
+    existing->bind(1, handle);
+    return existing->step();
 }
 
 bool MessageStore::ensureChat(const std::string& handle)
@@ -571,9 +582,9 @@ void MessageStore::bumpCounter(const char* key)
 {
     if (!m_properties.exists)
         return;
-    Statement update(m_db, "UPDATE _SqliteDatabaseProperties SET value = CAST(CAST(value AS INTEGER) + 1 AS TEXT) WHERE key = ?");
-    update.bind(1, std::string(key));
-    update.run();
+    auto update = prepared("UPDATE _SqliteDatabaseProperties SET value = CAST(CAST(value AS INTEGER) + 1 AS TEXT) WHERE key = ?");
+    update->bind(1, std::string(key));
+    update->run();
 }
 
 std::optional<int64_t> MessageStore::insert(const NewMessage& m)
@@ -692,12 +703,12 @@ bool MessageStore::markAsRead(int64_t rowID)
     }
     if (assignments.empty())
         return false;
-    Statement update(m_db, "UPDATE message SET " + assignments + " WHERE ROWID = ?");
+    auto update = prepared("UPDATE message SET " + assignments + " WHERE ROWID = ?");
     int index = 1;
     if (m.isMadrid && m_message.has("madrid_date_read"))
-        update.bind(index++, macDate(unixNow()));
-    update.bind(index, rowID);
-    return update.run();
+        update->bind(index++, macDate(unixNow()));
+    update->bind(index, rowID);
+    return update->run();
 }
 
 bool MessageStore::markGroupRead(int64_t groupID)
@@ -712,9 +723,9 @@ bool MessageStore::markGroupRead(int64_t groupID)
         sql += " WHERE group_id = ? AND (IFNULL(flags, 0) & 3) = 0";
     if (m_hasColumn[IsMadrid])
         sql += " AND IFNULL(is_madrid, 0) = 0";
-    Statement update(m_db, sql);
-    update.bind(1, groupID);
-    return update.run();
+    auto update = prepared(sql);
+    update->bind(1, groupID);
+    return update->run();
 }
 
 bool MessageStore::markHandleRead(const std::string& handle)
@@ -728,11 +739,11 @@ bool MessageStore::markHandleRead(const std::string& handle)
     sql += " WHERE is_madrid = 1 AND madrid_handle = ?1 AND IFNULL(read, 0) = 0";
     if (m_message.has("madrid_flags"))
         sql += " AND (IFNULL(madrid_flags, 0) & 4) = 0";
-    Statement update(m_db, sql);
-    update.bind(1, handle);
+    auto update = prepared(sql);
+    update->bind(1, handle);
     if (m_message.has("madrid_date_read"))
-        update.bind(2, macDate(unixNow()));
-    return update.run();
+        update->bind(2, macDate(unixNow()));
+    return update->run();
 }
 
 bool MessageStore::setUnreadCount(int64_t groupID, int64_t count)
@@ -740,9 +751,9 @@ bool MessageStore::setUnreadCount(int64_t groupID, int64_t count)
     std::lock_guard guard(m_lock);
     if (!m_group.has("unread_count") || !canWrite("set an unread count"))
         return false;
-    Statement update(m_db, "UPDATE msg_group SET unread_count = ? WHERE ROWID = ?");
-    update.bind(1, std::max<int64_t>(count, 0)).bind(2, groupID);
-    return update.run() && sqlite3_changes(m_db) > 0;
+    auto update = prepared("UPDATE msg_group SET unread_count = ? WHERE ROWID = ?");
+    update->bind(1, std::max<int64_t>(count, 0)).bind(2, groupID);
+    return update->run() && sqlite3_changes(m_db) > 0;
 }
 
 std::optional<int64_t> MessageStore::unreadCount(int64_t groupID)
@@ -750,11 +761,11 @@ std::optional<int64_t> MessageStore::unreadCount(int64_t groupID)
     std::lock_guard guard(m_lock);
     if (!m_group.has("unread_count"))
         return std::nullopt;
-    Statement query(m_db, "SELECT unread_count FROM msg_group WHERE ROWID = ?");
-    query.bind(1, groupID);
-    if (!query.step())
+    auto query = prepared("SELECT unread_count FROM msg_group WHERE ROWID = ?");
+    query->bind(1, groupID);
+    if (!query->step())
         return std::nullopt;
-    return query.integer(0).value_or(0);
+    return query->integer(0).value_or(0);
 }
 
 } // namespace chatkit

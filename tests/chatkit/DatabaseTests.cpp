@@ -1,5 +1,6 @@
 #include "ChatKitTestSupport.h"
 
+#include <chatkit/MessageStore.h>
 #include <foundation/DevicePath.h>
 #include <thread>
 
@@ -240,6 +241,34 @@ TEST_F(Database, ListingWhileMessagesArriveFromAnotherThread)
     }
     writer.join();
     EXPECT_EQ(chatkit::listMessages().size(), size_t(count));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Database, StatementsKeptForReuseSeeWritesFromOtherConnections)
+{
+    // The store keeps its prepared statements; one left mid-read would pin
+    // an old snapshot, or refuse its next binding.
+    auto opened = chatkit::MessageStore::open(m_databasePath);
+    ASSERT_TRUE(opened.store) << opened.error;
+    auto& store = *opened.store;
+    ASSERT_TRUE(store.ensureChat("anna@example.it"));
+    ASSERT_TRUE(store.hasChat("anna@example.it"));
+    auto group = store.groupFor({ "+393471234567" }, true);
+    ASSERT_TRUE(group);
+    ASSERT_TRUE(store.setUnreadCount(*group, 3));
+    EXPECT_EQ(store.unreadCount(*group), 3);
+    {
+        RawDatabase raw(m_databasePath);
+        ASSERT_EQ(raw.exec("DELETE FROM madrid_chat"), "");
+        ASSERT_EQ(raw.exec("UPDATE msg_group SET unread_count = 5"), "");
+    }
+    EXPECT_FALSE(store.hasChat("anna@example.it"));
+    EXPECT_EQ(store.unreadCount(*group), 5);
+    EXPECT_TRUE(store.ensureChat("anna@example.it"));
+    EXPECT_TRUE(store.hasChat("anna@example.it"));
 }
 
 } // namespace
