@@ -58,17 +58,24 @@ namespace {
         return true;
     }
 
-    // Opens the log for appending and takes the writers' lock. A file that
-    // another process removed while we waited for the lock is opened again,
-    // so an entry never lands in an unlinked file.
-    int openLocked(const std::string& hostPath)
+    // Opens the log for appending and takes the writers' lock; `info` is the
+    // file's state once locked. A file that another process removed while we
+    // waited for the lock is opened again, so an entry never lands in an
+    // unlinked file. `makeFolder` runs when the folder is missing.
+    template <class MakeFolder>
+    int openLocked(const std::string& hostPath, struct stat& info, MakeFolder makeFolder)
     {
+        bool madeFolder = false;
         for (int attempt = 0; attempt < 8; ++attempt) {
             int fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+            if (fd < 0 && errno == ENOENT && !madeFolder) {
+                makeFolder();
+                madeFolder = true;
+                fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+            }
             if (fd < 0)
                 return -1;
             while (::flock(fd, LOCK_EX) < 0 && errno == EINTR) { }
-            struct stat info { };
             if (::fstat(fd, &info) == 0 && info.st_nlink > 0)
                 return fd;
             ::close(fd);
@@ -76,9 +83,14 @@ namespace {
         return -1;
     }
 
+    std::string docsPathText(const std::optional<std::string>& name) { return "/var/mobile/Library/" + name.value_or("(null)") + "/"; }
+
+    // "%@/%@.log": the docs path already ends in a slash, hence the double one.
+    std::string logFilePathText(const std::optional<std::string>& name) { return docsPathText(name) + "/" + name.value_or("(null)") + ".log"; }
+
     std::string docsPathFor(const std::optional<std::string>& name)
     {
-        std::string path = "/var/mobile/Library/" + name.value_or("(null)") + "/";
+        std::string path = docsPathText(name);
         auto host = foundation::hostPath(path);
         if (!host.empty())
             ::mkdir(host.c_str(), 0755); // without intermediate directories; errors ignored
@@ -87,7 +99,8 @@ namespace {
 
     std::string logFilePathFor(const std::optional<std::string>& name)
     {
-        return docsPathFor(name) + "/" + name.value_or("(null)") + ".log";
+        docsPathFor(name);
+        return logFilePathText(name);
     }
 
 } // namespace
@@ -147,15 +160,17 @@ void KelvaneLogger::log(std::string_view message, int severity)
         foundation::NSLog("KelvaneLogger:" + entry.substr(1));
         return;
     }
-    std::string hostPath = foundation::hostPath(logFilePathFor(s.projectName)).string();
+    // The folder is made only when opening finds it missing, not before
+    // every entry.
+    std::string hostPath = foundation::hostPath(logFilePathText(s.projectName)).string();
     if (hostPath.empty())
         return;
-    int fd = openLocked(hostPath);
+    struct stat info { };
+    int fd = openLocked(hostPath, info, [&] { docsPathFor(s.projectName); });
     if (fd < 0)
         return; // no space or no permission: the entry is lost, the file keeps what it had
-    struct stat info { };
     std::string text;
-    if (::fstat(fd, &info) == 0 && info.st_size == 0)
+    if (info.st_size == 0)
         text += ' ';
     // The session header goes in front of the run's first written entry.
     if (!s.headerWritten)
