@@ -360,11 +360,14 @@ void PhoneServer::installRoutes()
         {
             std::lock_guard lock(m_stepMutex);
             ScenarioRunner runner(m_phone);
-            m_panelsDirty = true;
             result = runner.runStep(step);
-            // One more turn, so the page's state includes what the step did.
-            m_panelsDirty = true;
-            m_phone.performOnMain([] {});
+            // The loop reports its turn only after everything posted during
+            // it has run, this request's work included; publish now, so the
+            // state a client asks for next holds what the step did.
+            m_phone.performOnMain([this] {
+                publishScreen();
+                publishPanels();
+            });
         }
         if (!result.ok)
             return answerError(response, 409, result.error);
