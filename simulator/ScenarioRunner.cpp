@@ -12,10 +12,8 @@ namespace {
 
     using nlohmann::json;
 
-    // Scenario files are written by hand; anything larger or deeper is not one,
-    // and the JSON parser recurses once per level of nesting.
+    // Scenario files are written by hand; anything larger is not one.
     constexpr uint64_t maximumScenarioSize = 16 * 1024 * 1024;
-    constexpr size_t maximumNesting = 64;
     // Integers travel as doubles; beyond 2^53 they would not come back exact.
     constexpr double largestExactInteger = 9007199254740992.0;
 
@@ -53,30 +51,6 @@ namespace {
             break;
         }
         return std::nullopt;
-    }
-
-    // The deepest nesting of arrays and objects in a JSON text, counted
-    // without parsing it (strings and their escapes are skipped).
-    size_t nestingDepth(std::string_view text)
-    {
-        size_t depth = 0, deepest = 0;
-        bool inString = false;
-        for (size_t i = 0; i < text.size(); ++i) {
-            char c = text[i];
-            if (inString) {
-                if (c == '\\')
-                    ++i;
-                else if (c == '"')
-                    inString = false;
-            } else if (c == '"') {
-                inString = true;
-            } else if (c == '[' || c == '{') {
-                deepest = std::max(deepest, ++depth);
-            } else if ((c == ']' || c == '}') && depth > 0) {
-                --depth;
-            }
-        }
-        return deepest;
     }
 
     std::string withoutExceptionTag(std::string message)
@@ -153,11 +127,33 @@ StepResult ScenarioRunner::runStep(const json& step)
     }
 }
 
+size_t jsonNestingDepth(std::string_view text)
+{
+    size_t depth = 0, deepest = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
 ScenarioFile parseScenario(std::string_view text, std::string_view sourceName)
 {
     std::string source(sourceName);
-    if (nestingDepth(text) > maximumNesting)
-        return { std::nullopt, source + ": nested more than " + std::to_string(maximumNesting) + " levels deep; not a scenario" };
+    if (jsonNestingDepth(text) > MaximumJSONNesting)
+        return { std::nullopt, source + ": nested more than " + std::to_string(MaximumJSONNesting) + " levels deep; not a scenario" };
     json steps;
     try {
         steps = json::parse(text);

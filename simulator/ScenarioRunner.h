@@ -95,6 +95,13 @@ struct ScenarioFile {
     std::string error; // "<file>: <why>"; empty when loaded
 };
 ScenarioFile parseScenario(std::string_view text, std::string_view sourceName);
+
+// JSON nested deeper than this is refused, from a file or over HTTP, before
+// the parser (or a destructor) recurses through it.
+constexpr size_t MaximumJSONNesting = 64;
+// The deepest nesting of arrays and objects in a JSON text, counted without
+// parsing it (strings and their escapes are skipped).
+size_t jsonNestingDepth(std::string_view text);
 ScenarioFile loadScenario(const std::filesystem::path&);
 
 struct ScenarioOutcome {

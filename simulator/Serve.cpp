@@ -24,37 +24,9 @@ using nlohmann::json;
 
 namespace {
 
-    // Scenario files are refused beyond this depth too; nothing the page
-    // sends is nested more than two levels.
-    constexpr int maximumNesting = 64;
     // The panels show the end of a log, which is where a person looks.
     constexpr size_t logTail = 16 * 1024;
     constexpr double panelInterval = 1.0;
-
-    // Counted on the raw text, so a body of a few thousand brackets is
-    // refused before the parser or a destructor recurses through it.
-    bool nestsTooDeeply(std::string_view text)
-    {
-        int depth = 0;
-        bool inString = false;
-        for (size_t i = 0; i < text.size(); ++i) {
-            char c = text[i];
-            if (inString) {
-                if (c == '\\')
-                    ++i;
-                else if (c == '"')
-                    inString = false;
-            } else if (c == '"') {
-                inString = true;
-            } else if (c == '[' || c == '{') {
-                if (++depth > maximumNesting)
-                    return true;
-            } else if (c == ']' || c == '}') {
-                --depth;
-            }
-        }
-        return false;
-    }
 
     void answerJSON(httplib::Response& response, int status, const json& body)
     {
@@ -346,7 +318,7 @@ void PhoneServer::installRoutes()
     http.Post("/api/step", [this](const httplib::Request& request, httplib::Response& response) {
         if (m_stopping)
             return answerError(response, 503, "the phone is shutting down");
-        if (nestsTooDeeply(request.body))
+        if (jsonNestingDepth(request.body) > MaximumJSONNesting)
             return answerError(response, 400, "the step is nested too deeply");
         json step = json::parse(request.body, nullptr, false);
         if (step.is_discarded())
