@@ -16,7 +16,7 @@
 #include <uikit/UIWindow.h>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
+#include <support/BusyMessagesDatabase.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -30,67 +30,6 @@ constexpr int64_t messageCount = 100000;
 constexpr int conversationCount = 200;
 
 std::string smsAddress(int conversation) { return "+3933300" + std::to_string(10000 + conversation); }
-
-// Fills a fresh sms.db with the rows a busy phone holds: four fifths SMS in
-// 200 conversations, one fifth iMessage.
-void fillDatabase(const std::filesystem::path& path)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    chatkit::registerReadFunction(db);
-    sqlite3_exec(db, "PRAGMA journal_mode = DELETE; BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_stmt* group = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO msg_group (type, newest_message, unread_count, hash) VALUES (0, 0, 0, ?)", -1, &group, nullptr);
-    sqlite3_stmt* member = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO group_member (group_id, address) VALUES (?, ?)", -1, &member, nullptr);
-    for (int g = 1; g <= conversationCount; ++g) {
-        sqlite3_bind_int(group, 1, g);
-        sqlite3_step(group);
-        sqlite3_reset(group);
-        std::string address = smsAddress(g);
-        sqlite3_bind_int(member, 1, g);
-        sqlite3_bind_text(member, 2, address.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(member);
-        sqlite3_reset(member);
-    }
-    sqlite3_stmt* sms = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO message (address, date, text, flags, group_id, read, is_madrid) VALUES (?, ?, ?, ?, ?, 1, 0)", -1, &sms, nullptr);
-    sqlite3_stmt* im = nullptr;
-    sqlite3_prepare_v2(db,
-        "INSERT INTO message (date, text, flags, read, is_madrid, madrid_handle, madrid_guid, madrid_flags, madrid_account_guid) "
-        "VALUES (?, ?, 0, 1, 1, ?, ?, 12289, 'ACCOUNT')",
-        -1, &im, nullptr);
-    std::mt19937 random(42);
-    for (int64_t i = 0; i < messageCount; ++i) {
-        int g = 1 + static_cast<int>(random() % conversationCount);
-        std::string text = "Messaggio numero " + std::to_string(i) + ", su qualcosa successo oggi.";
-        if (i % 5 == 4) {
-            std::string handle = "amico" + std::to_string(g) + "@example.com";
-            std::string guid = "00000000-0000-4000-8000-" + std::to_string(100000000000 + i);
-            sqlite3_bind_int64(im, 1, 351692800 + i);
-            sqlite3_bind_text(im, 2, text.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(im, 3, handle.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(im, 4, guid.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(im);
-            sqlite3_reset(im);
-        } else {
-            std::string address = smsAddress(g);
-            sqlite3_bind_text(sms, 1, address.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int64(sms, 2, 1330000000 + i);
-            sqlite3_bind_text(sms, 3, text.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int(sms, 4, i % 2 ? 2 : 3);
-            sqlite3_bind_int(sms, 5, g);
-            sqlite3_step(sms);
-            sqlite3_reset(sms);
-        }
-    }
-    sqlite3_finalize(group);
-    sqlite3_finalize(member);
-    sqlite3_finalize(sms);
-    sqlite3_finalize(im);
-    sqlite3_exec(db, "COMMIT; PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
 
 // One phone for the whole run, booted on the virtual clock with Parlivo
 // installed in-process.
@@ -121,7 +60,8 @@ private:
         auto database = foundation::hostPath(chatkit::smsDatabaseDevicePath);
         if (!chatkit::createDatabase(database))
             std::abort();
-        fillDatabase(database);
+        benchsupport::fillBusyMessagesDatabase(database,
+            { messageCount, conversationCount, smsAddress, [](int g) { return "amico" + std::to_string(g) + "@example.com"; } });
         if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::kAddressBookDevicePath)))
             std::abort();
         springboard::BootOptions options;
