@@ -1,6 +1,7 @@
 #include "KelvaneMessageSender.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <chatkit/Configuration.h>
 #include <foundation/Uuid.h>
 #include <uikit/UIImage.h>
 
@@ -57,9 +58,8 @@ namespace {
 
     std::string deliver(const IMessageRoute& route, const std::string& text, const std::vector<Id>& parts)
     {
-        // A date of 0 is "now" on the phone's own clock, which is what the
-        // message must carry to sort among the conversation's other rows.
-        constexpr double now = 0;
+        // The phone's own clock, the one its other rows were dated by.
+        double now = chatkit::unixNow();
         std::string guid = send<std::string>(KelvaneMessageSender::classObject(), "stringWithUUID");
         Id imMessage = send<Id>(route.service, "_IMMessageToConversation:withText:subject:date:messageParts:isFinished:messageGUID:",
             route.conversation, text, std::string(), now, parts, true, guid);
