@@ -16,7 +16,7 @@ using runtime::Ref;
 
 namespace {
 
-    SharedInstance<CKConversationList> s_shared;
+    SharedInstance<CKConversationList> s_sharedConversationList;
 
 } // namespace
 
@@ -145,12 +145,12 @@ void CKConversationList::registerMethods(ClassBuilder<CKConversationList>& b)
 
 Ref<CKConversationList> CKConversationList::sharedConversationList()
 {
-    return s_shared.get();
+    return s_sharedConversationList.get();
 }
 
 void CKConversationList::reset()
 {
-    s_shared.reset();
+    s_sharedConversationList.reset();
 }
 
 Ref<CKConversation> CKConversationList::find(CKConversation::Service service, const std::vector<std::string>& addresses) const

@@ -19,7 +19,7 @@ using runtime::Ref;
 
 namespace {
 
-    SharedInstance<CKMadridService> s_shared;
+    SharedInstance<CKMadridService> s_sharedMadridService;
 
 } // namespace
 
@@ -40,12 +40,12 @@ Ref<CKMadridService> CKMadridService::sharedMadridService()
 {
     if (!madridEnabled())
         return nullptr;
-    return s_shared.get();
+    return s_sharedMadridService.get();
 }
 
 void CKMadridService::reset()
 {
-    s_shared.reset();
+    s_sharedMadridService.reset();
 }
 
 Id CKMadridService::copyEntityForAddressString(const std::string& address) { return CKEntity::forAddress(address); }

@@ -13,7 +13,7 @@ using runtime::Ref;
 
 namespace {
 
-    SharedInstance<CKMediaObjectManager> s_shared;
+    SharedInstance<CKMediaObjectManager> s_sharedMediaObjectManager;
 
 } // namespace
 
@@ -25,12 +25,12 @@ void CKMediaObjectManager::registerMethods(ClassBuilder<CKMediaObjectManager>& b
 
 Ref<CKMediaObjectManager> CKMediaObjectManager::sharedInstance()
 {
-    return s_shared.get();
+    return s_sharedMediaObjectManager.get();
 }
 
 void CKMediaObjectManager::reset()
 {
-    s_shared.reset();
+    s_sharedMediaObjectManager.reset();
 }
 
 Id CKMediaObjectManager::newMediaObject(const std::vector<uint8_t>& data, const std::string& mimeType, const std::string& exportedFilename)

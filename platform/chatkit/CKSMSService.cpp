@@ -16,7 +16,7 @@ using runtime::Ref;
 
 namespace {
 
-    SharedInstance<CKSMSService> s_shared;
+    SharedInstance<CKSMSService> s_sharedSMSService;
 
 } // namespace
 
@@ -31,12 +31,12 @@ void CKSMSService::registerMethods(ClassBuilder<CKSMSService>& b)
 
 Ref<CKSMSService> CKSMSService::sharedSMSService()
 {
-    return s_shared.get();
+    return s_sharedSMSService.get();
 }
 
 void CKSMSService::reset()
 {
-    s_shared.reset();
+    s_sharedSMSService.reset();
 }
 
 Id CKSMSService::copyEntityForAddressString(const std::string& address) { return CKEntity::forAddress(address); }

@@ -10,7 +10,7 @@ using runtime::Ref;
 
 namespace {
 
-    SharedInstance<IMChatRegistry> s_shared;
+    SharedInstance<IMChatRegistry> s_sharedChatRegistry;
 
 } // namespace
 
@@ -31,12 +31,12 @@ void IMChatRegistry::registerMethods(ClassBuilder<IMChatRegistry>& b)
 
 Ref<IMChatRegistry> IMChatRegistry::sharedInstance()
 {
-    return s_shared.get();
+    return s_sharedChatRegistry.get();
 }
 
 void IMChatRegistry::reset()
 {
-    s_shared.reset();
+    s_sharedChatRegistry.reset();
 }
 
 Id IMChatRegistry::chatForIMHandle(const Id& handle)

@@ -21,9 +21,8 @@ using namespace uikit;
 
 namespace {
 
-    constexpr double TitleHeight = StockApplication::TitleHeight;
     constexpr double HeaderHeight = 24;
-    constexpr double RowHeight = 50;
+    constexpr double MailRowHeight = 50;
 
     std::string joined(const std::vector<std::string>& items)
     {
@@ -104,13 +103,13 @@ namespace {
                 y += HeaderHeight;
             };
             auto row = [&](std::string name, std::string top, std::string bottomText, std::function<void()> action) {
-                auto view = action ? runtime::Ref<UIView>(SBActionView::make(CGRectMake(0, y, width, RowHeight), name, std::move(action))) : makeView<UIView>(CGRectMake(0, y, width, RowHeight));
+                auto view = action ? runtime::Ref<UIView>(SBActionView::make(CGRectMake(0, y, width, MailRowHeight), name, std::move(action))) : makeView<UIView>(CGRectMake(0, y, width, MailRowHeight));
                 view->setName(std::move(name));
                 view->setBackgroundColor(UIColor::whiteColor());
                 view->addSubview(makeStockLabel(CGRectMake(12, 4, width - 24, 20), "mailRowTitle", std::move(top), UIFont::boldSystemFontOfSize(15), UIColor::blackColor()));
                 view->addSubview(makeStockLabel(CGRectMake(12, 25, width - 24, 20), "mailRowSubject", std::move(bottomText), UIFont::systemFontOfSize(14), UIColor::grayColor()));
                 m_window->addSubview(view);
-                y += RowHeight;
+                y += MailRowHeight;
             };
 
             auto inbox = mail::listInbox();
@@ -119,7 +118,7 @@ namespace {
             std::reverse(outbox.begin(), outbox.end());
 
             header("mailInboxHeader", "Inbox (" + std::to_string(inbox.size()) + ")");
-            for (size_t i = 0; i < inbox.size() && y + RowHeight <= bottom - HeaderHeight; ++i) {
+            for (size_t i = 0; i < inbox.size() && y + MailRowHeight <= bottom - HeaderHeight; ++i) {
                 std::string reference = inbox[i].reference;
                 row("inbox-" + std::to_string(i), inbox[i].sender, inbox[i].subject, [this, reference] {
                     m_openReference = reference;
@@ -127,7 +126,7 @@ namespace {
                 });
             }
             header("mailOutboxHeader", "Outbox (" + std::to_string(outbox.size()) + ")");
-            for (size_t i = 0; i < outbox.size() && y + RowHeight <= bottom; ++i)
+            for (size_t i = 0; i < outbox.size() && y + MailRowHeight <= bottom; ++i)
                 row("outbox-" + std::to_string(i), "To: " + joined(outbox[i].message.to), outbox[i].message.subject, {});
         }
 

@@ -21,8 +21,7 @@ using namespace uikit;
 
 namespace {
 
-    constexpr double TitleHeight = StockApplication::TitleHeight;
-    constexpr double RowHeight = 58;
+    constexpr double ConversationRowHeight = 58;
     constexpr double BubbleHeight = 34;
 
     std::string displayNameFor(const std::string& address)
@@ -84,10 +83,10 @@ namespace {
             double width = m_size.width;
             double y = TitleHeight;
             double bottom = m_size.height - SBStatusBarController::Height;
-            for (size_t i = 0; i < conversations.size() && y + RowHeight <= bottom; ++i, y += RowHeight) {
+            for (size_t i = 0; i < conversations.size() && y + ConversationRowHeight <= bottom; ++i, y += ConversationRowHeight) {
                 auto& conversation = conversations[i];
                 std::string address = conversation.address;
-                auto row = SBActionView::make(CGRectMake(0, y, width, RowHeight), "conversation-" + std::to_string(i), [this, address] {
+                auto row = SBActionView::make(CGRectMake(0, y, width, ConversationRowHeight), "conversation-" + std::to_string(i), [this, address] {
                     m_conversation = address;
                     refresh();
                 });
@@ -99,7 +98,7 @@ namespace {
                     conversation.unread > 0 ? UIFont::boldSystemFontOfSize(16) : UIFont::systemFontOfSize(16), UIColor::blackColor()));
                 std::string last = conversation.last.outgoing ? "You: " + conversation.last.text : conversation.last.text;
                 row->addSubview(makeStockLabel(CGRectMake(12, 30, width - 24, 20), "conversationLastMessage", last, UIFont::systemFontOfSize(14), UIColor::grayColor()));
-                auto separator = makeView<UIView>(CGRectMake(0, RowHeight - 1, width, 1));
+                auto separator = makeView<UIView>(CGRectMake(0, ConversationRowHeight - 1, width, 1));
                 separator->setBackgroundColor(UIColor::lightGrayColor());
                 separator->setUserInteractionEnabled(false);
                 row->addSubview(separator);

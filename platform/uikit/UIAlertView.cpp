@@ -14,8 +14,8 @@ using runtime::Id;
 
 namespace {
 
-    constexpr double Margin = 12;
-    constexpr double ButtonHeight = 43;
+    constexpr double AlertMargin = 12;
+    constexpr double AlertButtonHeight = 43;
 
     runtime::Ref<UILabel> makeLabel(const std::string& text, runtime::Ref<UIFont> font, double y, double height)
     {
@@ -26,7 +26,7 @@ namespace {
         label->setBackgroundColor(UIColor::clearColor());
         label->setTextAlignment(UITextAlignmentCenter);
         label->setNumberOfLines(0);
-        label->setFrame(CGRectMake(Margin, y, UIAlertView::Width - 2 * Margin, height));
+        label->setFrame(CGRectMake(AlertMargin, y, UIAlertView::Width - 2 * AlertMargin, height));
         return label;
     }
 
@@ -84,13 +84,13 @@ void UIAlertView::layOut()
     auto children = subviews();
     for (auto& child : children)
         child->removeFromSuperview();
-    double y = Margin;
+    double y = AlertMargin;
     if (!m_title.empty()) {
         addSubview(makeLabel(m_title, UIFont::boldSystemFontOfSize(18), y, 22));
         y += 22 + 6;
     }
     if (!m_message.empty()) {
-        double lines = std::max(1.0, std::ceil(estimatedTextWidth(m_message, *UIFont::systemFontOfSize(16)) / (Width - 2 * Margin)));
+        double lines = std::max(1.0, std::ceil(estimatedTextWidth(m_message, *UIFont::systemFontOfSize(16)) / (Width - 2 * AlertMargin)));
         double height = lines * 20;
         addSubview(makeLabel(m_message, UIFont::systemFontOfSize(16), y, height));
         y += height + 6;
@@ -110,18 +110,18 @@ void UIAlertView::layOut()
         });
         addSubview(button);
     };
-    double inner = Width - 2 * Margin;
+    double inner = Width - 2 * AlertMargin;
     if (numberOfButtons() == 2) {
-        double half = (inner - Margin) / 2;
-        makeButton(0, CGRectMake(Margin, y, half, ButtonHeight));
-        makeButton(1, CGRectMake(Margin + half + Margin, y, half, ButtonHeight));
-        y += ButtonHeight + Margin;
+        double half = (inner - AlertMargin) / 2;
+        makeButton(0, CGRectMake(AlertMargin, y, half, AlertButtonHeight));
+        makeButton(1, CGRectMake(AlertMargin + half + AlertMargin, y, half, AlertButtonHeight));
+        y += AlertButtonHeight + AlertMargin;
     } else {
         for (int64_t index = 0; index < numberOfButtons(); ++index) {
-            makeButton(index, CGRectMake(Margin, y, inner, ButtonHeight));
-            y += ButtonHeight + 8;
+            makeButton(index, CGRectMake(AlertMargin, y, inner, AlertButtonHeight));
+            y += AlertButtonHeight + 8;
         }
-        y += Margin - 8;
+        y += AlertMargin - 8;
     }
     CGRect screen = UIScreen::mainScreen()->bounds();
     setBackgroundColor(UIColor::colorWithRed(0.1, 0.16, 0.35, 0.9));

@@ -21,7 +21,7 @@ namespace {
     constexpr double GroupedGap = 10;
     constexpr double GroupedInset = 10;
 
-    std::vector<Id> toIds(const auto& refs) { return std::vector<Id>(refs.begin(), refs.end()); }
+    std::vector<Id> cellIds(const auto& refs) { return std::vector<Id>(refs.begin(), refs.end()); }
 
 } // namespace
 
@@ -50,7 +50,7 @@ void UITableView::registerMethods(runtime::ClassBuilder<UITableView>& b)
         return tableCell ? self.indexPathForCell(*tableCell) : std::nullopt;
     });
     b.method<&UITableView::indexPathsForVisibleRows>("indexPathsForVisibleRows");
-    b.method("visibleCells", [](UITableView& self) -> std::vector<Id> { return toIds(self.visibleCells()); });
+    b.method("visibleCells", [](UITableView& self) -> std::vector<Id> { return cellIds(self.visibleCells()); });
     b.method<&UITableView::indexPathForSelectedRow>("indexPathForSelectedRow");
     b.method("selectRowAtIndexPath:animated:scrollPosition:", [](UITableView& self, const NSIndexPath& indexPath, bool animated, int64_t position) {
         self.selectRow(indexPath, animated);
