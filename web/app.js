@@ -11,6 +11,8 @@ const SCREEN_HEIGHT = 480;
 const DEVICE_ANGLE = { 1: 0, 2: 180, 3: -90, 4: 90 };
 // Below this many points a press is a tap, not a swipe.
 const TAP_SLOP = 8;
+// A finger held this long on the text being edited opens the edit menu.
+const HOLD_MS = 500;
 
 const page = {
     screen: null, // {snapshot, springboard}
@@ -70,6 +72,7 @@ function render() {
     if (!page.screen) return;
     const { snapshot, springboard } = page.screen;
     drawScreen(screenNode, snapshot);
+    if (holdMenu) screenNode.appendChild(holdMenu);
     const orientation = springboard.deviceOrientation || 1;
     phoneNode.dataset.orientation = orientation;
     phoneNode.style.transform = `rotate(${DEVICE_ANGLE[orientation] || 0}deg)`;
@@ -166,6 +169,8 @@ let press = null;
 
 screenNode.addEventListener('pointerdown', (event) => {
     if (event.button !== 0) return;
+    if (event.target.closest('.hold-menu')) return;
+    closeHoldMenu();
     const key = event.target.closest('.key');
     if (key) {
         event.preventDefault();
@@ -191,6 +196,7 @@ screenNode.addEventListener('pointerup', (event) => {
     press = null;
     samples.push(end);
     const moved = Math.hypot(end.x - start.x, end.y - start.y);
+    if (moved < TAP_SLOP && end.t - samples[0].t >= HOLD_MS && openHoldMenu()) return;
     if (moved < TAP_SLOP) {
         sendStep({ step: 'tap', x: round(start.x), y: round(start.y) });
         return;
@@ -211,6 +217,43 @@ screenNode.addEventListener('pointerup', (event) => {
 
 screenNode.addEventListener('pointercancel', () => {
     press = null;
+});
+
+// MARK: The edit menu
+
+// Holding on the text being edited (or a right click) shows the edit menu's
+// items; choosing one is the `edit_menu` step, as a finger would do it.
+let holdMenu = null;
+
+function closeHoldMenu() {
+    holdMenu?.remove();
+    holdMenu = null;
+}
+
+function openHoldMenu() {
+    const items = page.screen?.snapshot.menu?.items || [];
+    if (!keyboardShows() || items.length === 0) return false;
+    closeHoldMenu();
+    holdMenu = document.createElement('div');
+    holdMenu.className = 'edit-menu hold-menu';
+    holdMenu.dataset.name = 'editMenu';
+    for (const item of items) {
+        const entry = document.createElement('button');
+        entry.type = 'button';
+        entry.className = 'menu-item';
+        entry.textContent = item;
+        entry.addEventListener('click', () => {
+            closeHoldMenu();
+            sendStep({ step: 'edit_menu', item });
+        });
+        holdMenu.appendChild(entry);
+    }
+    screenNode.appendChild(holdMenu);
+    return true;
+}
+
+screenNode.addEventListener('contextmenu', (event) => {
+    if (openHoldMenu()) event.preventDefault();
 });
 
 // MARK: Keyboard
