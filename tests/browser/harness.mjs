@@ -8,6 +8,7 @@ import { tmpdir } from 'node:os';
 import { join, dirname, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
+import { before, after } from 'node:test';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const sourceRoot = resolve(here, '..', '..');
@@ -71,6 +72,22 @@ export async function openPhone(browser, simulator) {
     await page.waitForFunction(() => window.plv && window.plv.screen && window.plv.panels);
     await page.waitForSelector('#app-buttons button');
     return page;
+}
+
+// One chromium and one plv-sim serve for a whole test file: started before
+// its first test, stopped after its last. `opened` receives {browser,
+// simulator, page} once the page shows the phone.
+export function usePhone(opened) {
+    let browser;
+    let simulator;
+    before(async () => {
+        [browser, simulator] = await Promise.all([launchBrowser(), startSimulator()]);
+        opened({ browser, simulator, page: await openPhone(browser, simulator) });
+    });
+    after(async () => {
+        await browser?.close();
+        await simulator?.stop();
+    });
 }
 
 // Waits until the phone's state as the page holds it satisfies `predicate`

@@ -3,23 +3,13 @@
 // (with Parlivo installed, the quick reply window), then the phone turns and
 // is locked.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launchBrowser, startSimulator, openPhone, waitForPhone, view, screenshot, hasParlivo } from './harness.mjs';
+import { usePhone, waitForPhone, view, screenshot, hasParlivo } from './harness.mjs';
 
-let browser;
 let simulator;
 let page;
-
-before(async () => {
-    [browser, simulator] = await Promise.all([launchBrowser(), startSimulator()]);
-    page = await openPhone(browser, simulator);
-});
-
-after(async () => {
-    await browser?.close();
-    await simulator?.stop();
-});
+usePhone((opened) => ({ simulator, page } = opened));
 
 test('the page draws the phone: status bar, home screen, the applications from the server', async () => {
     await page.locator('#screen [data-name="statusBar"] [data-name="statusBarTime"]').waitFor({ timeout: 5000 });

@@ -4,23 +4,13 @@
 // the panel closed; then the same from a notification-centre row, and from
 // the lock screen, where the panel sits at y 22 above the locked phone.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launchBrowser, startSimulator, openPhone, waitForPhone, view, screenshot, hasParlivo } from './harness.mjs';
+import { usePhone, waitForPhone, view, screenshot, hasParlivo } from './harness.mjs';
 
-let browser;
 let simulator;
 let page;
-
-before(async () => {
-    [browser, simulator] = await Promise.all([launchBrowser(), startSimulator()]);
-    page = await openPhone(browser, simulator);
-});
-
-after(async () => {
-    await browser?.close();
-    await simulator?.stop();
-});
+usePhone((opened) => ({ simulator, page } = opened));
 
 // Waits until a named view is drawn `y` points below the top of the screen
 // (the phone upright); the panel may still be sliding into place.

@@ -3,23 +3,13 @@
 // message composer when the settings ask for it, and a received picture
 // previewed from the paper clip.
 
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launchBrowser, startSimulator, openPhone, waitForPhone, view, step, screenshot, hasParlivo } from './harness.mjs';
+import { usePhone, waitForPhone, view, step, screenshot, hasParlivo } from './harness.mjs';
 
-let browser;
 let simulator;
 let page;
-
-before(async () => {
-    [browser, simulator] = await Promise.all([launchBrowser(), startSimulator()]);
-    page = await openPhone(browser, simulator);
-});
-
-after(async () => {
-    await browser?.close();
-    await simulator?.stop();
-});
+usePhone((opened) => ({ simulator, page } = opened));
 
 async function receive(kind, from, text, picture = '') {
     await page.locator(`#receive-form input[value="${kind}"]`).check();
