@@ -138,17 +138,7 @@ protected:
         return runtime::send<std::string>(platformClass("KelvaneMessageSender"), "sendiMessage:toNumber:withImage:", text, address, image);
     }
 
-    std::vector<std::string> logEntries() const
-    {
-        std::vector<std::string> entries;
-        std::istringstream text(device->read("/var/mobile/Library/PLV/PLV.log"));
-        std::string line;
-        while (std::getline(text, line)) {
-            if (!line.empty() && line != " " && line != "=== NEW SESSION ===")
-                entries.push_back(line);
-        }
-        return entries;
-    }
+    std::vector<std::string> logEntries() const { return device->logEntries("/var/mobile/Library/PLV/PLV.log"); }
 
     RawDatabase database() { return RawDatabase(device->host(chatkit::smsDatabaseDevicePath)); }
     size_t rows() { return chatkit::listMessages().size(); }

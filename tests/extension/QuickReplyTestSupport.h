@@ -133,17 +133,7 @@ protected:
     }
 
     // The log's entries of this run, without the session header.
-    std::vector<std::string> logEntries() const
-    {
-        std::vector<std::string> entries;
-        std::istringstream text(device->read("/var/mobile/Library/PLV/PLV.log"));
-        std::string line;
-        while (std::getline(text, line)) {
-            if (!line.empty() && line != " " && line != "=== NEW SESSION ===")
-                entries.push_back(line);
-        }
-        return entries;
-    }
+    std::vector<std::string> logEntries() const { return device->logEntries("/var/mobile/Library/PLV/PLV.log"); }
 
     bool logged(const std::string& entry) const
     {

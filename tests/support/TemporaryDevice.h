@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -45,6 +46,19 @@ public:
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
+    }
+    // The entries a log file holds, without the leading space of a new file
+    // and the session headers.
+    std::vector<std::string> logEntries(std::string_view devicePath) const
+    {
+        std::vector<std::string> entries;
+        std::istringstream text(read(devicePath));
+        std::string line;
+        while (std::getline(text, line)) {
+            if (!line.empty() && line != " " && line != "=== NEW SESSION ===")
+                entries.push_back(line);
+        }
+        return entries;
     }
     bool exists(std::string_view devicePath) const { return std::filesystem::exists(host(devicePath)); }
     void makeDirectory(std::string_view devicePath) const { std::filesystem::create_directories(host(devicePath)); }
