@@ -22,7 +22,6 @@ public:
     int64_t m_value { 0 };
 };
 
-
 void BM_VirtualCall(benchmark::State& state)
 {
     Shape* shape = makeShape();

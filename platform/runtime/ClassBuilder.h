@@ -16,30 +16,33 @@
 
 namespace runtime {
 
-template<class F>
+template <class F>
 struct FunctionTraits;
-template<class R, class C, class... A>
+template <class R, class C, class... A>
 struct FunctionTraits<R (C::*)(A...)> {
     using Result = R;
     using Owner = C;
     using Args = std::tuple<A...>;
 };
-template<class R, class C, class... A>
-struct FunctionTraits<R (C::*)(A...) const> : FunctionTraits<R (C::*)(A...)> { };
-template<class R, class C, class... A>
-struct FunctionTraits<R (C::*)(A...) noexcept> : FunctionTraits<R (C::*)(A...)> { };
-template<class R, class C, class... A>
-struct FunctionTraits<R (C::*)(A...) const noexcept> : FunctionTraits<R (C::*)(A...)> { };
+template <class R, class C, class... A>
+struct FunctionTraits<R (C::*)(A...) const> : FunctionTraits<R (C::*)(A...)> {
+};
+template <class R, class C, class... A>
+struct FunctionTraits<R (C::*)(A...) noexcept> : FunctionTraits<R (C::*)(A...)> {
+};
+template <class R, class C, class... A>
+struct FunctionTraits<R (C::*)(A...) const noexcept> : FunctionTraits<R (C::*)(A...)> {
+};
 
-template<class T>
+template <class T>
 struct MemberTraits;
-template<class C, class V>
+template <class C, class V>
 struct MemberTraits<V C::*> {
     using Owner = C;
     using Value = V;
 };
 
-template<class T>
+template <class T>
 class ClassBuilder {
 public:
     explicit ClassBuilder(Class* cls)
@@ -49,7 +52,7 @@ public:
     Class* cls() const { return m_class; }
 
     // An instance method implemented by a member function of T.
-    template<auto Member>
+    template <auto Member>
     bool method(Sel selector)
     {
         using Traits = FunctionTraits<decltype(Member)>;
@@ -57,7 +60,7 @@ public:
     }
 
     // An instance method implemented by a captureless lambda taking (T&, args...).
-    template<class F>
+    template <class F>
     bool method(Sel selector, F)
     {
         using Traits = FunctionTraits<decltype(&F::operator())>;
@@ -65,7 +68,7 @@ public:
     }
 
     // A class method implemented by a captureless lambda taking (Class&, args...).
-    template<class F>
+    template <class F>
     bool classMethod(Sel selector, F)
     {
         using Traits = FunctionTraits<decltype(&F::operator())>;
@@ -73,7 +76,7 @@ public:
     }
 
     // An instance variable readable by name.
-    template<auto Member>
+    template <auto Member>
     void ivar(std::string name)
     {
         using V = typename MemberTraits<decltype(Member)>::Value;
@@ -86,7 +89,7 @@ public:
     }
 
 private:
-    template<auto Member, class... A>
+    template <auto Member, class... A>
     bool bindMember(Sel selector, std::tuple<A...>*)
     {
         using R = typename FunctionTraits<decltype(Member)>::Result;
@@ -100,7 +103,7 @@ private:
         return m_class->addMethod(selector, signatureOf<R, A...>(), imp);
     }
 
-    template<class F, class Self, class... A>
+    template <class F, class Self, class... A>
     static bool bindLambda(Class* target, Sel selector, std::tuple<Self, A...>*)
     {
         using R = typename FunctionTraits<decltype(&F::operator())>::Result;
@@ -118,10 +121,13 @@ private:
     Class* m_class;
 };
 
-template<class T>
-concept HasRegisterMethods = requires(ClassBuilder<T>& b) { T::registerMethods(b); };
+template <class T>
+concept HasRegisterMethods = requires(ClassBuilder<T>& b)
+{
+    T::registerMethods(b);
+};
 
-template<class T>
+template <class T>
 Id makeForRuntime()
 {
     if constexpr (std::is_default_constructible_v<T>)
@@ -130,7 +136,7 @@ Id makeForRuntime()
         return nil;
 }
 
-template<class T, class Super>
+template <class T, class Super>
 Class* registerClass()
 {
     Class* superclass = Super::classObject();
@@ -149,14 +155,14 @@ Class* registerClass()
 
 // In a class body: names the runtime class and its superclass and provides
 // `classObject()`, which defines the class on first use.
-#define PLV_CLASS(Name, SuperName)                                                    \
-public:                                                                               \
-    using Super = SuperName;                                                          \
-    static constexpr std::string_view className = #Name;                              \
-    static ::runtime::Class* classObject()                                            \
-    {                                                                                 \
-        static ::runtime::Class* cls = ::runtime::registerClass<Name, SuperName>();   \
-        return cls;                                                                   \
-    }                                                                                 \
-                                                                                      \
+#define PLV_CLASS(Name, SuperName)                                                  \
+public:                                                                             \
+    using Super = SuperName;                                                        \
+    static constexpr std::string_view className = #Name;                            \
+    static ::runtime::Class* classObject()                                          \
+    {                                                                               \
+        static ::runtime::Class* cls = ::runtime::registerClass<Name, SuperName>(); \
+        return cls;                                                                 \
+    }                                                                               \
+                                                                                    \
 private:

@@ -9,20 +9,20 @@
 
 namespace runtime {
 
-template<class R, class... A>
+template <class R, class... A>
 using ImpOf = N<R> (*)(Object*, Sel, Param<N<A>>...);
 
 [[gnu::cold]] void reportUnrecognised(Object* receiver, Sel);
 [[gnu::cold]] void reportSignatureMismatch(Object* receiver, Sel, SignatureId expected, SignatureId given);
 
-template<class R>
+template <class R>
 R zeroValue()
 {
     if constexpr (!std::is_void_v<R>)
         return R {};
 }
 
-template<class R = void, class... A>
+template <class R = void, class... A>
 R send(Object* receiver, Sel selector, A&&... args)
 {
     if (!receiver) [[unlikely]]
@@ -44,7 +44,7 @@ R send(Object* receiver, Sel selector, A&&... args)
         return convertValue<R>(imp(receiver, selector, normaliseValue(std::forward<A>(args))...));
 }
 
-template<class R = void, class T, class... A>
+template <class R = void, class T, class... A>
 R send(const std::shared_ptr<T>& receiver, Sel selector, A&&... args)
 {
     return send<R>(static_cast<Object*>(receiver.get()), selector, std::forward<A>(args)...);
@@ -52,7 +52,7 @@ R send(const std::shared_ptr<T>& receiver, Sel selector, A&&... args)
 
 // Calls the implementation a class defines or inherits for a selector, as
 // `[super ...]` does: for the superclass's version, pass the superclass.
-template<class R = void, class... A>
+template <class R = void, class... A>
 R sendAs(Class* cls, Object* receiver, Sel selector, A&&... args)
 {
     if (!receiver || !cls)
@@ -77,7 +77,7 @@ inline bool respondsTo(const Id& receiver, Sel selector) { return respondsTo(rec
 
 // Instance variables by name. `ivar<T>` answers the address of a variable of
 // exactly type T, or null when the object has no such variable.
-template<class T>
+template <class T>
 T* ivar(Object* object, std::string_view name)
 {
     if (!object)

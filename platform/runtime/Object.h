@@ -14,9 +14,9 @@ class Object;
 
 using Id = std::shared_ptr<Object>;
 using WeakId = std::weak_ptr<Object>;
-template<class T>
+template <class T>
 using Ref = std::shared_ptr<T>;
-template<class T>
+template <class T>
 using Weak = std::weak_ptr<T>;
 
 inline const Id nil {};
@@ -40,21 +40,21 @@ public:
     virtual std::string description() const;
 
     Id self() { return shared_from_this(); }
-    template<class T>
+    template <class T>
     Ref<T> selfAs() { return std::static_pointer_cast<T>(shared_from_this()); }
 
 private:
     friend class Class;
-    template<class T, class... A>
+    template <class T, class... A>
     friend Ref<T> make(A&&...);
-    template<class T>
+    template <class T>
     friend void setClassOf(T&, Class*);
 
     Class* m_isa { nullptr };
 };
 
 // Creates an object of a runtime-registered C++ class (T::classObject()).
-template<class T, class... A>
+template <class T, class... A>
 Ref<T> make(A&&... args)
 {
     auto object = std::make_shared<T>(std::forward<A>(args)...);
@@ -62,14 +62,14 @@ Ref<T> make(A&&... args)
     return object;
 }
 
-template<class T>
+template <class T>
 void setClassOf(T& object, Class* cls)
 {
     static_cast<Object&>(object).m_isa = cls;
 }
 
 // Downcasts an id to a C++ class; nil when it is of another class.
-template<class T>
+template <class T>
 Ref<T> cast(const Id& object)
 {
     return std::dynamic_pointer_cast<T>(object);

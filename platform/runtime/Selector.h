@@ -41,7 +41,7 @@ inline Sel sel(std::string_view name) { return Sel(name); }
 
 } // namespace runtime
 
-template<>
+template <>
 struct std::hash<runtime::Sel> {
     size_t operator()(const runtime::Sel& s) const noexcept { return s.index(); }
 };

@@ -17,65 +17,65 @@ namespace runtime {
 
 class Sel;
 
-template<class T>
-struct IsRef : std::false_type { };
-template<class T>
-struct IsRef<std::shared_ptr<T>> : std::is_base_of<Object, T> { };
+template <class T>
+struct IsRef : std::false_type {
+};
+template <class T>
+struct IsRef<std::shared_ptr<T>> : std::is_base_of<Object, T> {
+};
 
-template<class T>
+template <class T>
 struct Normalise {
     using Type = T;
 };
-template<class T>
-    requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) || std::is_enum_v<T>
-struct Normalise<T> {
+template <class T>
+requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) || std::is_enum_v<T> struct Normalise<T> {
     using Type = int64_t;
 };
-template<class T>
-    requires std::is_floating_point_v<T>
+template <class T>
+requires std::is_floating_point_v<T>
 struct Normalise<T> {
     using Type = double;
 };
-template<>
+template <>
 struct Normalise<const char*> {
     using Type = std::string;
 };
-template<>
+template <>
 struct Normalise<char*> {
     using Type = std::string;
 };
-template<>
+template <>
 struct Normalise<std::string_view> {
     using Type = std::string;
 };
-template<>
+template <>
 struct Normalise<std::nullptr_t> {
     using Type = Id;
 };
-template<class T>
-    requires IsRef<T>::value
-struct Normalise<T> {
+template <class T>
+requires IsRef<T>::value struct Normalise<T> {
     using Type = Id;
 };
-template<class T>
-    requires std::is_pointer_v<T> && std::is_base_of_v<Object, std::remove_cv_t<std::remove_pointer_t<T>>>
+template <class T>
+requires std::is_pointer_v<T> && std::is_base_of_v<Object, std::remove_cv_t<std::remove_pointer_t<T>>>
 struct Normalise<T> {
     using Type = Id;
 };
 
-template<class T>
+template <class T>
 using N = typename Normalise<std::decay_t<T>>::Type;
 
 // How a normalised value travels into an implementation: scalars by value,
 // everything else by const reference.
-template<class T>
+template <class T>
 using Param = std::conditional_t<std::is_scalar_v<T>, T, const T&>;
 
 using SignatureId = uint32_t;
 SignatureId internSignature(const char* mangledName);
 std::string signatureName(SignatureId);
 
-template<class R, class... A>
+template <class R, class... A>
 SignatureId signatureOf()
 {
     static const SignatureId id = internSignature(typeid(N<R>(N<A>...)).name());
@@ -83,7 +83,7 @@ SignatureId signatureOf()
 }
 
 // Converts a normalised value to what a C++ parameter or caller expects.
-template<class To, class From>
+template <class To, class From>
 decltype(auto) convertValue(From&& value)
 {
     using T = std::decay_t<To>;
@@ -99,7 +99,7 @@ decltype(auto) convertValue(From&& value)
         return T(std::forward<From>(value));
 }
 
-template<class T>
+template <class T>
 N<T> normaliseValue(T&& value)
 {
     using V = std::decay_t<T>;

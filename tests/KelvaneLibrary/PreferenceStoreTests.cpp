@@ -8,9 +8,9 @@
 #include <atomic>
 #include <thread>
 
-using kelvane::KelvanePreferenceManager;
 using foundation::PlistDictionary;
 using foundation::PlistValue;
+using kelvane::KelvanePreferenceManager;
 using Variant = KelvanePreferenceManager::Variant;
 
 namespace {
