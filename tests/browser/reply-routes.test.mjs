@@ -97,7 +97,19 @@ test('a received picture previewed from the paper clip', async (t) => {
     await view(page, 'attachmentButton').click();
     const picture = page.locator('#screen [data-name="previewImageView"] img');
     await picture.waitFor({ timeout: 5000 });
-    assert.ok(await picture.evaluate((img) => img.complete && img.naturalWidth > 0), 'the picture loads');
+    // The page redraws the screen as it changes, so the picture is looked up
+    // afresh until one has loaded.
+    const loaded = await page
+        .waitForFunction(
+            () => {
+                const img = document.querySelector('#screen [data-name="previewImageView"] img');
+                return img && img.complete && img.naturalWidth > 0;
+            },
+            null,
+            { timeout: 5000 },
+        )
+        .then(() => true, () => false);
+    assert.ok(loaded, 'the picture loads');
     await screenshot(page, 'reply-preview');
     const done = await view(page, 'previewDoneButton').boundingBox();
     await page.mouse.click(done.x + done.width / 2, done.y + done.height - 3);
