@@ -43,7 +43,11 @@ function place(node, view) {
     node.style.top = `${cy - height / 2}px`;
     node.style.width = `${width}px`;
     node.style.height = `${height}px`;
-    if (view.rotation) node.style.transform = `rotate(${view.rotation}rad)`;
+    const [tx, ty] = view.translation ?? [0, 0];
+    const moves = [];
+    if (tx || ty) moves.push(`translate(${tx}px, ${ty}px)`);
+    if (view.rotation) moves.push(`rotate(${view.rotation}rad)`);
+    if (moves.length) node.style.transform = moves.join(' ');
 }
 
 function placeRect(node, [x, y, width, height]) {

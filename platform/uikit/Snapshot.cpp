@@ -165,6 +165,9 @@ json snapshotView(UIView& view)
     out["center"] = point(view.center());
     out["screenFrame"] = rect(view.screenFrame());
     out["rotation"] = stable(rotationAngle(view.transform()));
+    // The transform's offset moves the drawn view away from its centre (a
+    // panel slid up by its own height keeps its centre).
+    out["translation"] = json::array({ stable(view.transform().tx), stable(view.transform().ty) });
     out["hidden"] = view.isHidden();
     out["alpha"] = stable(view.alpha());
     out["backgroundColor"] = color(view.backgroundColor());

@@ -59,6 +59,19 @@ TEST_F(Snapshots, RotatedViewsReportTheirRotationAndScreenBox)
     EXPECT_DOUBLE_EQ(json["rotation"].get<double>(), std::round(-M_PI / 2 * 1e6) / 1e6);
 }
 
+TEST_F(Snapshots, ATranslatedViewKeepsItsCentreAndReportsTheOffset)
+{
+    auto window = screenWindow();
+    auto panel = makeView<UIView>(CGRectMake(10, 50, 300, 100));
+    window->addSubview(panel);
+    panel->setTransform(CGAffineTransformTranslate(CGAffineTransformMakeRotation(M_PI / 2), 0, -100));
+    auto json = snapshotView(*panel);
+    EXPECT_EQ(json["center"], nlohmann::json::array({ 160, 100 }));
+    EXPECT_EQ(json["translation"], nlohmann::json::array({ 100, 0 }));
+    // Drawn at centre + translation, turned: the box the frame reports.
+    EXPECT_EQ(json["frame"], nlohmann::json::array({ 210, -50, 100, 300 }));
+}
+
 TEST_F(Snapshots, KeyboardFirstResponderAndMenuShow)
 {
     auto window = screenWindow();
