@@ -58,6 +58,14 @@ namespace {
         return true;
     }
 
+    // Takes a partly written entry back off the file. The caller holds the
+    // lock, so everything past `size` is that entry's. If even this fails,
+    // nothing more can be done for the entry.
+    void cutBackTo(int fd, off_t size)
+    {
+        while (::ftruncate(fd, size) < 0 && errno == EINTR) { }
+    }
+
     // Opens the log for appending and takes the writers' lock; `info` is the
     // file's state once locked. A file that another process removed while we
     // waited for the lock is opened again, so an entry never lands in an
@@ -178,6 +186,8 @@ void KelvaneLogger::log(std::string_view message, int severity)
     text += entry;
     if (writeAll(fd, text))
         s.headerWritten = true;
+    else
+        cutBackTo(fd, info.st_size);
     ::close(fd); // releases the lock
 }
 

@@ -8,7 +8,10 @@
 // UTF-8 and appended under an exclusive lock on the file, so writers in any
 // thread or process never lose each other's entries, and an entry costs the
 // same whatever the size of the file. A file with content the logger did not
-// write is never discarded: new entries are appended after it.
+// write is never discarded: new entries are appended after it. An entry that
+// cannot be written whole (no space, file size limit) is lost, and whatever
+// part of it reached the file is cut off again, so the file keeps its previous
+// content.
 //
 // Before `setProjectName:developMode:` there is no file to write to; such
 // entries go to the platform's system log with the prefix "KelvaneLogger:".

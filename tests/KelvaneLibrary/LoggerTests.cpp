@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -119,6 +124,57 @@ TEST_F(Logger, RemovingTheLogHonoursTheLimitExactly)
     EXPECT_EQ(KelvaneLogger::removeLogFileIfAtLeast(LogPath, 100000), std::nullopt);
 }
 
+// Lowers this process's file size limit for its lifetime, with SIGXFSZ
+// ignored, so that a write past the limit comes back short and then fails
+// with EFBIG, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = bytes;
+        m_applied = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    bool applied() const { return m_applied; }
+
+private:
+    rlimit m_saved {};
+    void (*m_savedHandler)(int) {};
+    bool m_applied { false };
+};
+
+TEST_F(Logger, AnEntryThatCannotBeWrittenWholeLeavesNothingBehind)
+{
+    KelvaneLogger::setProjectName("PLV", true);
+    {
+        // A new file with room for the blank and part of the header.
+        FileSizeLimit limit(6);
+        ASSERT_TRUE(limit.applied());
+        KelvaneLogger::log("lost", -1);
+    }
+    EXPECT_EQ(logText(), "");
+
+    std::string before = " \n=== NEW SESSION ===\nNORMAL:earlier run";
+    device.write(LogPath, before);
+    {
+        FileSizeLimit limit(before.size() + 8);
+        ASSERT_TRUE(limit.applied());
+        KelvaneLogger::log("an entry longer than the room that is left", 1);
+    }
+    EXPECT_EQ(logText(), before);
+
+    // No header reached the file, so the run's next entry brings it.
+    KelvaneLogger::log("next", 1);
+    EXPECT_EQ(logText(), before + "\n=== NEW SESSION ===\nSEVERE:next");
+}
+
 size_t countLines(const std::string& text, std::string_view prefix)
 {
     size_t count = 0;
@@ -150,6 +206,81 @@ TEST_F(Logger, ConcurrentWritersLoseNoEntry)
 }
 
 #if !defined(__SANITIZE_THREAD__)
+TEST_F(Logger, EntriesWrittenAfterTheSizeCheckRemovesTheFileLandInTheNewFile)
+{
+    // Another process's size check removes the file over and over while this
+    // process's threads write, so writers keep finding, once they hold the
+    // lock, that the file they opened is gone. Every byte written must then be
+    // on a file the check removed (and measured under the lock) or on the file
+    // left at the end: bytes written into a removed file are in neither.
+    KelvaneLogger::setProjectName("PLV", true);
+    constexpr long long limit = 512;
+    int stop[2];
+    int removed[2];
+    ASSERT_EQ(::pipe(stop), 0);
+    ASSERT_EQ(::pipe(removed), 0);
+    pid_t checker = ::fork();
+    ASSERT_GE(checker, 0);
+    if (checker == 0) {
+        ::close(stop[1]);
+        ::close(removed[0]);
+        ::fcntl(stop[0], F_SETFL, O_NONBLOCK);
+        char byte;
+        while (::read(stop[0], &byte, 1) < 0 && errno == EAGAIN) {
+            auto size = KelvaneLogger::removeLogFileIfAtLeast(LogPath, limit);
+            if (size && *size >= limit && ::write(removed[1], &*size, sizeof *size) != sizeof *size)
+                ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    ::close(stop[0]);
+    ::close(removed[1]);
+
+    // The lock favours whoever asks again first, so the writers go on until
+    // the check has had its turn often enough, not for a fixed count.
+    constexpr int wantedRemovals = 25;
+    constexpr int mostEntriesPerThread = 50000;
+    std::atomic<int> removals { 0 };
+    std::atomic<long long> removedBytes { 0 };
+    std::thread tally([&] {
+        long long size = 0;
+        while (::read(removed[0], &size, sizeof size) == sizeof size) {
+            removedBytes += size;
+            ++removals;
+        }
+    });
+    constexpr int threads = 4;
+    std::vector<std::thread> writers;
+    std::vector<size_t> written(threads);
+    for (int t = 0; t < threads; ++t) {
+        writers.emplace_back([t, &written, &removals] {
+            for (int i = 0; i < mostEntriesPerThread && removals.load() < wantedRemovals; ++i) {
+                std::string message = "thread " + std::to_string(t) + " entry " + std::to_string(i);
+                KelvaneLogger::log(message, -1);
+                written[t] += std::string_view("\nNORMAL:").size() + message.size();
+            }
+        });
+    }
+    for (auto& writer : writers)
+        writer.join();
+    ::close(stop[1]);
+    tally.join(); // the checker has exited and closed its end
+    ::close(removed[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(checker, &status, 0), checker);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_GE(removals.load(), wantedRemovals) << "the check must really remove the file while the writers run";
+
+    std::string text = logText();
+    long long expected = std::string_view("\n=== NEW SESSION ===").size();
+    for (size_t bytes : written)
+        expected += static_cast<long long>(bytes);
+    // Each file the writers started opens with a blank; the check may have
+    // removed the last one too.
+    expected += removals.load() + (text.empty() ? 0 : 1);
+    EXPECT_EQ(removedBytes.load() + static_cast<long long>(text.size()), expected);
+}
+
 TEST_F(Logger, WritersInSeveralProcessesLoseNoEntry)
 {
     KelvaneLogger::setProjectName("PLV", true);
