@@ -1,5 +1,6 @@
 #include "RunLoop.h"
 
+#include "FoundationClasses.h"
 #include "NotificationCenter.h"
 #include "SystemLog.h"
 
@@ -518,8 +519,8 @@ void RunLoop::clear()
 
 void registerRunLoopClasses()
 {
-    Timer::classObject();
-    registerNotificationClasses();
+    // The phone boots through this one; it brings the file classes along.
+    registerFoundationClasses();
 }
 
 } // namespace foundation

@@ -154,7 +154,8 @@ private:
 
 // Touches the runtime classes of the run loop and the notification centres
 // (NSTimer, NSNotificationCenter, NSNotification) so that look-ups by name
-// find them after boot.
+// find them after boot; being what the phone calls at boot, it registers the
+// rest of the foundation classes too (see FoundationClasses.h).
 void registerRunLoopClasses();
 
 } // namespace foundation
