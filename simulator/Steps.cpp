@@ -197,6 +197,8 @@ namespace {
 
     StepResult openApp(ScenarioRunner& runner, const json& step) { return from(runner.phone().openApp(text(step, "bundle"))); }
 
+    StepResult quitApp(ScenarioRunner& runner, const json& step) { return from(runner.phone().quitApp(text(step, "bundle"))); }
+
     StepResult home(ScenarioRunner& runner, const json&) { return from(runner.phone().home()); }
 
     StepResult advance(ScenarioRunner& runner, const json& step)
@@ -312,6 +314,7 @@ namespace {
         { "tap_notification", indexFields, tapNotification, "a notification-centre row is tapped", checkIndex },
         { "activator", activatorFields, activator, "the Activator event for a listener fires" },
         { "open_app", openAppFields, openApp, "an application comes to the front" },
+        { "quit_app", openAppFields, quitApp, "a running application is quit from the app switcher" },
         { "home", {}, home, "the home button" },
         { "advance", advanceFields, advance, "time passes", checkSeconds },
         { "write_preference", writePreferenceFields, writePreferenceStep, "the settings application changes a preference and posts the reload notification", checkProduct },

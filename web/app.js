@@ -367,16 +367,17 @@ async function loadChoices() {
     }
     const pictureSelect = $('#receive-picture');
     for (const picture of pictures) pictureSelect.append(new Option(picture.name, picture.name));
-    $('#app-buttons').replaceChildren(
-        ...apps.map((app) => {
-            const button = document.createElement('button');
-            button.type = 'button';
-            button.textContent = `Open ${app.name}`;
-            button.dataset.bundle = app.bundle;
-            button.addEventListener('click', () => sendStep({ step: 'open_app', bundle: app.bundle }));
-            return button;
-        }),
-    );
+    const appButton = (label, step, app) => {
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = `${label} ${app.name}`;
+        button.dataset.bundle = app.bundle;
+        button.dataset.step = step;
+        button.addEventListener('click', () => sendStep({ step, bundle: app.bundle }));
+        return button;
+    };
+    // Quitting is the app switcher's: SpringBoard kills the application.
+    $('#app-buttons').replaceChildren(...apps.flatMap((app) => [appButton('Open', 'open_app', app), appButton('Quit', 'quit_app', app)]));
 }
 
 setUpControls();

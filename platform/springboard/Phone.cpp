@@ -476,6 +476,24 @@ ActionResult Phone::openApp(const std::string& bundleID)
     });
 }
 
+ActionResult Phone::quitApp(const std::string& bundleID)
+{
+    return onMain([&] {
+        auto application = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(bundleID);
+        if (!application)
+            return ActionResult::failure("no application \"" + bundleID + "\" is installed");
+        auto away = SBAwayController::sharedAwayController();
+        if (away && away->isLocked())
+            return ActionResult::failure("the phone is locked");
+        if (!application->isRunning())
+            return ActionResult::failure("\"" + bundleID + "\" is not running");
+        if (application->isFrontmost())
+            runtime::send(SBUIController::sharedInstance(), "clickedMenuButton");
+        runtime::send(application, "kill");
+        return ActionResult::success();
+    });
+}
+
 ActionResult Phone::home()
 {
     return onMain([&] {

@@ -117,6 +117,10 @@ public:
     // "com.apple.mobilemail"); home() goes back to the home screen.
     ActionResult openApp(const std::string& bundleID);
     ActionResult home();
+    // Quits a running application from the app switcher (SBApplication
+    // `kill`); one in front goes to the background first, as the home button
+    // that opens the switcher sends it.
+    ActionResult quitApp(const std::string& bundleID);
     // Moves the clock on, running every timer that falls due. With the
     // system clock it waits that long while the main run loop turns.
     ActionResult advance(double seconds);

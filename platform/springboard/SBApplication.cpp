@@ -71,7 +71,9 @@ void SBApplication::deactivate()
 
 void SBApplication::kill()
 {
-    deactivate();
+    // An application killed while in front leaves the front as a switch does.
+    if (isFrontmost())
+        runtime::send(selfAs<SBApplication>(), "deactivate");
     m_content.reset();
     m_running = false;
 }

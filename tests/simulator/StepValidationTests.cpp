@@ -22,7 +22,7 @@ TEST(StepTable, OffersTheWholeVocabularyOnce)
         EXPECT_NE(step.handler, nullptr) << step.name;
     }
     for (auto expected : { "receive_sms", "receive_imessage", "receive_mail", "tap", "type", "backspace", "swipe", "rotate", "lock",
-             "unlock_bulletin", "open_notification_center", "tap_notification", "activator", "open_app", "home", "advance",
+             "unlock_bulletin", "open_notification_center", "tap_notification", "activator", "open_app", "quit_app", "home", "advance",
              "write_preference", "dump" })
         EXPECT_TRUE(names.contains(expected)) << expected;
 }

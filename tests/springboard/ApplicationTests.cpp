@@ -54,6 +54,29 @@ namespace {
         EXPECT_EQ(g_trace, "kill;launch;activate;");
     }
 
+    TEST_F(Applications, QuittingFromTheSwitcherKillsThroughTheRuntime)
+    {
+        boot();
+        traceApplications(m_hooks);
+        EXPECT_FALSE(phone().quitApp("com.apple.MobileSMS")) << "not running yet";
+        EXPECT_FALSE(phone().quitApp("com.example.nothing"));
+        ASSERT_TRUE(phone().openApp("com.apple.MobileSMS"));
+        g_trace.clear();
+        ASSERT_TRUE(phone().quitApp("com.apple.MobileSMS"));
+        EXPECT_EQ(g_trace, "deactivate;kill;") << "the application in front leaves it before it is killed";
+        EXPECT_TRUE(state()["frontApp"].is_null());
+        EXPECT_FALSE(send<bool>(application("com.apple.MobileSMS"), "isRunning"));
+        g_trace.clear();
+        phone().openApp("com.apple.MobileSMS");
+        phone().openApp("com.apple.mobilemail");
+        g_trace.clear();
+        ASSERT_TRUE(phone().quitApp("com.apple.MobileSMS"));
+        EXPECT_EQ(g_trace, "kill;") << "a background application is only killed";
+        EXPECT_EQ(state()["frontApp"], "com.apple.mobilemail");
+        phone().lock();
+        EXPECT_FALSE(phone().quitApp("com.apple.mobilemail"));
+    }
+
     TEST_F(Applications, OpenURLRoutesMessagesAndMailAndRefusesTheRest)
     {
         boot();
