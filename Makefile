@@ -27,10 +27,17 @@ test-$(1):
 endef
 $(foreach preset,default asan tsan debug,$(eval $(call preset_test,$(preset))))
 
+# Each program's results go to build/bench/results/<program>.json; the table
+# of targets after them prints OVER but never fails the run: timing on a
+# loaded machine is noisy.
+BENCH_RESULTS = build/bench/results
 bench: bootstrap
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
-	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; $$b || exit 1; done
+	@rm -rf $(BENCH_RESULTS) && mkdir -p $(BENCH_RESULTS)
+	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; \
+	    $$b --benchmark_out=$(BENCH_RESULTS)/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
+	@python3 -B bench/bench_report.py $(BENCH_RESULTS)
 
 # The phone in a browser: builds the simulator, seeds a demo phone in ./device
 # when there is none (a phone that exists keeps its data and gets the freshly
