@@ -7,6 +7,8 @@
 #include <plist/plist.h>
 
 #include <cctype>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -25,9 +27,18 @@ namespace {
         bool isUnsigned { false };
     };
 
+    // A <date> as written in the document, in seconds since 2001. libplist 2.2
+    // keeps dates in 32-bit seconds, so a date more than 68 years from 2001
+    // comes back wrapped; the scan keeps what the text said.
+    struct ScannedDate {
+        bool recognised { false };
+        double secondsSince2001 { 0 };
+    };
+
     struct XmlScan {
         std::string error;
         std::vector<ScannedInteger> integers;
+        std::vector<ScannedDate> dates;
     };
 
     bool startsWith(std::string_view text, size_t at, std::string_view prefix)
@@ -80,6 +91,54 @@ namespace {
             out = { magnitude, magnitude > int64Max };
         }
         return true;
+    }
+
+    // "2001-01-01T00:00:00Z", optionally with a fraction of a second, the form
+    // property lists write. Anything else is left to libplist.
+    ScannedDate parseDateText(std::string_view text)
+    {
+        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+            text.remove_prefix(1);
+        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+            text.remove_suffix(1);
+        auto number = [&](size_t at, size_t digits, int& out) {
+            if (at + digits > text.size())
+                return false;
+            out = 0;
+            for (size_t k = at; k < at + digits; ++k) {
+                if (text[k] < '0' || text[k] > '9')
+                    return false;
+                out = out * 10 + (text[k] - '0');
+            }
+            return true;
+        };
+        int year, month, day, hour, minute, second;
+        if (text.size() < 20 || !number(0, 4, year) || text[4] != '-' || !number(5, 2, month) || text[7] != '-'
+            || !number(8, 2, day) || text[10] != 'T' || !number(11, 2, hour) || text[13] != ':' || !number(14, 2, minute)
+            || text[16] != ':' || !number(17, 2, second) || text.back() != 'Z')
+            return {};
+        double fraction = 0;
+        std::string_view rest = text.substr(19, text.size() - 20);
+        if (!rest.empty()) {
+            if (rest.front() != '.' || rest.size() < 2)
+                return {};
+            double scale = 0.1;
+            for (char c : rest.substr(1)) {
+                if (c < '0' || c > '9')
+                    return {};
+                fraction += (c - '0') * scale;
+                scale /= 10;
+            }
+        }
+        if (month < 1 || month > 12 || hour > 23 || minute > 59 || second > 60)
+            return {};
+        using namespace std::chrono;
+        year_month_day date { std::chrono::year(year), std::chrono::month(unsigned(month)), std::chrono::day(unsigned(day)) };
+        if (!date.ok())
+            return {};
+        constexpr auto reference = sys_days { std::chrono::year(2001) / January / 1 };
+        double days = double((sys_days(date) - reference).count());
+        return { true, days * 86400 + hour * 3600 + minute * 60 + second + fraction };
     }
 
     // Markup that libplist skips must not hide containers: if our idea of where a
@@ -184,6 +243,9 @@ namespace {
                         return failure(fmt::format("integer {} out of range", body));
                     if (recognised)
                         scan.integers.push_back(integer);
+                } else if (name == "date") {
+                    size_t close = text.find('<', i);
+                    scan.dates.push_back(parseDateText(text.substr(i, close == std::string_view::npos ? text.size() - i : close - i)));
                 }
             }
             if (hides)
@@ -201,8 +263,9 @@ namespace {
     // their scanned text.
     class LibplistConverter {
     public:
-        LibplistConverter(const std::vector<ScannedInteger>& integers, const PlistReadLimits& limits)
+        LibplistConverter(const std::vector<ScannedInteger>& integers, const std::vector<ScannedDate>& dates, const PlistReadLimits& limits)
             : m_integers(integers)
+            , m_dates(dates)
             , m_limits(limits)
         {
         }
@@ -250,7 +313,7 @@ namespace {
                 int32_t seconds = 0;
                 int32_t microseconds = 0;
                 plist_get_date_val(node, &seconds, &microseconds);
-                return PlistValue(PlistDate { seconds + microseconds / 1e6 });
+                return date(seconds, microseconds);
             }
             case PLIST_UID: {
                 uint64_t value = 0;
@@ -291,6 +354,27 @@ namespace {
             return PlistValue(static_cast<int64_t>(bits));
         }
 
+        // Dates meet their scanned text in document order, as integers do; the
+        // text is taken when libplist's 32-bit seconds are its reading.
+        PlistValue date(int32_t seconds, int32_t microseconds)
+        {
+            if (m_nextDate < m_dates.size()) {
+                const auto& scanned = m_dates[m_nextDate];
+                auto whole = static_cast<int64_t>(std::floor(scanned.secondsSince2001));
+                constexpr int64_t low = std::numeric_limits<int32_t>::min();
+                constexpr int64_t high = std::numeric_limits<int32_t>::max();
+                bool fits = whole >= low && whole <= high;
+                // Out of range, libplist answers a saturated or wrapped second.
+                bool same = fits ? whole == seconds
+                                 : (seconds == low || seconds == high || static_cast<int32_t>(static_cast<uint32_t>(whole)) == seconds);
+                if (scanned.recognised && same) {
+                    ++m_nextDate;
+                    return PlistValue(PlistDate { scanned.secondsSince2001 });
+                }
+            }
+            return PlistValue(PlistDate { seconds + microseconds / 1e6 });
+        }
+
         std::optional<PlistValue> dictionary(plist_t node, size_t depth)
         {
             PlistDictionary entries;
@@ -316,8 +400,10 @@ namespace {
         }
 
         const std::vector<ScannedInteger>& m_integers;
+        const std::vector<ScannedDate>& m_dates;
         const PlistReadLimits& m_limits;
         size_t m_nextInteger { 0 };
+        size_t m_nextDate { 0 };
         size_t m_nodes { 0 };
         std::string m_error;
     };
@@ -342,7 +428,7 @@ PlistReadResult readXmlPlist(std::span<const uint8_t> bytes, const PlistReadLimi
     PlistHandle owner(root);
     if (!root)
         return PlistReadResult::failure("XML property list: not a well-formed property list");
-    LibplistConverter converter(scan.integers, limits);
+    LibplistConverter converter(scan.integers, scan.dates, limits);
     auto value = converter.convert(root, 1);
     if (!value)
         return PlistReadResult::failure(converter.takeError());

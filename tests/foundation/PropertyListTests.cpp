@@ -160,6 +160,24 @@ TEST(PlistXml, IntegersKeepTheirSignAndUnsignedRange)
     expectRefused(readPlist(xmlDocument("<integer>99999999999999999999</integer>")), "out of range");
 }
 
+TEST(PlistXml, DatesKeepTheirYearFarFrom2001)
+{
+    // 32-bit seconds from 2001 reach only 1933 to 2069.
+    auto result = readPlist(xmlDocument("<array><date>2100-03-01T12:00:00Z</date><date>1900-01-01T00:00:00Z</date>"
+                                        "<date>2012-05-04T10:20:30Z</date><date>not a date</date></array>"));
+    ASSERT_TRUE(result) << result.error;
+    auto& array = *result.value->asArray();
+    ASSERT_EQ(array.size(), 4u);
+    EXPECT_DOUBLE_EQ(array[0].asDate()->secondsSince2001, 3129278400.0);
+    EXPECT_DOUBLE_EQ(array[1].asDate()->secondsSince2001, -3187296000.0);
+    EXPECT_DOUBLE_EQ(array[2].asDate()->secondsSince2001, 357819630.0);
+
+    PlistValue far(PlistArray { PlistDate { 3129278400.0 }, PlistDate { -3187296000.0 } });
+    auto back = readPlist(writeXmlPlist(far));
+    ASSERT_TRUE(back) << back.error;
+    EXPECT_EQ(*back.value, far);
+}
+
 TEST(PlistXml, RepeatedKeyKeepsFirstPlaceAndLastValue)
 {
     auto result = readPlist(xmlDocument("<dict><key>a</key><string>1</string><key>b</key><string>2</string>"
