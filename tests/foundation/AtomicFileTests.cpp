@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <poll.h>
 #include <sys/stat.h>
-#include <thread>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace foundation;
 namespace fs = std::filesystem;
@@ -85,30 +86,52 @@ TEST_F(AtomicFileTest, FailsCleanly)
     }
 }
 
-TEST_F(AtomicFileTest, ReaderSeesTheOldOrTheNewFileNeverAMix)
+TEST_F(AtomicFileTest, AReaderInAnotherProcessSeesTheOldOrTheNewFileNeverAMix)
 {
     auto path = m_folder / "shared.plist";
     const std::string a(200'000, 'a');
     const std::string b(70'000, 'b');
     ASSERT_TRUE(writeFileAtomically(path, a));
-    std::atomic<bool> done { false };
-    std::atomic<int> reads { 0 };
-    std::thread reader([&] {
-        while (!done.load()) {
-            auto text = contents(path);
-            if (text != a && text != b) {
-                ADD_FAILURE() << "mixed or missing content of size " << text.size();
-                return;
-            }
-            ++reads;
+    int stop[2];
+    int ready[2];
+    ASSERT_EQ(::pipe(stop), 0);
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t reader = ::fork();
+    ASSERT_GE(reader, 0);
+    if (reader == 0) {
+        // The reader: reads until the writer closes `stop`, says when it has
+        // read a few times, and exits 1 at the first mixed or missing file.
+        ::close(stop[1]);
+        ::close(ready[0]);
+        int reads = 0;
+        for (;;) {
+            pollfd done { stop[0], POLLIN, 0 };
+            if (::poll(&done, 1, 0) > 0)
+                ::_exit(0);
+            auto result = readWholeFile(path, 1 << 24);
+            if (!result)
+                ::_exit(1);
+            std::string text(result.bytes->begin(), result.bytes->end());
+            if (text != a && text != b)
+                ::_exit(1);
+            if (++reads == 20 && ::write(ready[1], "r", 1) != 1)
+                ::_exit(2);
         }
-    });
-    for (int i = 0; i < 60; ++i)
-        ASSERT_TRUE(writeFileAtomically(path, i % 2 ? a : b));
-    while (reads.load() < 10)
-        std::this_thread::yield();
-    done = true;
-    reader.join();
+    }
+    ::close(stop[0]);
+    ::close(ready[1]);
+    // Replace the file over and over until the reader has read it 20 times.
+    pollfd readerReady { ready[0], POLLIN, 0 };
+    int writes = 0;
+    while (::poll(&readerReady, 1, 0) == 0 && writes < 20'000)
+        ASSERT_TRUE(writeFileAtomically(path, writes++ % 2 ? a : b));
+    ::close(stop[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(reader, &status, 0), reader);
+    ::close(ready[0]);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the reader saw a mixed or missing file";
+    EXPECT_GT(writes, 0);
 }
 
 TEST_F(AtomicFileTest, ReadingRefusesWhatIsNotAnOrdinaryFileOfBoundedSize)
