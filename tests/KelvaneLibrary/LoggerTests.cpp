@@ -185,6 +185,8 @@ size_t countLines(const std::string& text, std::string_view prefix)
 
 TEST_F(Logger, ConcurrentWritersLoseNoEntry)
 {
+    // The size check runs beside the writers but never removes here, so every
+    // entry must be on the one file; removal is the next test's business.
     KelvaneLogger::setProjectName("PLV", true);
     std::vector<std::thread> writers;
     for (int t = 0; t < 4; ++t) {
@@ -205,7 +207,6 @@ TEST_F(Logger, ConcurrentWritersLoseNoEntry)
     EXPECT_EQ(countLines(text, "=== NEW SESSION ==="), 1u);
 }
 
-#if !defined(__SANITIZE_THREAD__)
 TEST_F(Logger, EntriesWrittenAfterTheSizeCheckRemovesTheFileLandInTheNewFile)
 {
     // Another process's size check removes the file over and over while this
@@ -281,6 +282,7 @@ TEST_F(Logger, EntriesWrittenAfterTheSizeCheckRemovesTheFileLandInTheNewFile)
     EXPECT_EQ(removedBytes.load() + static_cast<long long>(text.size()), expected);
 }
 
+#if !defined(__SANITIZE_THREAD__)
 TEST_F(Logger, WritersInSeveralProcessesLoseNoEntry)
 {
     KelvaneLogger::setProjectName("PLV", true);
