@@ -197,6 +197,20 @@ namespace {
         EXPECT_EQ(controller->bannerOnlyCloses, 0);
     }
 
+    TEST_F(Routes, WithoutAMailComposerTheEmailReplyIsTypedInThePanel)
+    {
+        controller->type = "email";
+        controller->setPreference("builtinEmail", std::string("1"));
+        runtime::ScopedClassRemoval gone("MFMailComposeViewController");
+        show();
+        runtime::send(window, "sendMessage");
+        EXPECT_TRUE(window->replyMode());
+        EXPECT_EQ(window->modalViewController(), nullptr);
+        EXPECT_EQ(controller->bannerOnlyCloses, 0) << "the banner stays until the reply is done";
+        EXPECT_TRUE(logged("SEVERE:No mail composer, replying in the panel"));
+        EXPECT_FALSE(logged("DEV:We are going to reply to an Email with builtin2"));
+    }
+
     using Sending = Replying;
 
     TEST_F(Sending, AnSmsGoesToTheSenderAndClosesEverything)
@@ -464,6 +478,20 @@ namespace {
         EXPECT_EQ(runtime::send<Id>(window, "previewController:previewItemAtIndex:", Id(preview), int64_t(0)), part->media);
         EXPECT_EQ(runtime::send<Id>(window, "previewController:previewItemAtIndex:", Id(preview), int64_t(5)), nullptr);
         EXPECT_TRUE(logged("DEV:CKMediaObject previewController"));
+    }
+
+    TEST_F(Preview, WithoutQuickLookTheButtonDoesNothing)
+    {
+        auto part = runtime::make<QuickReplyTestMediaPart>();
+        part->media = runtime::make<QuickReplyTestMediaPart>();
+        controller->hasAttachments = true;
+        controller->media = { part };
+        runtime::ScopedClassRemoval gone("QLPreviewController");
+        show();
+        window->attachmentButton()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+        EXPECT_EQ(window->modalViewController(), nullptr);
+        EXPECT_EQ(controller->closes, 0);
+        EXPECT_FALSE(logged("DEV:CKMediaObject previewController"));
     }
 
     TEST_F(Preview, NoneOrSeveralPicturesShowNothing)
