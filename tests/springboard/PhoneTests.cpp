@@ -50,6 +50,8 @@ namespace {
         EXPECT_TRUE(runtime::classNamed("CKSMSService"));
         EXPECT_TRUE(runtime::classNamed("MSNotificationService"));
         EXPECT_TRUE(runtime::classNamed("MFMessageComposeViewController"));
+        EXPECT_TRUE(runtime::classNamed("NSFileManager"));
+        EXPECT_TRUE(runtime::classNamed("NSKeyedUnarchiver"));
 
         auto screen = phone().screenSnapshot();
         std::vector<std::string> names;
@@ -94,6 +96,26 @@ namespace {
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0].kind, chatkit::MessageKind::IMessage);
         EXPECT_EQ(rows[0].rowID, *received.recordID);
+    }
+
+    TEST_F(PhoneTraffic, EntityNamesComeFromThePhonesAddressBook)
+    {
+        boot();
+        Id service = send<Id>(runtime::classNamed("CKSMSService"), "sharedSMSService");
+        ASSERT_TRUE(service);
+        auto nameOf = [&](const std::string& address) { return send<std::string>(send<Id>(service, "copyEntityForAddressString:", address), "name"); };
+        EXPECT_EQ(nameOf("+393331234567"), "Anna Rossi");
+        EXPECT_EQ(nameOf("333 123 4567"), "Anna Rossi") << "the book's number in another spelling";
+        EXPECT_EQ(nameOf("+39 333 7654321"), "");
+        EXPECT_EQ(nameOf("luca@example.it"), "");
+
+        // Someone added while the phone runs is named from then on.
+        addressbook::PersonData luca;
+        luca.first = "Luca";
+        luca.last = "Ferrari";
+        luca.emails.push_back({ "_$!<Work>!$_", "Luca@Example.it", -1 });
+        ASSERT_TRUE(addressbook::AddressBookWriter::open(foundation::hostPath(addressbook::kAddressBookDevicePath))->addPerson(luca));
+        EXPECT_EQ(nameOf("luca@example.it"), "Luca Ferrari");
     }
 
     TEST_F(PhoneTraffic, BadSendersAreRefusedBeforeAnythingIsWritten)
