@@ -372,11 +372,12 @@ async function loadChoices() {
         button.type = 'button';
         button.textContent = `${label} ${app.name}`;
         button.dataset.bundle = app.bundle;
-        button.dataset.step = step;
+        button.dataset.app = step;
         button.addEventListener('click', () => sendStep({ step, bundle: app.bundle }));
         return button;
     };
-    // Quitting is the app switcher's: SpringBoard kills the application.
+    // Quitting is the app switcher's: SpringBoard kills the application. These
+    // carry a bundle, so they are not data-step buttons (those send the step alone).
     $('#app-buttons').replaceChildren(...apps.flatMap((app) => [appButton('Open', 'open_app', app), appButton('Quit', 'quit_app', app)]));
 }
 

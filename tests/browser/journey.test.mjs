@@ -137,12 +137,13 @@ test('the side panel sends an iMessage with a picture and an e-mail from a typed
 test('an application opened from the side panel is quit from it, back to the home screen', async () => {
     const unlocked = await page.evaluate(() => !window.plv.screen.springboard.locked);
     if (!unlocked) await step(page, { step: 'unlock_bulletin', index: 0 });
-    await page.locator('#app-buttons button[data-step="open_app"][data-bundle="com.apple.mobilemail"]').click();
+    await page.locator('#app-buttons button[data-app="open_app"][data-bundle="com.apple.mobilemail"]').click();
     await waitForPhone(page, (screen) => screen.springboard.frontApp === 'com.apple.mobilemail');
-    await page.locator('#app-buttons button[data-step="quit_app"][data-bundle="com.apple.mobilemail"]').click();
+    assert.notEqual(await page.locator('#step-status').getAttribute('data-state'), 'error', await page.locator('#step-status').textContent());
+    await page.locator('#app-buttons button[data-app="quit_app"][data-bundle="com.apple.mobilemail"]').click();
     await waitForPhone(page, (screen) => screen.springboard.frontApp === null);
     await view(page, 'homeScreen').waitFor({ timeout: 5000 });
-    await page.locator('#app-buttons button[data-step="quit_app"][data-bundle="com.apple.mobilemail"]').click();
+    await page.locator('#app-buttons button[data-app="quit_app"][data-bundle="com.apple.mobilemail"]').click();
     await page.locator('#step-status[data-state="error"]').waitFor({ timeout: 5000 });
     assert.match(await page.locator('#step-status').textContent(), /not running/);
 });
