@@ -457,15 +457,32 @@ ActionResult Phone::activator(const std::string& listenerName)
     });
 }
 
+namespace {
+    // The installed application an action of the unlocked phone is for;
+    // without one, `refusal` says why.
+    runtime::Ref<SBApplication> applicationToActOn(const std::string& bundleID, ActionResult& refusal)
+    {
+        auto application = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(bundleID);
+        if (!application) {
+            refusal = ActionResult::failure("no application \"" + bundleID + "\" is installed");
+            return nullptr;
+        }
+        auto away = SBAwayController::sharedAwayController();
+        if (away && away->isLocked()) {
+            refusal = ActionResult::failure("the phone is locked");
+            return nullptr;
+        }
+        return application;
+    }
+}
+
 ActionResult Phone::openApp(const std::string& bundleID)
 {
     return onMain([&] {
-        auto application = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(bundleID);
+        ActionResult refusal;
+        auto application = applicationToActOn(bundleID, refusal);
         if (!application)
-            return ActionResult::failure("no application \"" + bundleID + "\" is installed");
-        auto away = SBAwayController::sharedAwayController();
-        if (away && away->isLocked())
-            return ActionResult::failure("the phone is locked");
+            return refusal;
         auto front = springBoardContext().frontApplication.lock();
         auto ui = SBUIController::sharedInstance();
         if (front && front != application)
@@ -479,12 +496,10 @@ ActionResult Phone::openApp(const std::string& bundleID)
 ActionResult Phone::quitApp(const std::string& bundleID)
 {
     return onMain([&] {
-        auto application = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(bundleID);
+        ActionResult refusal;
+        auto application = applicationToActOn(bundleID, refusal);
         if (!application)
-            return ActionResult::failure("no application \"" + bundleID + "\" is installed");
-        auto away = SBAwayController::sharedAwayController();
-        if (away && away->isLocked())
-            return ActionResult::failure("the phone is locked");
+            return refusal;
         if (!application->isRunning())
             return ActionResult::failure("\"" + bundleID + "\" is not running");
         if (application->isFrontmost())
