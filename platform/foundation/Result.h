@@ -54,8 +54,8 @@ public:
     // Any value that makes a T (a string literal for Result<std::string>, a
     // derived pointer for a base one).
     template <class U>
-        requires(std::is_constructible_v<T, U &&> && !std::is_same_v<std::remove_cvref_t<U>, T> && !std::is_same_v<std::remove_cvref_t<U>, Error> && !std::is_same_v<std::remove_cvref_t<U>, Result>)
-    Result(U&& value)
+    requires(std::is_constructible_v<T, U&&> && !std::is_same_v<std::remove_cvref_t<U>, T> && !std::is_same_v<std::remove_cvref_t<U>, Error> && !std::is_same_v<std::remove_cvref_t<U>, Result>)
+        Result(U&& value)
         : m_storage(std::in_place_index<0>, T(std::forward<U>(value)))
     {
     }
@@ -119,10 +119,10 @@ inline Result<void> success() { return {}; }
 // function (whose own Result type may differ); otherwise the expression is
 // the value. A GNU statement expression, as the toolchains we build with
 // (GCC and Clang) both offer.
-#define TRY(expression)                                  \
-    __extension__({                                      \
-        auto&& _tryResult = (expression);                \
-        if (_tryResult.isError())                        \
-            return _tryResult.releaseError();            \
-        std::move(_tryResult).releaseValue();            \
+#define TRY(expression)                       \
+    __extension__({                           \
+        auto&& _tryResult = (expression);     \
+        if (_tryResult.isError())             \
+            return _tryResult.releaseError(); \
+        std::move(_tryResult).releaseValue(); \
     })
