@@ -117,7 +117,12 @@ test('an opened scenario plays step by step with its comments, then at once', as
         assert.match(await page.locator('#step-status').textContent(), new RegExp(`step ${played} of ${scenario.length}`));
     }
     await view(page, 'banner').waitFor({ timeout: 5000 });
+    // Tall enough for the side panel's recording and replay list (the
+    // picture in docs/webui.md).
+    await page.setViewportSize({ width: 1500, height: 1080 });
+    await page.evaluate(() => window.scrollTo(0, 0));
     await screenshot(page, 'replay-step-by-step');
+    await page.setViewportSize({ width: 1500, height: 900 });
 
     await page.locator('#replay-all').click();
     await page.waitForFunction((count) => document.querySelectorAll('#replay-steps li[data-state="done"]').length === count, scenario.length, { timeout: 60000 });
