@@ -128,6 +128,8 @@ public:
 
     // `_frontMostAppOrientation` of SpringBoard.
     static int64_t frontMostOrientation();
+    // The window turns itself (deviceRotated:), so every orientation is fine.
+    bool shouldAutorotateToInterfaceOrientation(int64_t) override { return true; }
 
 private:
     void applyLayout(int64_t orientation, bool finalSizes);
