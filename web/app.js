@@ -174,9 +174,13 @@ screenNode.addEventListener('pointerdown', (event) => {
     const key = event.target.closest('.key');
     if (key) {
         event.preventDefault();
+        screenNode.focus({ preventScroll: true });
         pressKey(key.dataset.key);
         return;
     }
+    // The default is prevented below (no text selection while dragging), so
+    // the screen takes the keyboard itself.
+    screenNode.focus({ preventScroll: true });
     const point = screenPoint(event.clientX, event.clientY);
     press = { start: point, samples: [{ ...point, t: event.timeStamp }] };
     screenNode.setPointerCapture(event.pointerId);
@@ -280,23 +284,54 @@ function pressKey(key) {
     return sendStep({ step: 'type', text });
 }
 
-// Typing on the computer's keyboard types on the phone while a field edits,
-// unless the side panel's own fields have the focus.
-document.addEventListener('keydown', (event) => {
-    if (!keyboardShows() || event.ctrlKey || event.metaKey || event.altKey) return;
-    const focus = document.activeElement;
-    if (focus && focus !== screenNode && /INPUT|TEXTAREA|SELECT/.test(focus.tagName)) return;
-    if (event.key === 'Backspace') {
-        event.preventDefault();
-        sendStep({ step: 'backspace' });
-    } else if (event.key === 'Enter') {
-        event.preventDefault();
-        sendStep({ step: 'type', text: '\n' });
-    } else if ([...event.key].length === 1) {
-        event.preventDefault();
-        sendStep({ step: 'type', text: event.key });
+// MARK: Who has the keyboard
+
+// Pressing on the phone's screen gives the phone the computer's keyboard;
+// pressing a control of the page gives it back. While the phone has it no
+// key reaches a control of the page (a space would press the button that had
+// the focus last), and a key with nothing editing on the phone only says so.
+function keyboardOwner() {
+    return document.activeElement === screenNode ? 'phone' : 'page';
+}
+
+function showKeyboardOwner() {
+    const owner = keyboardOwner();
+    document.body.dataset.keyboard = owner;
+    $('#keyboard-owner').textContent = owner === 'phone' ? 'Keys go to the phone (Esc gives them back)' : 'Keys go to the page';
+}
+
+document.addEventListener('focusin', showKeyboardOwner);
+document.addEventListener('focusout', () => queueMicrotask(showKeyboardOwner));
+
+const KEY_NAMES = { ' ': 'space', Enter: 'Enter', Backspace: 'Backspace', Tab: 'Tab' };
+
+function phoneKey(event) {
+    if (event.key === 'Escape') {
+        screenNode.blur();
+        return;
     }
-});
+    if (!keyboardShows()) {
+        if (event.key.length === 1 || event.key in KEY_NAMES) report('idle', `${KEY_NAMES[event.key] || `“${event.key}”`}: nothing is being edited on the phone, the key goes nowhere`);
+        return;
+    }
+    if (event.key === 'Backspace') sendStep({ step: 'backspace' });
+    else if (event.key === 'Enter') sendStep({ step: 'type', text: '\n' });
+    else if ([...event.key].length === 1) sendStep({ step: 'type', text: event.key });
+}
+
+// Capturing, so that the phone sees the key before anything of the page does.
+for (const type of ['keydown', 'keypress', 'keyup']) {
+    document.addEventListener(
+        type,
+        (event) => {
+            if (keyboardOwner() !== 'phone' || event.ctrlKey || event.metaKey || event.altKey) return;
+            event.preventDefault();
+            event.stopPropagation();
+            if (type === 'keydown') phoneKey(event);
+        },
+        true,
+    );
+}
 
 // MARK: The side panel
 
@@ -382,5 +417,6 @@ async function loadChoices() {
 }
 
 setUpControls();
+showKeyboardOwner();
 connect();
 loadChoices().catch((error) => report('error', `could not load the demo contacts: ${error.message}`));
