@@ -54,15 +54,15 @@ test('while a field edits the keys type on the phone, and a side-panel field tak
     await page.keyboard.type(' ok');
     assert.equal(await page.locator('#receive-text').inputValue(), 'Dove sei? ok');
 
-    // Tapping the field of the reply panel starts the editing (a phone built
-    // without Parlivo shows no panel, and has nothing more to check here).
-    const field = view(page, 'messageField');
-    if ((await field.count()) === 0) return;
-    await field.click();
+    // The reply panel's Reply starts the editing (a phone built without
+    // Parlivo shows no panel, and has nothing more to check here).
+    const reply = view(page, 'sendButton');
+    if ((await reply.count()) === 0) return;
+    await reply.click();
     await waitForPhone(page, (screen) => screen.snapshot.keyboard.visible);
     assert.equal(await owner(), 'phone');
-    await page.keyboard.type(' ok');
-    await page.locator('#screen [data-name="messageField"]', { hasText: ' ok' }).waitFor({ timeout: 5000 });
+    await page.keyboard.type('Arrivo tra poco!');
+    await page.locator('#screen [data-name="replyField"]', { hasText: 'Arrivo tra poco!' }).waitFor({ timeout: 5000 });
     // Space and Enter never press the Receive button while the phone has the keys.
     const before = await messageCount();
     await page.keyboard.press('Escape');
