@@ -4,6 +4,7 @@
 #include "HookTable.h"
 #include "Hooks.h"
 #include "KelvaneMessageSender.h"
+#include "QuickComposeViewController.h"
 #include "QuickReplyViewController.h"
 #include "RDL.h"
 #include "TweakState.h"
@@ -41,6 +42,7 @@ void installParlivo()
     HeavyUtilities::classObject();
     KelvaneMessageSender::classObject();
     registerQuickReplyClasses();
+    registerQuickComposeClasses();
     installation() = installHookTable();
 
     auto& state = tweakState();
