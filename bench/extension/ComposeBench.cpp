@@ -173,7 +173,7 @@ void BM_ActivatorToComposeWindow(benchmark::State& state)
 {
     auto& phone = ComposeDevice::shared().phone();
     for (auto _ : state) {
-        auto fired = phone.activator(std::string(parlivo::ComposerListenerName));
+        auto fired = phone.activator(std::string(kelvane::ComposerListenerName));
         phone.advance(0.7);
         state.PauseTiming();
         auto& tweak = parlivo::tweakState();
