@@ -97,6 +97,10 @@ std::vector<ApplicationBundle> findInstalledApplications()
     for (const auto& name : names) {
         std::string bundlePath = std::string(ApplicationsFolder) + "/" + name;
         auto skip = [&](std::string_view reason) { foundation::NSLog("SpringBoard: not installing {}: {}", bundlePath, reason); };
+        // A folder without an Info.plist holds only what the phone keeps for
+        // a stock application (its icon), and is no bundle to install.
+        if (!foundation::deviceFileExists(bundlePath + "/Info.plist"))
+            continue;
         auto info = foundation::readPlistDictionaryFile(foundation::hostPath(bundlePath + "/Info.plist"));
         if (!info) {
             skip("no readable Info.plist");

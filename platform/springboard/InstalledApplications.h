@@ -33,9 +33,10 @@ struct ApplicationBundle {
     std::string executable {};
 };
 
-// The bundles in /Applications, in folder-name order. A bundle without a
-// readable Info.plist, an identifier or an executable file is skipped with a
-// line on the console.
+// The bundles in /Applications, in folder-name order. A folder without an
+// Info.plist is passed over; a bundle whose Info.plist cannot be read or
+// names no identifier or executable file is skipped with a line on the
+// console.
 std::vector<ApplicationBundle> findInstalledApplications();
 
 runtime::Ref<SBApplication> makeHostedApplication(ApplicationBundle);
