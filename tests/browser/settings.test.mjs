@@ -112,7 +112,28 @@ test('"Red" for the quick reply background: the next quick reply panel is red', 
     await page.locator('#screen [data-name="alertWindow"]').waitFor({ state: 'detached', timeout: 5000 });
 });
 
-test('a favourite from a contact with two numbers: the second one is in favorites.plist', async () => {
+// The quick compose list's rows in order: title, number and whether the row carries the star.
+async function composeRows() {
+    return page.evaluate(() => {
+        const find = (node) => node && (node.name === 'contactsTableView' ? node : (node.subviews || []).map(find).find(Boolean));
+        const table = window.plv.screen.snapshot.windows.map(find).find(Boolean);
+        if (!table) return [];
+        return table.rows.map((row) => {
+            const texts = [];
+            let star = false;
+            const collect = (sub) => {
+                if (!sub) return;
+                if (sub.name === 'star') star = true;
+                if (sub.class === 'UILabel' && sub.text) texts.push(sub.text);
+                (sub.subviews || []).forEach(collect);
+            };
+            collect(row.cell);
+            return { title: texts[0], detail: texts[1], star };
+        });
+    });
+}
+
+test('a favourite from a contact with two numbers: the second one is in favorites.plist, and first with its star in quick compose', async (t) => {
     await openSettings();
     await view(page, 'row-favorites').click();
     await view(page, 'addButton').waitFor({ timeout: 5000 });
@@ -139,6 +160,27 @@ test('a favourite from a contact with two numbers: the second one is in favorite
     await page.locator('#screen [data-name^="favorite-"]', { hasText: '06 1234 5678' }).waitFor({ timeout: 5000 });
     await view(page, 'doneButton').click();
     await fileHas(favoritesPath, '<key>06 1234 5678</key>\n\t<string>Rossi Anna</string>');
+    if (!hasParlivo(simulator)) return t.skip('Parlivo is not built');
+
+    await page.locator('#controls button[data-step="home"]').click();
+    await page.locator('#activator-form button[type="submit"]').click();
+    await view(page, 'toField').waitFor({ timeout: 5000 });
+    await waitForPhone(page, (screen) => !(screen.snapshot.keyboard && screen.snapshot.keyboard.visible));
+    await view(page, 'toField').click();
+    await waitForPhone(page, (screen) => screen.snapshot.keyboard && screen.snapshot.keyboard.visible);
+    await page.keyboard.type('ros');
+    await waitForPhone(page, (screen) => JSON.stringify(screen.snapshot).includes('"contactsTableView"'));
+    let rows = [];
+    for (let tries = 0; tries < 50 && !rows.some((row) => row.detail === '06 1234 5678'); ++tries) {
+        await page.waitForTimeout(100);
+        rows = await composeRows();
+    }
+    const starred = rows.filter((row) => row.star);
+    assert.ok(starred.some((row) => row.title === 'Rossi Anna' && row.detail === '06 1234 5678'), JSON.stringify(rows));
+    assert.deepEqual(rows.slice(0, starred.length), starred, 'the favourites come first');
+    await screenshot(page, 'settings-favorite-in-compose');
+    await view(page, 'closeButton').click();
+    await view(page, 'bgView').waitFor({ state: 'detached', timeout: 5000 });
 });
 
 test('a bug report: a mail in the outbox with PLV.log attached', async () => {
