@@ -9,6 +9,7 @@
 #include "RDL.h"
 #include "TweakState.h"
 
+#include <KelvaneLibrary/SharedFiles.h>
 #include <foundation/NotificationCenter.h>
 
 #include <optional>
@@ -50,14 +51,14 @@ void installParlivo()
     state.sbBulletinListControllerClass = runtime::classNamed("SBBulletinListController");
 
     CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, &reloadCallback,
-        ReloadNotificationName, nullptr, 0);
+        kelvane::PLVReloadNotification, nullptr, 0);
 }
 
 void uninstallParlivo()
 {
     if (!installation())
         return;
-    CFNotificationCenterRemoveObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, ReloadNotificationName, nullptr);
+    CFNotificationCenterRemoveObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, kelvane::PLVReloadNotification, nullptr);
     uninstallHookTable(*installation());
     installation().reset();
     resetTweakState();
