@@ -91,11 +91,13 @@ protected:
         return sent;
     }
 
-    // Receives a mail and taps its banner: the panel opens with the mail.
+    // Receives a mail and taps its banner: the panel opens with the mail,
+    // and the preferences reload it started has finished.
     void openMail(const std::string& from, const std::string& body)
     {
         ASSERT_TRUE(phone().receiveMail(from, "Subject", body));
         ASSERT_TRUE(phone().tapView("bannerTitle"));
+        foundation::Executor::shared().drain();
         phone().advance(1);
     }
 
@@ -103,6 +105,7 @@ protected:
     {
         ASSERT_TRUE(phone().receiveSMS(from, text));
         ASSERT_TRUE(phone().tapView("bannerTitle"));
+        foundation::Executor::shared().drain();
         phone().advance(1);
     }
 
