@@ -56,7 +56,7 @@ void uninstallParlivo()
     if (!installation())
         return;
     CFNotificationCenterRemoveObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, ReloadNotificationName, nullptr);
-    uninstallHookTable(*installation());
+    parlivo::uninstallHookTable(*installation());
     installation().reset();
     resetTweakState();
 }
