@@ -74,7 +74,8 @@ namespace {
             return;
         }
         RDL* controller = rendaloState().rdl.get();
-        const std::string* reference = firstText(valueForKey(*messages, ReferenceKey));
+        auto references = valueForKey(*messages, ReferenceKey);
+        const std::string* reference = firstText(references);
         // A mail banner must have come first: without its URL nothing matches.
         if (!reference || !controller || controller->lastActionURL().empty() || *reference != controller->lastActionURL())
             return;

@@ -48,7 +48,6 @@ TEST_F(BothLoaded, RepliesLeaveAndEachLibraryKeepsItsOwnLog)
     EXPECT_TRUE(smsSent);
 
     ASSERT_TRUE(phone.receiveMail("giulia@example.com", "Documento", "Hai letto?"));
-    phone.advance(10);
     ASSERT_TRUE(phone.tapView("bannerTitle"));
     phone.advance(1);
     ASSERT_TRUE(phone.tapView("sendButton"));

