@@ -126,3 +126,25 @@ namespace {
 
 } // namespace
 } // namespace rendalo_test
+
+namespace rendalo_test {
+namespace {
+
+    TEST_F(RendaloReplies, TheReusedWindowAnswersAnSMSAfterAMail)
+    {
+        bootWithRendalo();
+        openMail("luca@example.com", "Prima la posta");
+        replyWith("Risposta");
+        phone().advance(1);
+        ASSERT_EQ(rdl().status(), 0);
+
+        openSMS("+39 333 1234567", "Poi un SMS");
+        EXPECT_EQ(window()->messageField()->text(), "Poi un SMS");
+        replyWith("Arrivo");
+        auto sent = sentRows();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].text, "Arrivo");
+    }
+
+} // namespace
+} // namespace rendalo_test

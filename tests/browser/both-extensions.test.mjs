@@ -39,8 +39,8 @@ test('an SMS and an e-mail are both answered with both libraries loaded', async 
     await page.locator('#messages-table tbody tr.outgoing', { hasText: 'Va bene' }).waitFor({ timeout: 5000 });
 
     await receive('mail', 'giulia@example.com', 'Hai letto il documento?', 'Documento');
-    await answerFromBanner('Hai letto il documento?', 'Sì, tutto chiaro');
-    await page.locator('#outbox-list article', { hasText: 'Sì, tutto chiaro' }).waitFor({ timeout: 5000 });
+    await answerFromBanner('Hai letto il documento?', 'Tutto chiaro, grazie');
+    await page.locator('#outbox-list article', { hasText: 'Tutto chiaro, grazie' }).waitFor({ timeout: 5000 });
     await screenshot(page, 'both-extensions');
 });
 

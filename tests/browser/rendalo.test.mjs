@@ -53,9 +53,9 @@ test('an SMS is answered in the panel and lands in sms.db', async (t) => {
     if (!hasRendalo(simulator)) return t.skip('Rendalo is not built');
     await receive('sms', '+393471234567', 'Passi tu a prendermi?');
     await openReplyFromBanner('Passi tu a prendermi?');
-    await typeReply('Sì, alle 8');
+    await typeReply('Va bene, alle 8');
     await view(page, 'sendButton').click();
-    await page.locator('#messages-table tbody tr.outgoing', { hasText: 'Sì, alle 8' }).waitFor({ timeout: 5000 });
+    await page.locator('#messages-table tbody tr.outgoing', { hasText: 'Va bene, alle 8' }).waitFor({ timeout: 5000 });
     await closed();
 });
 
