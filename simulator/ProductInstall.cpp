@@ -101,6 +101,22 @@ InstallResult installImages(const std::filesystem::path& resourcesDir)
             result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
         }
     }
+    // The home screen's icons, each into its application's bundle. A build
+    // without them shows plain tiles, so none is no failure.
+    for (const auto& image : imagesIn(resourcesDir / "Applications")) {
+        std::string bundle = "/Applications/" + image.stem().string() + ".app";
+        std::string devicePath = bundle + "/Icon.png";
+        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes)) {
+            result.ok = false;
+            result.error = "cannot create " + bundle;
+            return result;
+        }
+        if (!copyIntoDevice(image, devicePath, result.error)) {
+            result.ok = false;
+            return result;
+        }
+        result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+    }
     return result;
 }
 

@@ -53,7 +53,9 @@ struct InstallResult {
 };
 
 // Copies every PNG of `resourcesDir`/PLV and `resourcesDir`/RDL (the build's
-// rasterised images). Fails when either folder holds none.
+// rasterised images). Fails when either folder holds none. The home screen's
+// icons, `resourcesDir`/Applications/<bundle folder>.png, go to
+// /Applications/<bundle folder>.app/Icon.png.
 InstallResult installImages(const std::filesystem::path& resourcesDir);
 
 // For each chosen extension, the first "<name>.so" found in `searchDirs` is

@@ -7,6 +7,7 @@
 #include "ScenarioRunner.h"
 #include "ServeFiles.h"
 
+#include <addressbook/DemoContacts.h>
 #include <foundation/DevicePath.h>
 #include <foundation/RunLoop.h>
 #include <springboard/Phone.h>
@@ -90,6 +91,16 @@ namespace {
         for (const auto& message : demoConversations()) {
             if (!message.outgoing && seen.insert(message.address).second)
                 contacts.push_back({ { "address", message.address }, { "name", nullptr } });
+        }
+        // Mail comes from the people of the demo Address Book who have an
+        // e-mail address, each from the first one.
+        for (const auto& person : addressbook::demoContacts(addressbook::demoContactsFixedCount(), 0)) {
+            if (person.emails.empty() || !person.emails.front().value || !seen.insert(*person.emails.front().value).second)
+                continue;
+            std::string name = person.first.value_or("");
+            if (person.last)
+                name += (name.empty() ? "" : " ") + *person.last;
+            contacts.push_back({ { "address", *person.emails.front().value }, { "name", name.empty() ? json(nullptr) : json(name) } });
         }
         return contacts;
     }

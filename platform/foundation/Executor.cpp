@@ -3,15 +3,26 @@
 #include "SystemLog.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace foundation {
+
+namespace {
+    std::atomic<Executor*> s_shared { nullptr };
+}
 
 Executor& Executor::shared()
 {
     // Never destroyed: a worker may still be busy while the process exits.
-    static auto* executor = new Executor;
+    static auto* executor = [] {
+        auto* created = new Executor;
+        s_shared.store(created, std::memory_order_release);
+        return created;
+    }();
     return *executor;
 }
+
+Executor* Executor::sharedIfStarted() { return s_shared.load(std::memory_order_acquire); }
 
 Executor::Executor(size_t workers)
 {
@@ -70,6 +81,18 @@ bool Executor::drain()
     std::unique_lock lock(m_mutex);
     m_idle.wait(lock, [this] { return m_tasks.empty() && m_running == 0; });
     return true;
+}
+
+bool Executor::waitUntilIdle(std::chrono::nanoseconds timeout)
+{
+    std::unique_lock lock(m_mutex);
+    return m_idle.wait_for(lock, timeout, [this] { return m_tasks.empty() && m_running == 0; });
+}
+
+bool Executor::isIdle() const
+{
+    std::lock_guard guard(m_mutex);
+    return m_tasks.empty() && m_running == 0;
 }
 
 bool Executor::isWorkerThread() const

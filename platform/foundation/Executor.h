@@ -4,10 +4,16 @@
 // wait until everything submitted so far, and everything those tasks
 // submitted in turn, has finished. A task that throws is reported on the
 // console and the worker goes on.
+//
+// On the virtual clock the shared executor's work belongs to the instant
+// that submitted it: the main run loop does not let its clock move on, nor a
+// turn end, while that work is still running (see RunLoop), so a scenario
+// ends the same way however busy the machine is.
 #pragma once
 
 #include "RunLoop.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -53,6 +59,15 @@ public:
     // waiting, when called from one of this executor's own workers (it would
     // wait for itself).
     bool drain();
+
+    // Waits at most `timeout` for no task to be queued or running; answers
+    // whether that is so.
+    bool waitUntilIdle(std::chrono::nanoseconds timeout);
+    bool isIdle() const;
+
+    // The shared executor if something has used it yet (no threads are
+    // started just to ask), else null.
+    static Executor* sharedIfStarted();
 
     bool isWorkerThread() const;
     size_t workerCount() const { return m_workers.size(); }

@@ -1,5 +1,6 @@
 #include "RunLoop.h"
 
+#include "Executor.h"
 #include "FoundationClasses.h"
 #include "NotificationCenter.h"
 #include "SystemLog.h"
@@ -274,6 +275,25 @@ namespace {
         return *loops;
     }
 
+    // The virtual clock's rule for background work (see Executor.h): the
+    // shared executor's tasks belong to the instant that submitted them.
+    // Called when nothing more is due at the current instant of the main
+    // loop; waits a moment for those tasks and answers true while some are
+    // still running, so that the caller looks at the queue again (a finished
+    // task's completion is due at this same instant). The waits are short
+    // because a task may itself be waiting for work it posted to the main
+    // thread.
+    bool waitForBackgroundWork(const RunLoop& loop)
+    {
+        if (loop.clockKind() != ClockKind::Virtual || s_mainLoop.load(std::memory_order_acquire) != &loop || !loop.isMainThread())
+            return false;
+        Executor* executor = Executor::sharedIfStarted();
+        if (!executor || executor->isWorkerThread() || executor->isIdle())
+            return false;
+        executor->waitUntilIdle(std::chrono::milliseconds(1));
+        return true;
+    }
+
 } // namespace
 
 RunLoop& RunLoop::main()
@@ -392,8 +412,12 @@ int RunLoop::runDue(int64_t limit, Turns turns)
     int total = 0;
     int inTurn = 0;
     int64_t turnTime = 0;
-    while (auto due = m_impl->earliestDue()) {
-        if (*due > limit)
+    while (true) {
+        auto due = m_impl->earliestDue();
+        bool instantIsOver = m_clockKind == ClockKind::Virtual && (!due || *due > m_impl->nowTicks(m_clockKind));
+        if (instantIsOver && waitForBackgroundWork(*this))
+            continue;
+        if (!due || *due > limit)
             break;
         if (turns == Turns::OnePerTimestamp && inTurn && *due != turnTime) {
             notifyTurn();
@@ -440,6 +464,11 @@ void RunLoop::run()
 {
     int inTurn = 0;
     while (true) {
+        if (m_clockKind == ClockKind::Virtual) {
+            auto due = m_impl->earliestDue();
+            if ((!due || *due > m_impl->nowTicks(m_clockKind)) && waitForBackgroundWork(*this))
+                continue;
+        }
         std::unique_lock lock(m_impl->mutex);
         if (m_impl->stopRequested) {
             m_impl->stopRequested = false;

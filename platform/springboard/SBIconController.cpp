@@ -1,11 +1,14 @@
 #include "SBIconController.h"
 
+#include "ApplicationIcons.h"
 #include "SBActionView.h"
 #include "SBApplicationController.h"
 #include "SBUIController.h"
 
 #include <uikit/UIColor.h>
 #include <uikit/UIFont.h>
+#include <uikit/UIImage.h>
+#include <uikit/UIImageView.h>
 #include <uikit/UILabel.h>
 #include <uikit/UIScreen.h>
 
@@ -42,8 +45,15 @@ void SBIconController::reloadIcons()
             if (auto target = weakApplication.lock())
                 runtime::send(SBUIController::sharedInstance(), "activateApplicationAnimated:", Id(target));
         });
-        auto tile = makeView<UIView>(CGRectMake((cell - iconSize) / 2, 0, iconSize, iconSize));
-        tile->setBackgroundColor(application->displayIdentifier() == "com.apple.MobileSMS" ? UIColor::colorWithRed(0.3, 0.8, 0.3, 1) : UIColor::colorWithRed(0.25, 0.5, 0.95, 1));
+        // The icon's picture, or a plain tile when it is not on the device.
+        auto tile = makeView<UIImageView>(CGRectMake((cell - iconSize) / 2, 0, iconSize, iconSize));
+        tile->setName("iconImage");
+        auto drawing = applicationIcon(application->displayIdentifier());
+        runtime::Ref<UIImage> picture = drawing ? UIImage::imageWithContentsOfFile(drawing->path) : nullptr;
+        if (picture)
+            tile->setImage(picture);
+        else
+            tile->setBackgroundColor(drawing ? UIColor::colorWithRed(drawing->red, drawing->green, drawing->blue, 1) : UIColor::grayColor());
         tile->layer()->setCornerRadius(10);
         tile->setUserInteractionEnabled(false);
         icon->addSubview(tile);

@@ -1,6 +1,7 @@
 #include "Snapshot.h"
 
 #include "Keyboard.h"
+#include "SnapshotKinds.h"
 #include "UIActionSheet.h"
 #include "UIAlertView.h"
 #include "UIApplication.h"
@@ -159,6 +160,7 @@ json snapshotView(UIView& view)
 {
     json out;
     out["class"] = view.runtimeClassName();
+    out["kind"] = snapshotKind(view.isa());
     out["name"] = optionalText(view.name());
     out["frame"] = rect(view.frame());
     out["bounds"] = rect(view.bounds());

@@ -29,7 +29,9 @@ export async function startSimulator({ extensions } = {}) {
         const seeded = spawnSync(plvSim, ['seed', join(device, 'phone'), '--contacts', '40', '--extensions', extensions], { encoding: 'utf8' });
         if (seeded.status !== 0) throw new Error(`plv-sim seed failed:\n${seeded.stderr}`);
     }
-    const child = spawn(plvSim, ['serve', '--device', join(device, 'phone'), '--port', '0'], { stdio: ['ignore', 'pipe', 'pipe'] });
+    // PLV_WEB serves the page from another folder (an older copy, to compare).
+    const web = process.env.PLV_WEB ? ['--web', process.env.PLV_WEB] : [];
+    const child = spawn(plvSim, ['serve', '--device', join(device, 'phone'), '--port', '0', ...web], { stdio: ['ignore', 'pipe', 'pipe'] });
     let errors = '';
     child.stderr.on('data', (chunk) => {
         errors += chunk;
@@ -72,6 +74,11 @@ export async function openPhone(browser, simulator) {
     const page = await browser.newPage({ viewport: { width: 1500, height: 900 } });
     page.on('pageerror', (error) => {
         throw error;
+    });
+    // Every console error from the first byte on, for the tests that want none.
+    page.consoleErrors = [];
+    page.on('console', (message) => {
+        if (message.type() === 'error') page.consoleErrors.push(`${message.text()} (${message.location().url})`);
     });
     await page.goto(simulator.url);
     await page.waitForFunction(() => window.plv && window.plv.screen && window.plv.panels);

@@ -21,6 +21,16 @@ test('the page draws the phone: status bar, home screen, the applications from t
     assert.ok(apps.includes('com.apple.MobileSMS'), apps.join(', '));
     assert.ok(apps.includes('com.apple.mobilemail'), apps.join(', '));
     assert.ok((await page.locator('#messages-table tbody tr').count()) > 0, 'the seeded messages are listed');
+    // The applications' own icons, from their bundles on the phone.
+    for (const [bundle, folder] of [
+        ['com.apple.MobileSMS', 'MobileSMS'],
+        ['com.apple.mobilemail', 'MobileMail'],
+    ]) {
+        const icon = page.locator(`#screen [data-name="icon-${bundle}"] [data-name="iconImage"] img`);
+        await page.waitForFunction((node) => node.complete && node.naturalWidth > 0, await icon.elementHandle());
+        assert.equal(await icon.getAttribute('src'), `/device/Applications/${folder}.app/Icon.png`);
+        assert.equal(await icon.evaluate((node) => node.naturalWidth), 57);
+    }
 });
 
 test('an SMS from the side panel brings the banner; a click on it opens the reply', async () => {
@@ -113,7 +123,7 @@ test('a fast drag is a swipe with its velocity: a flick on the unlock slider unl
     assert.ok(swipes[1].velocity.x > 500, JSON.stringify(swipes[1]));
 });
 
-test('the side panel sends an iMessage with a picture and an e-mail from a typed address', async () => {
+test('the side panel sends an iMessage with a picture from a typed address, and an e-mail from a sender of the phone', async () => {
     const form = page.locator('#receive-form');
     await form.locator('input[value="imessage"]').check();
     await page.locator('#receive-picture').selectOption('IMG_0002.JPG');
@@ -127,7 +137,9 @@ test('the side panel sends an iMessage with a picture and an e-mail from a typed
     await form.locator('input[value="mail"]').check();
     assert.ok(await page.locator('#receive-subject').isVisible(), 'a mail has a subject');
     assert.ok(!(await page.locator('#receive-picture').isVisible()), 'only an iMessage carries a picture');
-    await page.locator('#receive-from').fill('Giulia Bianchi <giulia@example.com>');
+    // The phone's own mail senders are offered, each with her name.
+    await page.locator('#receive-contact').selectOption('Giulia Bianchi <giulia@example.com>');
+    assert.equal(await page.locator('#receive-from').inputValue(), 'Giulia Bianchi <giulia@example.com>');
     await page.locator('#receive-subject').fill('Cena di venerdì');
     await page.locator('#receive-text').fill('Porti il dolce?');
     await page.locator('#receive-button').click();
@@ -146,4 +158,48 @@ test('an application opened from the side panel is quit from it, back to the hom
     await page.locator('#app-buttons button[data-app="quit_app"][data-bundle="com.apple.mobilemail"]').click();
     await page.locator('#step-status[data-state="error"]').waitFor({ timeout: 5000 });
     assert.match(await page.locator('#step-status').textContent(), /not running/);
+});
+
+test('views are drawn by their kind, and a kind the page does not know as a plain view', async () => {
+    const drawn = await page.evaluate(async () => {
+        const { drawView } = await import('/screen.js');
+        const view = (kind, extra = {}) => ({
+            class: 'PLVTestView',
+            kind,
+            name: kind,
+            frame: [0, 0, 100, 30],
+            bounds: [0, 0, 100, 30],
+            center: [50, 15],
+            rotation: 0,
+            translation: [0, 0],
+            hidden: false,
+            alpha: 1,
+            backgroundColor: [1, 0, 0, 1],
+            cornerRadius: 0,
+            borderWidth: 0,
+            subviews: [],
+            ...extra,
+        });
+        const describe = (node) => ({ kind: node.dataset.kind, classes: [...node.classList], html: node.innerHTML, background: node.style.backgroundColor });
+        return {
+            on: describe(drawView(view('switch', { on: true }))),
+            off: describe(drawView(view('switch', { on: false }))),
+            slider: describe(drawView(view('slider', { value: 5, minimumValue: 0, maximumValue: 10 }))),
+            label: describe(drawView(view('label', { text: 'Suoni', numberOfLines: 1, font: { name: 'Helvetica', size: 17, bold: false } }))),
+            checkmark: describe(drawView(view('accessoryIndicator', { accessoryType: 3 }))),
+            none: describe(drawView(view('accessoryIndicator', { accessoryType: 0 }))),
+            unknown: describe(drawView(view('dropDownOfTheFuture', { text: 'not drawn as a label' }))),
+            hidden: drawView(view('label', { hidden: true })),
+        };
+    });
+    assert.ok(drawn.on.classes.includes('kind-switch') && drawn.on.classes.includes('on'), JSON.stringify(drawn.on));
+    assert.ok(drawn.off.classes.includes('off'));
+    assert.match(drawn.slider.html, /left: 50%/);
+    assert.match(drawn.label.html, /Suoni/);
+    assert.match(drawn.checkmark.html, /✓/);
+    assert.equal(drawn.none.html, '', 'no accessory, no mark');
+    assert.equal(drawn.unknown.kind, 'view');
+    assert.equal(drawn.unknown.html, '');
+    assert.equal(drawn.unknown.background, 'rgb(255, 0, 0)', 'still a box with its colour');
+    assert.equal(drawn.hidden, null);
 });

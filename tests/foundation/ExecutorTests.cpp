@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
+#include <thread>
+
 #include <atomic>
 
 using namespace foundation;
@@ -70,6 +74,41 @@ TEST(Executor, CompletionRunsOnTheMainLoopWithTheResult)
     Executor::shared().drain();
     loop.runPending();
     EXPECT_TRUE(voidDone);
+}
+
+// On the virtual clock the phone's background work ends within the instant
+// that started it, however long the worker takes, so a scenario's outcome
+// does not depend on how busy the machine is.
+TEST(Executor, OnTheVirtualClockBackgroundWorkFinishesWithinItsInstant)
+{
+    RunLoop& loop = RunLoop::configureMain(ClockKind::Virtual);
+    std::string trace;
+    double completedAt = -1;
+    auto slowCheck = [&] {
+        Executor::shared().submitThenOnMain(
+            [] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                return 100000;
+            },
+            [&](int size) {
+                trace += "size " + std::to_string(size) + ";";
+                completedAt = loop.now();
+            });
+    };
+    loop.performOnMain(slowCheck);
+    loop.runPending();
+    EXPECT_EQ(trace, "size 100000;") << "the step that started the work returns with it done";
+    EXPECT_EQ(completedAt, 0);
+
+    auto timer = Timer::scheduled(0.3, false, [&](Timer&) { slowCheck(); });
+    loop.advance(1);
+    EXPECT_EQ(trace, "size 100000;size 100000;");
+    EXPECT_DOUBLE_EQ(completedAt, 0.3) << "the completion runs at the instant of the timer, before the clock moves on";
+
+    // A task that waits for the main thread is served while the loop waits for it.
+    Executor::shared().submit([&] { loop.performOnMain([&] { trace += "served;"; }, RunLoop::WaitUntilDone::Yes); });
+    loop.runPending();
+    EXPECT_EQ(trace, "size 100000;size 100000;served;");
 }
 
 TEST(Executor, AThrowingTaskIsLoggedAndHasNoCompletion)

@@ -124,7 +124,7 @@ TEST_F(DemoPhoneSeed, GroupsFileReadsBackThroughTheKeyedArchiveReader)
     ASSERT_TRUE(groups) << groups.error;
     const auto* list = groups.value->asArray();
     ASSERT_TRUE(list);
-    ASSERT_EQ(list->size(), 3u);
+    ASSERT_EQ(list->size(), 4u);
     EXPECT_EQ(*list, *demoGroups().asArray());
 
     const auto& football = *(*list)[0].asDictionary();
@@ -155,6 +155,9 @@ TEST_F(DemoPhoneSeed, ImagesAndPicturesHaveTheirSizes)
         { "/Library/Application Support/RDL/sms.png", { 21, 21 } },
         { "/Library/Application Support/RDL/close-button.png", { 30, 30 } },
         { "/Library/Application Support/RDL/SendIcon.png", { 57, 29 } },
+        // The home screen's icons, in their applications' bundles.
+        { "/Applications/MobileSMS.app/Icon.png", { 57, 57 } },
+        { "/Applications/MobileMail.app/Icon.png", { 57, 57 } },
     };
     for (const auto& [path, size] : images) {
         auto bytes = bytesOf(host(path));

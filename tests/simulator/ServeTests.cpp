@@ -104,6 +104,13 @@ TEST_F(ServedPhone, ServesThePageAndThePhonesState)
         auto pictures = http.Get("/api/pictures");
         ASSERT_TRUE(pictures);
         EXPECT_NE(pictures->body.find("IMG_0002.JPG"), std::string::npos);
+        // The senders the page offers come from the phone's demo data, a
+        // mail sender with her name among them.
+        auto contacts = http.Get("/api/contacts");
+        ASSERT_TRUE(contacts);
+        json senders = json::parse(contacts->body);
+        ASSERT_TRUE(senders.is_array());
+        EXPECT_NE(std::find(senders.begin(), senders.end(), json { { "address", "giulia@example.com" }, { "name", "Giulia Bianchi" } }), senders.end()) << senders;
     });
 }
 

@@ -1,6 +1,8 @@
 #include "PhoneFixture.h"
 
+#include <foundation/DevicePath.h>
 #include <springboard/SpringBoard.h>
+#include <uikit/ImageCodec.h>
 #include <uikit/UIKit.h>
 
 namespace springboard_test {
@@ -124,6 +126,30 @@ namespace {
         auto back = phone().tapView("messagesBack");
         ASSERT_TRUE(back) << back.error;
         EXPECT_EQ(labelText("messagesTitle"), "Messages");
+    }
+
+    TEST_F(Applications, TheHomeScreenDrawsTheIconsThePhoneHasAndATileForTheOthers)
+    {
+        // Only Messages' icon is on this phone.
+        Bitmap square { 57, 57, std::vector<uint8_t>(57 * 57 * 4, 200) };
+        auto png = encodePng(square);
+        ASSERT_TRUE(png);
+        ASSERT_TRUE(foundation::createDeviceDirectory("/Applications/MobileSMS.app", foundation::Intermediates::Yes));
+        ASSERT_TRUE(foundation::writeDeviceFileAtomically("/Applications/MobileSMS.app/Icon.png", *png));
+        boot();
+        auto tile = [](const char* name) -> runtime::Ref<UIImageView> {
+            for (auto& window : visibleWindows()) {
+                if (auto icon = window->viewNamed(name))
+                    return runtime::cast<UIImageView>(icon->viewNamed("iconImage"));
+            }
+            return nullptr;
+        };
+        ASSERT_TRUE(tile("icon-com.apple.MobileSMS"));
+        ASSERT_TRUE(tile("icon-com.apple.MobileSMS")->image());
+        EXPECT_EQ(tile("icon-com.apple.MobileSMS")->image()->path(), "/Applications/MobileSMS.app/Icon.png");
+        ASSERT_TRUE(tile("icon-com.apple.mobilemail"));
+        EXPECT_FALSE(tile("icon-com.apple.mobilemail")->image());
+        EXPECT_TRUE(tile("icon-com.apple.mobilemail")->backgroundColor()) << "a plain tile of the application's colour";
     }
 
     TEST_F(Applications, TheHomeScreenIconsOpenTheirApplications)

@@ -1,5 +1,7 @@
 #include "UIKitTestSupport.h"
 
+#include <uikit/SnapshotKinds.h>
+
 #include <cmath>
 
 namespace uikit_test {
@@ -127,6 +129,35 @@ TEST_F(Snapshots, StaysTheSameWhenNothingChanges)
     window->addSubview(makeView<UISlider>(CGRectMake(20, 280, 280, 10)));
     auto first = snapshotScreen().dump();
     EXPECT_EQ(snapshotScreen().dump(), first);
+}
+
+TEST_F(Snapshots, EveryViewTellsItsKindFromItsNearestClassWithOne)
+{
+    auto window = screenWindow();
+    auto field = makeView<UITextView>(CGRectMake(0, 0, 100, 40));
+    auto toggle = makeView<UISwitch>(CGRectMake(0, 50, 79, 27));
+    auto plain = makeView<UIView>(CGRectMake(0, 90, 10, 10));
+    auto bar = makeView<UILabel>(CGRectMake(0, 100, 10, 10));
+    for (auto& view : std::vector<runtime::Ref<UIView>> { field, toggle, plain, bar })
+        window->addSubview(view);
+    // A class a product defines on top of UIKit's is drawn as its superclass
+    // (a text view is a scroll view, and still a "textView"); a class given
+    // a kind of its own keeps it for its subclasses too.
+    auto* custom = runtime::defineClass("SnapshotKindsTestLabel", UILabel::classObject());
+    runtime::setClassOf(*bar, custom);
+    EXPECT_EQ(snapshotView(*bar)["kind"], "label");
+    registerSnapshotKind("SnapshotKindsTestLabel", "badge");
+    auto* sub = runtime::defineClass("SnapshotKindsTestLabelChild", custom);
+    runtime::setClassOf(*bar, sub);
+
+    auto json = snapshotView(*window);
+    EXPECT_EQ(json["kind"], "window");
+    EXPECT_EQ(json["subviews"][0]["kind"], "textView");
+    EXPECT_EQ(json["subviews"][1]["kind"], "switch");
+    EXPECT_EQ(json["subviews"][2]["kind"], "view");
+    EXPECT_EQ(json["subviews"][3]["kind"], "badge");
+    EXPECT_EQ(json["subviews"][3]["class"], "SnapshotKindsTestLabelChild");
+    EXPECT_EQ(snapshotKind(nullptr), "view");
 }
 
 } // namespace uikit_test
