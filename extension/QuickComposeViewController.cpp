@@ -145,7 +145,7 @@ Id QuickComposeViewController::initWithRecipients(RecipientList recipients)
     m_destNumber = std::string(TypedInMarker);
     m_recipients = std::move(recipients);
     m_lastMessageType = MessageType::SMS;
-    m_searchedPeople = m_recipients.people();
+    m_searchedPeople = m_recipients.everyone();
     m_hasAttachment = false;
     try {
         m_iMessageEnabled = runtime::send<bool>(runtime::classNamed("CKMadridService"), "isMadridEnabled");
@@ -594,7 +594,7 @@ void QuickComposeViewController::didSelectRow(const Id&, const NSIndexPath& inde
 {
     if (indexPath.row < 0 || static_cast<size_t>(indexPath.row) >= m_searchedPeople.size())
         return;
-    RecipientRef record = m_searchedPeople[static_cast<size_t>(indexPath.row)];
+    const RecipientRecord* record = m_searchedPeople[static_cast<size_t>(indexPath.row)];
     if (m_toField)
         m_toField->setText(record->name);
     m_destNumber = record->number;

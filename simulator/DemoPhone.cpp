@@ -179,7 +179,10 @@ namespace {
             auto libraries = installExtensions(m_options.extensionSearchDirs, choice);
             if (!libraries.ok)
                 return failed(libraries.error);
-            for (const auto* result : { &images, &libraries }) {
+            auto applications = installApplications(m_options.extensionSearchDirs);
+            if (!applications.ok)
+                return failed(applications.error);
+            for (const auto* result : { &images, &libraries, &applications }) {
                 for (const InstallStep& step : result->steps) {
                     if (step.outcome == InstallStep::Outcome::Installed)
                         note("installed", step.what);

@@ -247,4 +247,39 @@ InstallResult installExtensions(const std::vector<std::filesystem::path>& search
     return result;
 }
 
+InstallResult installApplications(const std::vector<std::filesystem::path>& searchDirs)
+{
+    InstallResult result;
+    for (std::string_view name : applicationNames) {
+        std::string executable = std::string(name) + ".so";
+        std::filesystem::path found;
+        for (const auto& folder : searchDirs) {
+            std::error_code ec;
+            if (!folder.empty() && std::filesystem::is_regular_file(folder / executable, ec) && std::filesystem::is_regular_file(folder / "Info.plist", ec)) {
+                found = folder;
+                break;
+            }
+        }
+        if (found.empty()) {
+            result.steps.push_back({ InstallStep::Outcome::Skipped, std::string(name) + ".app", "not built" });
+            continue;
+        }
+        std::string bundle = std::string(applicationsDevicePath) + "/" + std::string(name) + ".app";
+        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes)) {
+            result.ok = false;
+            result.error = "cannot create " + bundle;
+            return result;
+        }
+        for (auto [source, target] : { std::pair { executable, std::string(name) }, std::pair { std::string("Info.plist"), std::string("Info.plist") } }) {
+            std::string devicePath = bundle + "/" + target;
+            if (!copyIntoDevice(found / source, devicePath, result.error)) {
+                result.ok = false;
+                return result;
+            }
+            result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+        }
+    }
+    return result;
+}
+
 } // namespace simulator

@@ -1,7 +1,8 @@
 // Puts the products on the demo phone the way a package would: the images
-// under /Library/Application Support/PLV and RDL, and the extension
-// libraries with their filter property lists in MobileSubstrate's
-// DynamicLibraries folder, where the phone's loader finds them at boot.
+// under /Library/Application Support/PLV and RDL, the extension libraries
+// with their filter property lists in MobileSubstrate's DynamicLibraries
+// folder, where the phone's loader finds them at boot, and the settings
+// application as a bundle under /Applications, where SpringBoard finds it.
 #pragma once
 
 #include <filesystem>
@@ -15,8 +16,12 @@ namespace simulator {
 inline constexpr std::string_view applicationSupportDevicePath = "/Library/Application Support";
 inline constexpr std::string_view dynamicLibrariesDevicePath = "/Library/MobileSubstrate/DynamicLibraries";
 
+inline constexpr std::string_view applicationsDevicePath = "/Applications";
+
 // The libraries the loader may find; each is installed when the build has it.
 inline constexpr std::string_view extensionNames[] = { "Parlivo", "Rendalo" };
+// The applications: "<name>.so" and its Info.plist from one build folder.
+inline constexpr std::string_view applicationNames[] = { "PLVSettings" };
 // The maker's shared library that Rendalo links, where the phone keeps it.
 inline constexpr std::string_view kelvaneLibraryDevicePath = "/usr/lib/libKelvaneLibrary.dylib";
 // Which extensions this phone loads, kept beside its files so that every
@@ -65,5 +70,10 @@ InstallResult installImages(const std::filesystem::path& resourcesDir);
 // loader does not find it. The first libKelvaneLibrary.dylib found goes to
 // /usr/lib.
 InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& = defaultExtensionChoice());
+
+// For each application name, the first folder of `searchDirs` holding
+// "<name>.so" and "Info.plist" gives /Applications/<name>.app/<name> (the
+// executable) and its Info.plist. An application found nowhere is skipped.
+InstallResult installApplications(const std::vector<std::filesystem::path>& searchDirs);
 
 } // namespace simulator

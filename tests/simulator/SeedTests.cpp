@@ -158,6 +158,7 @@ TEST_F(DemoPhoneSeed, ImagesAndPicturesHaveTheirSizes)
         // The home screen's icons, in their applications' bundles.
         { "/Applications/MobileSMS.app/Icon.png", { 57, 57 } },
         { "/Applications/MobileMail.app/Icon.png", { 57, 57 } },
+        { "/Applications/PLVSettings.app/Icon.png", { 57, 57 } },
     };
     for (const auto& [path, size] : images) {
         auto bytes = bytesOf(host(path));
