@@ -2,8 +2,7 @@
 
 #include "TweakState.h"
 
-#include <cctype>
-#include <limits>
+#include <common/IntegerValue.h>
 
 namespace parlivo {
 
@@ -25,22 +24,7 @@ bool recordPickedMessage(RDL* controller, int64_t recordID, MissingMessage ifMis
 
 int64_t integerValue(std::string_view text)
 {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    // Saturates like the platform instead of overflowing on a long run of digits.
-    constexpr int64_t limit = std::numeric_limits<int64_t>::max();
-    int64_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        int digit = text[i] - '0';
-        if (value > (limit - digit) / 10)
-            return negative ? std::numeric_limits<int64_t>::min() : limit;
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
+    return common::integerValue(text);
 }
 
 } // namespace parlivo
