@@ -27,17 +27,25 @@ test-$(1):
 endef
 $(foreach preset,default asan tsan debug,$(eval $(call preset_test,$(preset))))
 
-# Each program's results go to build/bench/results/<program>.json; the table
-# of targets after them prints OVER but never fails the run: timing on a
-# loaded machine is noisy.
+# Each program's results go to build/bench/results/<program>.json, with the
+# load average at the start beside them; bench/memory.py measures the heap of
+# plv-sim scenarios under valgrind's massif into build/bench/memory.json; then
+# bench/bench_report.py writes build/bench/report.md, report.json and
+# growth.svg and prints the table of targets. It never fails on an OVER:
+# timing on a loaded machine is noisy; `bench/check` does. The whole run takes
+# about ten minutes on the 2-core machine (MEMORY=0 skips the memory part).
 BENCH_RESULTS = build/bench/results
+MEMORY ?= 1
 bench: bootstrap
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
 	@rm -rf $(BENCH_RESULTS) && mkdir -p $(BENCH_RESULTS)
+	@cat /proc/loadavg > $(BENCH_RESULTS)/load-at-start
 	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; \
 	    $$b --benchmark_out=$(BENCH_RESULTS)/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
-	@python3 -B bench/bench_report.py $(BENCH_RESULTS)
+	@if [ "$(MEMORY)" = 1 ]; then python3 -B bench/memory.py --sim build/bench/simulator/plv-sim --out build/bench/memory.json; \
+	    else rm -f build/bench/memory.json; fi
+	@python3 -B bench/bench_report.py $(BENCH_RESULTS) --memory build/bench/memory.json
 
 # The phone in a browser: builds the simulator, seeds a demo phone in ./device
 # when there is none (a phone that exists keeps its data and gets the freshly

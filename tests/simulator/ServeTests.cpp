@@ -89,9 +89,13 @@ TEST_F(ServedPhone, ServesThePageAndThePhonesState)
         EXPECT_EQ(page->status, 200);
         EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
 
-        json now = state(http);
+        auto raw = http.Get("/api/state");
+        ASSERT_TRUE(raw);
+        json now = json::parse(raw->body);
         ASSERT_TRUE(now.is_object());
         EXPECT_EQ(now["screen"]["snapshot"]["screen"]["bounds"], json::parse("[0, 0, 320, 480]"));
+        // The screen is sent as written, and those are the bytes its tree dumps to.
+        EXPECT_NE(raw->body.find(R"("screen":)" + now["screen"].dump(-1, ' ', false, json::error_handler_t::replace)), std::string::npos);
         EXPECT_EQ(now["screen"]["springboard"]["locked"], false);
         EXPECT_FALSE(now["panels"]["messages"].empty());
 
