@@ -58,7 +58,7 @@ InstallResult installImages(const std::filesystem::path& resourcesDir)
             result.error = "no " + std::string(product) + " images in " + (resourcesDir / product).string() + " (build the plv_resources target)";
             return result;
         }
-        std::string folder = std::string(applicationSupportDevicePath) + "/" + std::string(product);
+        std::string folder = std::string(ApplicationSupportDevicePath) + "/" + std::string(product);
         if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes)) {
             result.ok = false;
             result.error = "cannot create " + folder;
@@ -95,9 +95,9 @@ InstallResult installImages(const std::filesystem::path& resourcesDir)
 InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs)
 {
     InstallResult result;
-    if (!foundation::createDeviceDirectory(dynamicLibrariesDevicePath, foundation::Intermediates::Yes)) {
+    if (!foundation::createDeviceDirectory(DynamicLibrariesDevicePath, foundation::Intermediates::Yes)) {
         result.ok = false;
-        result.error = "cannot create " + std::string(dynamicLibrariesDevicePath);
+        result.error = "cannot create " + std::string(DynamicLibrariesDevicePath);
         return result;
     }
     for (std::string_view name : extensionNames) {
@@ -114,14 +114,14 @@ InstallResult installExtensions(const std::vector<std::filesystem::path>& search
             result.steps.push_back({ InstallStep::Outcome::Skipped, library, "not built" });
             continue;
         }
-        std::string devicePath = std::string(dynamicLibrariesDevicePath) + "/" + library;
+        std::string devicePath = std::string(DynamicLibrariesDevicePath) + "/" + library;
         if (!copyIntoDevice(found, devicePath, result.error)) {
             result.ok = false;
             return result;
         }
         result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
 
-        std::string filterPath = std::string(dynamicLibrariesDevicePath) + "/" + std::string(name) + ".plist";
+        std::string filterPath = std::string(DynamicLibrariesDevicePath) + "/" + std::string(name) + ".plist";
         std::filesystem::path filterBeside = found.parent_path() / (std::string(name) + ".plist");
         std::error_code ec;
         bool written = std::filesystem::is_regular_file(filterBeside, ec)

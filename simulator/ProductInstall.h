@@ -11,8 +11,8 @@
 
 namespace simulator {
 
-inline constexpr std::string_view applicationSupportDevicePath = "/Library/Application Support";
-inline constexpr std::string_view dynamicLibrariesDevicePath = "/Library/MobileSubstrate/DynamicLibraries";
+inline constexpr std::string_view ApplicationSupportDevicePath = "/Library/Application Support";
+inline constexpr std::string_view DynamicLibrariesDevicePath = "/Library/MobileSubstrate/DynamicLibraries";
 
 // The libraries the loader may find; each is installed when the build has it.
 inline constexpr std::string_view extensionNames[] = { "Parlivo", "Rendalo" };
