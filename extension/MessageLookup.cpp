@@ -2,10 +2,8 @@
 
 #include "TweakState.h"
 
+#include <common/IntegerValue.h>
 #include <foundation/TemporaryChange.h>
-
-#include <cctype>
-#include <limits>
 
 namespace parlivo {
 
@@ -42,22 +40,7 @@ void takeLaunchURL(const Id& bulletin)
 
 int64_t integerValue(std::string_view text)
 {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    // Saturates like the platform instead of overflowing on a long run of digits.
-    constexpr int64_t limit = std::numeric_limits<int64_t>::max();
-    int64_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        int digit = text[i] - '0';
-        if (value > (limit - digit) / 10)
-            return negative ? std::numeric_limits<int64_t>::min() : limit;
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
+    return common::integerValue(text);
 }
 
 } // namespace parlivo

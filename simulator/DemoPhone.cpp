@@ -172,10 +172,17 @@ namespace {
             auto images = installImages(m_options.resourcesDir);
             if (!images.ok)
                 return failed(images.error);
-            auto libraries = installExtensions(m_options.extensionSearchDirs);
+            auto choice = m_options.extensions ? *m_options.extensions : readExtensionChoice().value_or(defaultExtensionChoice());
+            if (!writeExtensionChoice(choice))
+                return failed("cannot write " + std::string(extensionChoiceDevicePath));
+            note("chose", "the extensions " + describeExtensionChoice(choice));
+            auto libraries = installExtensions(m_options.extensionSearchDirs, choice);
             if (!libraries.ok)
                 return failed(libraries.error);
-            for (const auto* result : { &images, &libraries }) {
+            auto applications = installApplications(m_options.extensionSearchDirs);
+            if (!applications.ok)
+                return failed(applications.error);
+            for (const auto* result : { &images, &libraries, &applications }) {
                 for (const InstallStep& step : result->steps) {
                     if (step.outcome == InstallStep::Outcome::Installed)
                         note("installed", step.what);

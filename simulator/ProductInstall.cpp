@@ -2,10 +2,12 @@
 
 #include <foundation/AtomicFile.h>
 #include <foundation/DevicePath.h>
+#include <foundation/PlistReader.h>
 #include <foundation/PlistWriter.h>
 #include <foundation/PropertyList.h>
 
 #include <algorithm>
+#include <cctype>
 
 namespace simulator {
 
@@ -37,6 +39,32 @@ namespace {
         }
         std::sort(images.begin(), images.end());
         return images;
+    }
+
+    std::filesystem::path firstFound(const std::vector<std::filesystem::path>& searchDirs, const std::string& file)
+    {
+        for (const auto& folder : searchDirs) {
+            std::error_code ec;
+            if (!folder.empty() && std::filesystem::is_regular_file(folder / file, ec))
+                return folder / file;
+        }
+        return {};
+    }
+
+    std::string lowercased(std::string_view text)
+    {
+        std::string lower(text);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return lower;
+    }
+
+    std::string trimmed(std::string_view text)
+    {
+        auto begin = text.find_first_not_of(" \t");
+        if (begin == std::string_view::npos)
+            return {};
+        auto end = text.find_last_not_of(" \t");
+        return std::string(text.substr(begin, end - begin + 1));
     }
 
     foundation::PlistValue springBoardFilter()
@@ -92,7 +120,74 @@ InstallResult installImages(const std::filesystem::path& resourcesDir)
     return result;
 }
 
-InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs)
+ExtensionChoice defaultExtensionChoice()
+{
+    return { std::string(extensionNames[0]) };
+}
+
+std::optional<ExtensionChoice> parseExtensionChoice(std::string_view list, std::string& error)
+{
+    std::vector<std::string> wanted;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string name = lowercased(trimmed(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+        bool known = std::any_of(std::begin(extensionNames), std::end(extensionNames), [&](std::string_view candidate) { return lowercased(candidate) == name; });
+        if (!known) {
+            std::string choices;
+            for (auto candidate : extensionNames)
+                choices += (choices.empty() ? "" : ", ") + lowercased(candidate);
+            error = name.empty() ? "an empty extension name (choose from " + choices + ")" : "no extension \"" + name + "\" (choose from " + choices + ")";
+            return std::nullopt;
+        }
+        wanted.push_back(name);
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    ExtensionChoice choice;
+    for (auto candidate : extensionNames) {
+        if (std::find(wanted.begin(), wanted.end(), lowercased(candidate)) != wanted.end())
+            choice.emplace_back(candidate);
+    }
+    return choice;
+}
+
+std::string describeExtensionChoice(const ExtensionChoice& choice)
+{
+    std::string text;
+    for (const auto& name : choice)
+        text += (text.empty() ? "" : ",") + lowercased(name);
+    return text;
+}
+
+std::optional<ExtensionChoice> readExtensionChoice()
+{
+    auto plist = foundation::readPlistDictionaryFile(foundation::hostPath(extensionChoiceDevicePath));
+    if (!plist)
+        return std::nullopt;
+    const auto* list = plist.value->find("extensions");
+    if (!list || !list->asArray())
+        return std::nullopt;
+    std::string names;
+    for (const auto& entry : *list->asArray()) {
+        if (const auto* name = entry.asString())
+            names += (names.empty() ? "" : ",") + *name;
+    }
+    std::string error;
+    return parseExtensionChoice(names, error);
+}
+
+bool writeExtensionChoice(const ExtensionChoice& choice)
+{
+    foundation::PlistArray names;
+    for (const auto& name : choice)
+        names.push_back(lowercased(name));
+    foundation::PlistValue plist = foundation::PlistDictionary { { "extensions", names } };
+    return foundation::writeDeviceFileAtomically(extensionChoiceDevicePath, foundation::writeXmlPlist(plist));
+}
+
+InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& choice)
 {
     InstallResult result;
     if (!foundation::createDeviceDirectory(DynamicLibrariesDevicePath, foundation::Intermediates::Yes)) {
@@ -100,16 +195,30 @@ InstallResult installExtensions(const std::vector<std::filesystem::path>& search
         result.error = "cannot create " + std::string(DynamicLibrariesDevicePath);
         return result;
     }
+    if (auto kelvane = firstFound(searchDirs, std::filesystem::path(kelvaneLibraryDevicePath).filename().string()); !kelvane.empty()) {
+        if (!foundation::createDeviceDirectory("/usr/lib", foundation::Intermediates::Yes) || !copyIntoDevice(kelvane, std::string(kelvaneLibraryDevicePath), result.error)) {
+            result.ok = false;
+            if (result.error.empty())
+                result.error = "cannot create /usr/lib";
+            return result;
+        }
+        result.steps.push_back({ InstallStep::Outcome::Installed, std::string(kelvaneLibraryDevicePath), {} });
+    }
     for (std::string_view name : extensionNames) {
         std::string library = std::string(name) + ".so";
-        std::filesystem::path found;
-        for (const auto& folder : searchDirs) {
-            std::error_code ec;
-            if (!folder.empty() && std::filesystem::is_regular_file(folder / library, ec)) {
-                found = folder / library;
-                break;
+        if (std::find(choice.begin(), choice.end(), name) == choice.end()) {
+            std::string folder = std::string(dynamicLibrariesDevicePath) + "/";
+            for (const auto& file : { folder + library, folder + std::string(name) + ".plist" }) {
+                if (foundation::deviceFileExists(file) && !foundation::removeDeviceFile(file)) {
+                    result.ok = false;
+                    result.error = "cannot remove " + file;
+                    return result;
+                }
             }
+            result.steps.push_back({ InstallStep::Outcome::Skipped, library, "not chosen" });
+            continue;
         }
+        std::filesystem::path found = firstFound(searchDirs, library);
         if (found.empty()) {
             result.steps.push_back({ InstallStep::Outcome::Skipped, library, "not built" });
             continue;
@@ -134,6 +243,41 @@ InstallResult installExtensions(const std::vector<std::filesystem::path>& search
             return result;
         }
         result.steps.push_back({ InstallStep::Outcome::Installed, filterPath, {} });
+    }
+    return result;
+}
+
+InstallResult installApplications(const std::vector<std::filesystem::path>& searchDirs)
+{
+    InstallResult result;
+    for (std::string_view name : applicationNames) {
+        std::string executable = std::string(name) + ".so";
+        std::filesystem::path found;
+        for (const auto& folder : searchDirs) {
+            std::error_code ec;
+            if (!folder.empty() && std::filesystem::is_regular_file(folder / executable, ec) && std::filesystem::is_regular_file(folder / "Info.plist", ec)) {
+                found = folder;
+                break;
+            }
+        }
+        if (found.empty()) {
+            result.steps.push_back({ InstallStep::Outcome::Skipped, std::string(name) + ".app", "not built" });
+            continue;
+        }
+        std::string bundle = std::string(applicationsDevicePath) + "/" + std::string(name) + ".app";
+        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes)) {
+            result.ok = false;
+            result.error = "cannot create " + bundle;
+            return result;
+        }
+        for (auto [source, target] : { std::pair { executable, std::string(name) }, std::pair { std::string("Info.plist"), std::string("Info.plist") } }) {
+            std::string devicePath = bundle + "/" + target;
+            if (!copyIntoDevice(found / source, devicePath, result.error)) {
+                result.ok = false;
+                return result;
+            }
+            result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+        }
     }
     return result;
 }

@@ -360,6 +360,44 @@ void PhoneServer::installRoutes()
         answerJSON(response, 200, body);
     });
 
+    http.Get("/api/extensions", [](const httplib::Request&, httplib::Response& response) {
+        json available = json::array();
+        for (auto name : extensionNames)
+            available.push_back(describeExtensionChoice({ std::string(name) }));
+        auto chosen = readExtensionChoice().value_or(defaultExtensionChoice());
+        json names = json::array();
+        for (const auto& name : chosen)
+            names.push_back(describeExtensionChoice({ name }));
+        answerJSON(response, 200, json { { "available", available }, { "chosen", names } });
+    });
+
+    http.Post("/api/extensions", [this](const httplib::Request& request, httplib::Response& response) {
+        if (m_stopping)
+            return answerError(response, 503, "the phone is shutting down");
+        if (jsonNestingDepth(request.body) > MaximumJSONNesting)
+            return answerError(response, 400, "the body is nested too deeply");
+        json body = json::parse(request.body, nullptr, false);
+        if (body.is_discarded() || !body.is_object() || !body.contains("extensions") || !body["extensions"].is_array())
+            return answerError(response, 400, "the body must be {\"extensions\": [names]}");
+        std::string list;
+        for (const auto& name : body["extensions"]) {
+            if (!name.is_string())
+                return answerError(response, 400, "every extension name must be a string");
+            list += (list.empty() ? "" : ",") + name.get<std::string>();
+        }
+        std::string error;
+        auto choice = parseExtensionChoice(list, error);
+        if (!choice)
+            return answerError(response, 400, error);
+        if (!m_options.changeExtensions)
+            return answerError(response, 409, "this server cannot reboot the phone");
+        if (auto refused = m_options.changeExtensions(*choice))
+            return answerError(response, 500, *refused);
+        answerJSON(response, 200, json { { "ok", true }, { "rebooting", true }, { "chosen", describeExtensionChoice(*choice) } });
+        // The answer goes out first; the page then waits for the phone to come back.
+        m_phone.runLoop().performOnMain([this] { m_phone.runLoop().performAfter(0.2, [this] { stop(); }); });
+    });
+
     http.Get("/api/events", [this](const httplib::Request&, httplib::Response& response) {
         if (m_eventStreams.fetch_add(1) >= m_options.maxEventStreams) {
             m_eventStreams.fetch_sub(1);

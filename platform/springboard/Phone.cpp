@@ -152,6 +152,13 @@ std::string Phone::start()
             foundation::callReportingExceptions("extension constructor", extension);
     }
 
+    // The home screen shows an icon for every application installed by now.
+    auto applications = SBApplicationController::sharedInstance();
+    for (auto& bundle : findInstalledApplications())
+        applications->addApplication(makeHostedApplication(std::move(bundle)));
+    for (const auto& bundle : m_options.inProcessApplications)
+        applications->addApplication(makeHostedApplication(bundle));
+
     runtime::send(springBoard, "applicationDidFinishLaunching:", Id(springBoard));
     if (m_options.clock == foundation::ClockKind::Virtual)
         runLoop().runPending();
@@ -255,6 +262,7 @@ namespace {
 
     runtime::Ref<UIView> visibleViewNamed(std::string_view name)
     {
+        layOutVisibleWindows();
         auto windows = visibleWindows();
         for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
             if (auto view = (*window)->viewNamed(name); view && isOnScreen(*view))

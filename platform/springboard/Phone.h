@@ -1,6 +1,7 @@
 // The whole phone behind one object: it boots the platform (device root, main
 // run loop, system log, every library's classes, the Address Book behind
-// message names, the extension libraries, SpringBoard and its home screen)
+// message names, the extension libraries, the installed applications,
+// SpringBoard and its home screen)
 // and offers one method per thing a person can do to a phone. The simulator
 // and the scenario tests drive the phone only through this class.
 //
@@ -14,6 +15,8 @@
 // One phone lives in a process at a time, because the runtime's classes and
 // the UI globals are the process's own.
 #pragma once
+
+#include "InstalledApplications.h"
 
 #include <foundation/RunLoop.h>
 #include <uikit/Geometry.h>
@@ -43,6 +46,10 @@ struct BootOptions {
     // Extensions installed in-process (tests): each runs at the moment the
     // libraries load, in order, before SpringBoard finishes launching.
     std::vector<std::function<void()>> inProcessExtensions {};
+    // Applications whose code is linked into the process (tests), installed
+    // beside the bundles found in /Applications (a bundle of the same
+    // identifier gives way to them).
+    std::vector<ApplicationBundle> inProcessApplications {};
 };
 
 struct ActionResult {

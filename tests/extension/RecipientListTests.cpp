@@ -48,7 +48,8 @@ PlistValue group(std::string name, PlistArray members)
     return PlistDictionary { { "name", PlistValue(std::move(name)) }, { "members", PlistValue(std::move(members)) }, { "groupID", 7 } };
 }
 
-std::vector<std::string> names(const std::vector<RecipientRef>& records)
+template <class Records>
+std::vector<std::string> names(const Records& records)
 {
     std::vector<std::string> result;
     for (const auto& record : records)
@@ -56,7 +57,8 @@ std::vector<std::string> names(const std::vector<RecipientRef>& records)
     return result;
 }
 
-std::vector<std::string> numbers(const std::vector<RecipientRef>& records)
+template <class Records>
+std::vector<std::string> numbers(const Records& records)
 {
     std::vector<std::string> result;
     for (const auto& record : records)
@@ -182,7 +184,7 @@ TEST_F(RecipientListTest, FilterMatchesAnywhereInAnyCaseInListOrderSharingTheRec
     for (auto term : { "ros", "ROS", "rOs" })
         EXPECT_EQ(names(list.filtered(term)), (std::vector<std::string> { "Rosa", "Anna Rossi", "Anna Rossi", "Prosper", "ROSSANA" })) << term;
     auto matches = list.filtered("ros");
-    EXPECT_EQ(matches[1].get(), list.people()[1].get());
+    EXPECT_EQ(matches[1], list.people()[1].get());
     EXPECT_TRUE(matches[0]->isFavorite);
     EXPECT_FALSE(matches[1]->isFavorite);
     EXPECT_EQ(list.filtered("").size(), list.size());

@@ -158,6 +158,7 @@ TEST_F(DemoPhoneSeed, ImagesAndPicturesHaveTheirSizes)
         // The home screen's icons, in their applications' bundles.
         { "/Applications/MobileSMS.app/Icon.png", { 57, 57 } },
         { "/Applications/MobileMail.app/Icon.png", { 57, 57 } },
+        { "/Applications/PLVSettings.app/Icon.png", { 57, 57 } },
     };
     for (const auto& [path, size] : images) {
         auto bytes = bytesOf(host(path));
@@ -302,8 +303,55 @@ TEST(ProductInstall, InstallsTheBuiltLibrariesAndSkipsTheOthers)
     // A filter shipped beside the library is installed as it is.
     std::ofstream(build / "b" / "Rendalo.so") << "other bytes";
     std::ofstream(build / "b" / "Rendalo.plist") << "<plist>its own</plist>";
-    ASSERT_TRUE(installExtensions({ build / "b" }).ok);
+    ASSERT_TRUE(installExtensions({ build / "b" }, { "Parlivo", "Rendalo" }).ok);
     EXPECT_EQ(device.read("/Library/MobileSubstrate/DynamicLibraries/Rendalo.plist"), "<plist>its own</plist>");
+
+    // A library no longer chosen leaves, filter and all, so the loader cannot find it.
+    ASSERT_TRUE(installExtensions({ build / "b" }, { "Rendalo" }).ok);
+    EXPECT_FALSE(device.exists("/Library/MobileSubstrate/DynamicLibraries/Parlivo.so"));
+    EXPECT_FALSE(device.exists("/Library/MobileSubstrate/DynamicLibraries/Parlivo.plist"));
+    EXPECT_TRUE(device.exists("/Library/MobileSubstrate/DynamicLibraries/Rendalo.so"));
+}
+
+TEST(ProductInstall, TheMakersLibraryGoesToUsrLib)
+{
+    testsupport::TemporaryDevice device;
+    auto build = device.root() / "build";
+    std::filesystem::create_directories(build);
+    std::ofstream(build / "libKelvaneLibrary.dylib") << "maker";
+    ASSERT_TRUE(installExtensions({ build }, { "Rendalo" }).ok);
+    EXPECT_EQ(device.read("/usr/lib/libKelvaneLibrary.dylib"), "maker");
+}
+
+TEST(ExtensionChoice, ReadsAnyNonEmptySubsetOfTheKnownNames)
+{
+    std::string error;
+    EXPECT_EQ(parseExtensionChoice("parlivo", error), (ExtensionChoice { "Parlivo" }));
+    // Order and case do not matter; the choice comes back in load order.
+    EXPECT_EQ(parseExtensionChoice("Rendalo, PARLIVO", error), (ExtensionChoice { "Parlivo", "Rendalo" }));
+    EXPECT_EQ(parseExtensionChoice("rendalo,rendalo", error), (ExtensionChoice { "Rendalo" }));
+    for (std::string_view bad : { "", ",", "parlivo,", "settings", "parlivo;rendalo" }) {
+        error.clear();
+        EXPECT_FALSE(parseExtensionChoice(bad, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+    EXPECT_EQ(describeExtensionChoice({ "Parlivo", "Rendalo" }), "parlivo,rendalo");
+}
+
+TEST_F(DemoPhoneSeed, KeepsThePhonesChoiceOfExtensions)
+{
+    auto first = options();
+    ASSERT_TRUE(seedDemoPhone(first).ok);
+    EXPECT_EQ(readExtensionChoice(), defaultExtensionChoice());
+
+    auto both = options();
+    both.extensions = ExtensionChoice { "Parlivo", "Rendalo" };
+    ASSERT_TRUE(seedDemoPhone(both).ok);
+    EXPECT_EQ(readExtensionChoice(), (ExtensionChoice { "Parlivo", "Rendalo" }));
+
+    // Seeding again without a choice keeps it.
+    ASSERT_TRUE(seedDemoPhone(options()).ok);
+    EXPECT_EQ(readExtensionChoice(), (ExtensionChoice { "Parlivo", "Rendalo" }));
 }
 
 } // namespace
