@@ -156,6 +156,14 @@ test('a favourite from a contact with two numbers: the second one is in favorite
     await anna.click();
     await view(page, 'actionSheetButton1').waitFor({ timeout: 5000 });
     await screenshot(page, 'settings-favorite-numbers');
+    // The sheet's title is drawn once, by the sheet's own label.
+    const sheet = page.locator('#screen [data-kind="actionSheet"]').first();
+    const title = await page.evaluate(() => {
+        const find = (view) => (view?.kind === 'actionSheet' ? view : (view?.subviews || []).map(find).find(Boolean));
+        return window.plv.screen.snapshot.windows.map(find).find(Boolean)?.title;
+    });
+    assert.ok(title, 'the number sheet has a title');
+    assert.equal((await sheet.innerText()).split(title).length - 1, 1, `“${title}” is drawn once`);
     await view(page, 'actionSheetButton1').click();
     await page.locator('#screen [data-name^="favorite-"]', { hasText: '06 1234 5678' }).waitFor({ timeout: 5000 });
     await view(page, 'doneButton').click();
