@@ -207,7 +207,7 @@ InstallResult installExtensions(const std::vector<std::filesystem::path>& search
     for (std::string_view name : extensionNames) {
         std::string library = std::string(name) + ".so";
         if (std::find(choice.begin(), choice.end(), name) == choice.end()) {
-            std::string folder = std::string(dynamicLibrariesDevicePath) + "/";
+            std::string folder = std::string(DynamicLibrariesDevicePath) + "/";
             for (const auto& file : { folder + library, folder + std::string(name) + ".plist" }) {
                 if (foundation::deviceFileExists(file) && !foundation::removeDeviceFile(file)) {
                     result.ok = false;
