@@ -174,7 +174,7 @@ namespace {
                 return failed(images.error);
             auto choice = m_options.extensions ? *m_options.extensions : readExtensionChoice().value_or(defaultExtensionChoice());
             if (!writeExtensionChoice(choice))
-                return failed("cannot write " + std::string(extensionChoiceDevicePath));
+                return failed("cannot write " + std::string(ExtensionChoiceDevicePath));
             note("chose", "the extensions " + describeExtensionChoice(choice));
             auto libraries = installExtensions(m_options.extensionSearchDirs, choice);
             if (!libraries.ok)

@@ -163,7 +163,7 @@ std::string describeExtensionChoice(const ExtensionChoice& choice)
 
 std::optional<ExtensionChoice> readExtensionChoice()
 {
-    auto plist = foundation::readPlistDictionaryFile(foundation::hostPath(extensionChoiceDevicePath));
+    auto plist = foundation::readPlistDictionaryFile(foundation::hostPath(ExtensionChoiceDevicePath));
     if (!plist)
         return std::nullopt;
     const auto* list = plist.value->find("extensions");
@@ -184,7 +184,7 @@ bool writeExtensionChoice(const ExtensionChoice& choice)
     for (const auto& name : choice)
         names.push_back(lowercased(name));
     foundation::PlistValue plist = foundation::PlistDictionary { { "extensions", names } };
-    return foundation::writeDeviceFileAtomically(extensionChoiceDevicePath, foundation::writeXmlPlist(plist));
+    return foundation::writeDeviceFileAtomically(ExtensionChoiceDevicePath, foundation::writeXmlPlist(plist));
 }
 
 InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& choice)
@@ -195,14 +195,14 @@ InstallResult installExtensions(const std::vector<std::filesystem::path>& search
         result.error = "cannot create " + std::string(DynamicLibrariesDevicePath);
         return result;
     }
-    if (auto kelvane = firstFound(searchDirs, std::filesystem::path(kelvaneLibraryDevicePath).filename().string()); !kelvane.empty()) {
-        if (!foundation::createDeviceDirectory("/usr/lib", foundation::Intermediates::Yes) || !copyIntoDevice(kelvane, std::string(kelvaneLibraryDevicePath), result.error)) {
+    if (auto kelvane = firstFound(searchDirs, std::filesystem::path(KelvaneLibraryDevicePath).filename().string()); !kelvane.empty()) {
+        if (!foundation::createDeviceDirectory("/usr/lib", foundation::Intermediates::Yes) || !copyIntoDevice(kelvane, std::string(KelvaneLibraryDevicePath), result.error)) {
             result.ok = false;
             if (result.error.empty())
                 result.error = "cannot create /usr/lib";
             return result;
         }
-        result.steps.push_back({ InstallStep::Outcome::Installed, std::string(kelvaneLibraryDevicePath), {} });
+        result.steps.push_back({ InstallStep::Outcome::Installed, std::string(KelvaneLibraryDevicePath), {} });
     }
     for (std::string_view name : extensionNames) {
         std::string library = std::string(name) + ".so";
@@ -264,7 +264,7 @@ InstallResult installApplications(const std::vector<std::filesystem::path>& sear
             result.steps.push_back({ InstallStep::Outcome::Skipped, std::string(name) + ".app", "not built" });
             continue;
         }
-        std::string bundle = std::string(applicationsDevicePath) + "/" + std::string(name) + ".app";
+        std::string bundle = std::string(ApplicationsDevicePath) + "/" + std::string(name) + ".app";
         if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes)) {
             result.ok = false;
             result.error = "cannot create " + bundle;
