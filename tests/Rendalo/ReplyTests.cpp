@@ -127,7 +127,7 @@ namespace {
             replyWith("Sono qui");
             phone().advance(0.05);
         }
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         EXPECT_EQ(window()->replyField()->text(), "Sono qui");
         ASSERT_TRUE(window()->sendFailureLabel());
         EXPECT_EQ(window()->sendFailureLabel()->text(), "Mail not sent, try again");
