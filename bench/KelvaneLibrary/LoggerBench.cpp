@@ -60,7 +60,7 @@ void onLogOfSize(benchmark::State& state, Entry entry)
 void BM_LoggerAppend(benchmark::State& state)
 {
     kelvane::KelvaneLogger::setProjectName("PLV", true);
-    onLogOfSize(state, [](const std::filesystem::path&) { kelvane::KelvaneLogger::log(entryText, -1); });
+    onLogOfSize(state, [](const std::filesystem::path&) { kelvane::KelvaneLogger::log(entryText, kelvane::KelvaneLogger::Normal); });
 }
 BENCHMARK(BM_LoggerAppend)->Arg(1000)->Arg(50000)->Arg(90000)->Arg(99000);
 

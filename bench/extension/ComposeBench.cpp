@@ -120,7 +120,7 @@ private:
         m_root = pattern;
         foundation::setDeviceRoot(m_root);
 
-        auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
+        auto book = foundation::hostPath(addressbook::AddressBookDevicePath);
         std::filesystem::create_directories(book.parent_path());
         std::filesystem::copy_file(cachedAddressBook(people), book);
 

@@ -60,7 +60,7 @@ private:
         benchsupport::copyBusyMessagesDatabase(
             { messageCount, conversationCount, smsAddress, [](int g) { return "amico" + std::to_string(g) + "@example.com"; } }, "reply",
             foundation::hostPath(chatkit::smsDatabaseDevicePath));
-        if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::kAddressBookDevicePath)))
+        if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::AddressBookDevicePath)))
             std::abort();
         springboard::BootOptions options;
         options.deviceRoot = m_root;
