@@ -188,7 +188,7 @@ void QuickReplyViewController::sendHiddenMail(const std::string& text, const std
     runtime::Weak<QuickReplyViewController> weakSelf = selfAs<QuickReplyViewController>();
     if (m_hiddenMailDeadline)
         m_hiddenMailDeadline->invalidate();
-    m_hiddenMailDeadline = foundation::Timer::scheduled(HiddenMailTimeLimit, false, [weakSelf](foundation::Timer&) {
+    m_hiddenMailDeadline = foundation::Timer::once(HiddenMailTimeLimit, [weakSelf](foundation::Timer&) {
         if (auto window = weakSelf.lock(); window && window->m_mfvcemail && window->m_mailIsHidden)
             window->abandonHiddenMail("the mail composer did not report back");
     });
@@ -233,7 +233,7 @@ void QuickReplyViewController::tryMe(const Id& composer)
 void QuickReplyViewController::closeAfter(double seconds)
 {
     // The timer holds the controller, as a timer holds its target.
-    foundation::Timer::scheduled(seconds, false, [controller = delegate()](foundation::Timer&) { send(controller, "dismissBanner"); });
+    foundation::Timer::once(seconds, [controller = delegate()](foundation::Timer&) { send(controller, "dismissBanner"); });
 }
 
 void QuickReplyViewController::messageComposerDidFinish(const Id& composer, int64_t)

@@ -60,7 +60,7 @@ void RDL::showBulletin()
     offerToBannerController(bulletin);
 
     runtime::Weak<RDL> weakSelf = selfAs<RDL>();
-    foundation::Timer::scheduled(QuickReplyDelay, false, [weakSelf](foundation::Timer&) {
+    foundation::Timer::once(QuickReplyDelay, [weakSelf](foundation::Timer&) {
         if (auto controller = weakSelf.lock())
             controller->showQuickReply();
     });
