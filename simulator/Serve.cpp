@@ -28,15 +28,15 @@ using nlohmann::json;
 namespace {
 
     // The panels show the end of a log, which is where a person looks.
-    constexpr size_t logTail = 16 * 1024;
-    constexpr double panelInterval = 1.0;
-    constexpr double panelsAfterStep = 0.1;
+    constexpr size_t LogTail = 16 * 1024;
+    constexpr double PanelInterval = 1.0;
+    constexpr double PanelsAfterStep = 0.1;
     // The panels show the newest rows of sms.db: a database copied from a
     // phone may hold a hundred thousand, and every page would be sent all
     // of them after every step.
-    constexpr size_t panelMessages = 500;
+    constexpr size_t PanelMessages = 500;
     // Connections the kernel holds for the server before it accepts them.
-    constexpr int connectionBacklog = 128;
+    constexpr int ConnectionBacklog = 128;
 
     void answerJSON(httplib::Response& response, int status, const json& body)
     {
@@ -116,9 +116,9 @@ namespace {
 
     std::string tailOf(const std::string& text)
     {
-        if (text.size() <= logTail)
+        if (text.size() <= LogTail)
             return text;
-        size_t start = text.size() - logTail;
+        size_t start = text.size() - LogTail;
         // Start on a whole line, and never inside a UTF-8 sequence.
         size_t newline = text.find('\n', start);
         if (newline != std::string::npos && newline + 1 < text.size())
@@ -187,14 +187,14 @@ PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOpti
         server->m_port = server->m_options.port;
     }
     if (*listening >= 0)
-        ::listen(*listening, connectionBacklog);
+        ::listen(*listening, ConnectionBacklog);
 
     PhoneServer* self = server.get();
     phone.performOnMain([self] {
         self->publishScreen();
         self->publishPanels();
         foundation::RunLoop::main().setTurnObserver([self] { self->turnEnded(); });
-        self->m_http->panelTimer = foundation::Timer::scheduled(panelInterval, true, [self](foundation::Timer&) { self->m_panelsDirty = true; });
+        self->m_http->panelTimer = foundation::Timer::repeating(PanelInterval, [self](foundation::Timer&) { self->m_panelsDirty = true; });
     });
     server->m_listener = std::thread([self] {
         self->m_http->server.listen_after_bind();
@@ -256,17 +256,17 @@ void PhoneServer::turnEnded()
     m_inObserver = true;
     publishScreen();
     // The panels read the whole Messages database and the logs: after steps
-    // they are read again at most every panelsAfterStep, and the last
+    // they are read again at most every PanelsAfterStep, and the last
     // change is never left unread (a later turn is asked for).
     auto& loop = m_phone.runLoop();
     double now = loop.now();
     double sinceLast = now - m_lastPanels;
-    if (sinceLast >= panelInterval || (m_panelsDirty && sinceLast >= panelsAfterStep)) {
+    if (sinceLast >= PanelInterval || (m_panelsDirty && sinceLast >= PanelsAfterStep)) {
         m_panelsDirty = false;
         publishPanels();
     } else if (m_panelsDirty && !m_panelsTurnAsked) {
         m_panelsTurnAsked = true;
-        loop.performAfter(panelsAfterStep - sinceLast, [this] { m_panelsTurnAsked = false; });
+        loop.performAfter(PanelsAfterStep - sinceLast, [this] { m_panelsTurnAsked = false; });
     }
     m_inObserver = false;
 }
@@ -290,8 +290,8 @@ void PhoneServer::publishPanels()
     }
     json messages = dumpMessages();
     size_t messageCount = messages.size();
-    if (messageCount > panelMessages)
-        messages.erase(messages.begin(), messages.end() - static_cast<ptrdiff_t>(panelMessages));
+    if (messageCount > PanelMessages)
+        messages.erase(messages.begin(), messages.end() - static_cast<ptrdiff_t>(PanelMessages));
     json panels = {
         { "messages", std::move(messages) },
         { "messageCount", messageCount },
@@ -370,14 +370,14 @@ void PhoneServer::installRoutes()
         json pictures = json::array();
         std::error_code ec;
         std::vector<std::string> names;
-        auto folder = foundation::hostPath(photoLibraryDevicePath);
+        auto folder = foundation::hostPath(PhotoLibraryDevicePath);
         for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
             if (entry.is_regular_file(ec) && isServedPicture(entry.path()))
                 names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
         for (auto& name : names)
-            pictures.push_back({ { "name", name }, { "path", std::string(photoLibraryDevicePath) + "/" + name } });
+            pictures.push_back({ { "name", name }, { "path", std::string(PhotoLibraryDevicePath) + "/" + name } });
         answerJSON(response, 200, pictures);
     });
 
@@ -402,7 +402,7 @@ void PhoneServer::installRoutes()
             // The loop reports its turn only after everything posted during
             // it has run, this request's work included; publish the screen
             // now, so the generation answered holds what the step did. The
-            // panels follow within panelsAfterStep, or at once for a
+            // panels follow within PanelsAfterStep, or at once for a
             // client that asks for the state.
             m_panelsDirty = true;
             m_phone.performOnMain([this] { publishScreen(); });
