@@ -1,9 +1,11 @@
 #include "MailFolder.h"
 
 #include <foundation/DevicePath.h>
+#include <foundation/FileIo.h>
 #include <foundation/Uuid.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <filesystem>
 
@@ -16,10 +18,10 @@ namespace {
     // "<digits>.eml" with a number that fits; anything else is not ours.
     std::optional<uint64_t> numberOfFile(const std::string& name)
     {
-        constexpr std::string_view suffix = ".eml";
-        if (name.size() <= suffix.size() || !name.ends_with(suffix))
+        constexpr std::string_view MailSuffix = ".eml";
+        if (name.size() <= MailSuffix.size() || !name.ends_with(MailSuffix))
             return std::nullopt;
-        std::string_view digits(name.data(), name.size() - suffix.size());
+        std::string_view digits(name.data(), name.size() - MailSuffix.size());
         if (digits.size() > 18 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return std::nullopt;
         uint64_t number = 0;
@@ -71,11 +73,9 @@ std::optional<MailFolder::Entry> MailFolder::add(std::string_view bytes) const
     // in the meantime is simply skipped.
     for (int attempt = 0; attempt < 1000 && !stored; ++attempt, ++next) {
         std::string name = std::to_string(next) + ".eml";
-        std::error_code error;
-        fs::create_hard_link(temporary, folder / name, error);
-        if (!error)
+        if (foundation::fileio::linkFile(temporary, folder / name))
             stored = Entry { next, m_devicePath + "/" + name };
-        else if (error != std::errc::file_exists)
+        else if (errno != EEXIST)
             break;
     }
     std::error_code ignored;
