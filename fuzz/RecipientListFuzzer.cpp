@@ -92,6 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // the input's size, but the search is linear; a few names suffice).
     for (size_t i = 0; i < std::min<size_t>(list.size(), 8); ++i) {
         const auto* record = list.people()[i].get();
+        // Nobody can type a NUL; the search takes none.
+        if (record->name.find('\0') != std::string::npos)
+            continue;
         auto found = list.filtered(record->name);
         fuzzRequire(std::find(found.begin(), found.end(), record) != found.end(), "a record its own name does not find");
     }

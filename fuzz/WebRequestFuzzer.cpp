@@ -45,6 +45,7 @@ struct ServedPhone {
         std::filesystem::remove_all(root, ignored);
         simulator::SeedOptions seed;
         seed.deviceRoot = root;
+        seed.resourcesDir = PLV_RESOURCES_DIR;
         seed.contactCount = 20;
         auto seeded = simulator::seedDemoPhone(seed);
         fuzzRequire(seeded.ok, "cannot seed the demo phone: " + seeded.error);

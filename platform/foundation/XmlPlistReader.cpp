@@ -143,13 +143,14 @@ namespace {
     // XML allows no control characters but tab and the line ends, yet writers
     // put them in strings as they are (no escape can express them), and
     // refusing them would lose a whole favourites file over one odd contact
-    // name. They cross the XML parser as the noncharacters U+FDD1 to U+FDEF,
+    // name. They cross the XML parser as the noncharacters U+FDD0 to U+FDEF,
     // which it lets through, and turn back in a value's text. A document that
     // also holds those noncharacters of its own would be ambiguous and is
-    // refused. NUL is not touched: the parser refuses it.
+    // refused. NUL goes the same way: a string may hold it (a binary list's
+    // UTF-16 text does), and our writer writes it as it is.
     constexpr std::string_view standInLead = "\xEF\xB7"; // U+FDC0 to U+FDFF
 
-    bool isStandInControl(unsigned char c) { return c > 0 && c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+    bool isStandInControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
     Result<bool> standInForControls(std::string& text)
     {
@@ -178,7 +179,7 @@ namespace {
         size_t to = 0;
         for (size_t from = 0; from < text.size(); ++to) {
             auto third = from + 2 < text.size() ? static_cast<unsigned char>(text[from + 2]) : 0;
-            if (text.compare(from, 2, standInLead) == 0 && third > 0x90 && third <= 0xAF) {
+            if (text.compare(from, 2, standInLead) == 0 && third >= 0x90 && third <= 0xAF) {
                 text[to] = char(third - 0x90);
                 from += 3;
             } else {

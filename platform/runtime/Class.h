@@ -21,16 +21,6 @@ namespace runtime {
 using Imp = void (*)();
 
 struct Method {
-    // Spelled out because the implementation is atomic: a method is built in
-    // place in its class's table and never moved.
-    Method(Sel selector, SignatureId signature, Imp imp, Class* owner)
-        : selector(selector)
-        , signature(signature)
-        , imp(imp)
-        , owner(owner)
-    {
-    }
-
     Sel selector;
     SignatureId signature;
     std::atomic<Imp> imp;
