@@ -1,6 +1,6 @@
-// The banner: recording each bulletin offered to the banner controller, the
-// messages icon on messages banners, and the tap that opens the quick reply
-// (or, on the icon, the Messages application).
+// The banner: recording each bulletin offered to the banner controller, and
+// the tap that opens the quick reply (or, on the messages icon the shared
+// banner hook puts there, the Messages application).
 #include "Hooks.h"
 
 #include "MessageLookup.h"
@@ -8,10 +8,7 @@
 #include "TweakState.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
-#include <foundation/TemporaryChange.h>
 #include <uikit/UIGestureRecognizer.h>
-#include <uikit/UIImage.h>
-#include <uikit/UIImageView.h>
 
 #include <fmt/format.h>
 
@@ -19,13 +16,6 @@ namespace parlivo::hooks {
 
 using kelvane::KelvaneLogger;
 using runtime::send;
-
-namespace {
-
-    constexpr std::string_view BannerIconPath = "/Library/Application Support/PLV/sms.png";
-    constexpr uikit::CGRect BannerIconFrame { { 5, 11 }, { 21, 21 } };
-
-} // namespace
 
 void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, const Id& bulletin, int64_t feed)
 {
@@ -67,12 +57,7 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
             KelvaneLogger::log("è il nostro bulletin, ho già l'URL", KelvaneLogger::Development);
         } else {
             KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
-            if (Id action = send<Id>(bulletin, "defaultAction")) {
-                // Lets this `launchURL` through the action's launch-URL hook
-                // with the real URL rather than the sentinel.
-                foundation::TemporaryChange ownRequest(state.shouldOpenMessaggi, true);
-                state.smsURL = send<std::string>(action, "launchURL");
-            }
+            SystemHooks::takeLaunchURL(bulletin);
         }
     } else {
         state.isSMS = false;
@@ -82,24 +67,6 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
     if (!windowOpen())
         orig_observerAddBulletinForFeed(self, selector, observer, bulletin, feed);
     KelvaneLogger::log("ADD BULLETIN END", KelvaneLogger::Development);
-}
-
-void createSubviewsWithBannerImage(Object* self, Sel selector, const Id& image)
-{
-    KelvaneLogger::log("_createSubviewsWithBannerImage", KelvaneLogger::Development);
-    orig_createSubviewsWithBannerImage(self, selector, image);
-
-    auto& state = tweakState();
-    if (state.sectionID != MessagesSectionID)
-        return;
-    auto* banner = dynamic_cast<uikit::UIView*>(self);
-    if (!banner)
-        return;
-    auto icon = uikit::UIImageView::withImage(uikit::UIImage::imageWithContentsOfFile(std::string(BannerIconPath)));
-    icon->setFrame(BannerIconFrame);
-    icon->setName("parlivoBannerIcon");
-    state.iconView = icon;
-    banner->addSubview(icon);
 }
 
 void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)

@@ -165,17 +165,17 @@ std::string KelvaneMessageSender::stringWithUUID() { return foundation::uuidStri
 
 std::string KelvaneMessageSender::normalisedIMessageAddress(const std::string& address)
 {
-    static constexpr std::string_view prefix = "p:";
-    static constexpr std::string_view plus = "p:+";
-    if (!address.starts_with(prefix))
+    static constexpr std::string_view PhonePrefix = "p:";
+    static constexpr std::string_view PhonePlusPrefix = "p:+";
+    if (!address.starts_with(PhonePrefix))
         return address;
     // One left-to-right pass, so pieces joined by a removal stay as they are.
     std::string result;
     result.reserve(address.size());
     size_t from = 0;
-    for (size_t at = address.find(plus); at != std::string::npos; at = address.find(plus, from)) {
+    for (size_t at = address.find(PhonePlusPrefix); at != std::string::npos; at = address.find(PhonePlusPrefix, from)) {
         result.append(address, from, at - from);
-        from = at + plus.size();
+        from = at + PhonePlusPrefix.size();
     }
     result.append(address, from);
     return result;

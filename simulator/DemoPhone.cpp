@@ -18,7 +18,7 @@ namespace simulator {
 
 namespace {
 
-    constexpr std::array deviceFolders {
+    constexpr std::array DeviceFolders {
         "/var/mobile/Library/AddressBook",
         "/var/mobile/Library/SMS",
         "/var/mobile/Library/Mail",
@@ -43,7 +43,7 @@ namespace {
         {
             if (!prepareRoot())
                 return std::move(m_report);
-            for (const char* folder : deviceFolders) {
+            for (const char* folder : DeviceFolders) {
                 if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes))
                     return fail("cannot create " + std::string(folder));
             }
@@ -105,7 +105,7 @@ namespace {
 
         bool seedAddressBook()
         {
-            std::string path(addressbook::kAddressBookDevicePath);
+            std::string path(addressbook::AddressBookDevicePath);
             if (foundation::deviceFileExists(path)) {
                 note("kept", path);
                 return true;
@@ -143,7 +143,7 @@ namespace {
 
         bool seedFavorites()
         {
-            std::string path(favoritesDevicePath);
+            std::string path(FavoritesDevicePath);
             if (foundation::deviceFileExists(path)) {
                 note("kept", path);
                 return true;
@@ -156,7 +156,7 @@ namespace {
 
         bool seedGroups()
         {
-            std::string path(groupsDevicePath);
+            std::string path(GroupsDevicePath);
             if (foundation::deviceFileExists(path)) {
                 note("kept", path);
                 return true;
@@ -174,7 +174,7 @@ namespace {
                 return failed(images.error);
             auto choice = m_options.extensions ? *m_options.extensions : readExtensionChoice().value_or(defaultExtensionChoice());
             if (!writeExtensionChoice(choice))
-                return failed("cannot write " + std::string(extensionChoiceDevicePath));
+                return failed("cannot write " + std::string(ExtensionChoiceDevicePath));
             note("chose", "the extensions " + describeExtensionChoice(choice));
             auto libraries = installExtensions(m_options.extensionSearchDirs, choice);
             if (!libraries.ok)

@@ -86,7 +86,7 @@ InstallResult installImages(const std::filesystem::path& resourcesDir)
             result.error = "no " + std::string(product) + " images in " + (resourcesDir / product).string() + " (build the plv_resources target)";
             return result;
         }
-        std::string folder = std::string(applicationSupportDevicePath) + "/" + std::string(product);
+        std::string folder = std::string(ApplicationSupportDevicePath) + "/" + std::string(product);
         if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes)) {
             result.ok = false;
             result.error = "cannot create " + folder;
@@ -163,7 +163,7 @@ std::string describeExtensionChoice(const ExtensionChoice& choice)
 
 std::optional<ExtensionChoice> readExtensionChoice()
 {
-    auto plist = foundation::readPlistDictionaryFile(foundation::hostPath(extensionChoiceDevicePath));
+    auto plist = foundation::readPlistDictionaryFile(foundation::hostPath(ExtensionChoiceDevicePath));
     if (!plist)
         return std::nullopt;
     const auto* list = plist.value->find("extensions");
@@ -184,30 +184,30 @@ bool writeExtensionChoice(const ExtensionChoice& choice)
     for (const auto& name : choice)
         names.push_back(lowercased(name));
     foundation::PlistValue plist = foundation::PlistDictionary { { "extensions", names } };
-    return foundation::writeDeviceFileAtomically(extensionChoiceDevicePath, foundation::writeXmlPlist(plist));
+    return foundation::writeDeviceFileAtomically(ExtensionChoiceDevicePath, foundation::writeXmlPlist(plist));
 }
 
 InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& choice)
 {
     InstallResult result;
-    if (!foundation::createDeviceDirectory(dynamicLibrariesDevicePath, foundation::Intermediates::Yes)) {
+    if (!foundation::createDeviceDirectory(DynamicLibrariesDevicePath, foundation::Intermediates::Yes)) {
         result.ok = false;
-        result.error = "cannot create " + std::string(dynamicLibrariesDevicePath);
+        result.error = "cannot create " + std::string(DynamicLibrariesDevicePath);
         return result;
     }
-    if (auto kelvane = firstFound(searchDirs, std::filesystem::path(kelvaneLibraryDevicePath).filename().string()); !kelvane.empty()) {
-        if (!foundation::createDeviceDirectory("/usr/lib", foundation::Intermediates::Yes) || !copyIntoDevice(kelvane, std::string(kelvaneLibraryDevicePath), result.error)) {
+    if (auto kelvane = firstFound(searchDirs, std::filesystem::path(KelvaneLibraryDevicePath).filename().string()); !kelvane.empty()) {
+        if (!foundation::createDeviceDirectory("/usr/lib", foundation::Intermediates::Yes) || !copyIntoDevice(kelvane, std::string(KelvaneLibraryDevicePath), result.error)) {
             result.ok = false;
             if (result.error.empty())
                 result.error = "cannot create /usr/lib";
             return result;
         }
-        result.steps.push_back({ InstallStep::Outcome::Installed, std::string(kelvaneLibraryDevicePath), {} });
+        result.steps.push_back({ InstallStep::Outcome::Installed, std::string(KelvaneLibraryDevicePath), {} });
     }
     for (std::string_view name : extensionNames) {
         std::string library = std::string(name) + ".so";
         if (std::find(choice.begin(), choice.end(), name) == choice.end()) {
-            std::string folder = std::string(dynamicLibrariesDevicePath) + "/";
+            std::string folder = std::string(DynamicLibrariesDevicePath) + "/";
             for (const auto& file : { folder + library, folder + std::string(name) + ".plist" }) {
                 if (foundation::deviceFileExists(file) && !foundation::removeDeviceFile(file)) {
                     result.ok = false;
@@ -223,14 +223,14 @@ InstallResult installExtensions(const std::vector<std::filesystem::path>& search
             result.steps.push_back({ InstallStep::Outcome::Skipped, library, "not built" });
             continue;
         }
-        std::string devicePath = std::string(dynamicLibrariesDevicePath) + "/" + library;
+        std::string devicePath = std::string(DynamicLibrariesDevicePath) + "/" + library;
         if (!copyIntoDevice(found, devicePath, result.error)) {
             result.ok = false;
             return result;
         }
         result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
 
-        std::string filterPath = std::string(dynamicLibrariesDevicePath) + "/" + std::string(name) + ".plist";
+        std::string filterPath = std::string(DynamicLibrariesDevicePath) + "/" + std::string(name) + ".plist";
         std::filesystem::path filterBeside = found.parent_path() / (std::string(name) + ".plist");
         std::error_code ec;
         bool written = std::filesystem::is_regular_file(filterBeside, ec)
@@ -264,7 +264,7 @@ InstallResult installApplications(const std::vector<std::filesystem::path>& sear
             result.steps.push_back({ InstallStep::Outcome::Skipped, std::string(name) + ".app", "not built" });
             continue;
         }
-        std::string bundle = std::string(applicationsDevicePath) + "/" + std::string(name) + ".app";
+        std::string bundle = std::string(ApplicationsDevicePath) + "/" + std::string(name) + ".app";
         if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes)) {
             result.ok = false;
             result.error = "cannot create " + bundle;

@@ -13,20 +13,20 @@
 
 namespace simulator {
 
-inline constexpr std::string_view applicationSupportDevicePath = "/Library/Application Support";
-inline constexpr std::string_view dynamicLibrariesDevicePath = "/Library/MobileSubstrate/DynamicLibraries";
+inline constexpr std::string_view ApplicationSupportDevicePath = "/Library/Application Support";
+inline constexpr std::string_view DynamicLibrariesDevicePath = "/Library/MobileSubstrate/DynamicLibraries";
 
-inline constexpr std::string_view applicationsDevicePath = "/Applications";
+inline constexpr std::string_view ApplicationsDevicePath = "/Applications";
 
 // The libraries the loader may find; each is installed when the build has it.
 inline constexpr std::string_view extensionNames[] = { "Parlivo", "Rendalo" };
 // The applications: "<name>.so" and its Info.plist from one build folder.
 inline constexpr std::string_view applicationNames[] = { "PLVSettings" };
 // The maker's shared library that Rendalo links, where the phone keeps it.
-inline constexpr std::string_view kelvaneLibraryDevicePath = "/usr/lib/libKelvaneLibrary.dylib";
+inline constexpr std::string_view KelvaneLibraryDevicePath = "/usr/lib/libKelvaneLibrary.dylib";
 // Which extensions this phone loads, kept beside its files so that every
 // later run and serve boots with the same choice.
-inline constexpr std::string_view extensionChoiceDevicePath = "/plv-sim.plist";
+inline constexpr std::string_view ExtensionChoiceDevicePath = "/plv-sim.plist";
 
 // A non-empty subset of extensionNames, in their order.
 using ExtensionChoice = std::vector<std::string>;

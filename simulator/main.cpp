@@ -248,7 +248,7 @@ int serveCommand(const ServeArguments& arguments)
     std::atomic<bool> reboot { false };
     options.changeExtensions = [&](const simulator::ExtensionChoice& choice) -> std::optional<std::string> {
         if (!simulator::writeExtensionChoice(choice))
-            return "cannot write " + std::string(simulator::extensionChoiceDevicePath);
+            return "cannot write " + std::string(simulator::ExtensionChoiceDevicePath);
         auto installed = simulator::installExtensions(extensionFolders(), choice);
         if (!installed.ok)
             return installed.error;

@@ -84,7 +84,7 @@ private:
         m_root = pattern;
         foundation::setDeviceRoot(m_root);
 
-        auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
+        auto book = foundation::hostPath(addressbook::AddressBookDevicePath);
         std::filesystem::create_directories(book.parent_path());
         if (!addressbook::createAddressBookDatabase(book))
             std::abort();

@@ -56,7 +56,7 @@ namespace {
         return text.substr(0, prefix.size()) == prefix;
     }
 
-    int64_t macDate(double unixDate) { return std::llround(unixDate) - macEpochOffset; }
+    int64_t macDate(double unixDate) { return std::llround(unixDate) - MacEpochOffset; }
 
     // A file name safe to put in a folder of its own: no separators, no
     // parent references.

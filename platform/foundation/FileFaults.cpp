@@ -41,6 +41,8 @@ void FileFaults::disarm()
     s.fault = {};
 }
 
+bool FileFaults::armed() { return state().armed.load(std::memory_order_relaxed); }
+
 uint32_t FileFaults::failuresInjected()
 {
     auto& s = state();

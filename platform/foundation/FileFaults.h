@@ -79,6 +79,7 @@ public:
     // Replaces any fault armed before; matching calls are counted from here.
     static void arm(FileFault);
     static void disarm();
+    static bool armed();
     // How many calls the armed fault has failed so far.
     static uint32_t failuresInjected();
 

@@ -106,7 +106,7 @@ TEST_F(WriteFaults, APreferencesFileThatCannotBeReadIsTreatedAsUnreadable)
 TEST_F(WriteFaults, ALogEntryThatCannotBeWrittenIsLostAndTheFileKeepsItsContent)
 {
     KelvaneLogger::setProjectName("PLV", true);
-    KelvaneLogger::log("before", -1);
+    KelvaneLogger::log("before", KelvaneLogger::Normal);
     const std::string before = device.read(LogPath);
     const NamedFault faults[] = {
         { "the file cannot be opened", FileFault::on(FileOperation::Open).withError(ENOSPC).onPath("PLV.log") },
@@ -117,12 +117,12 @@ TEST_F(WriteFaults, ALogEntryThatCannotBeWrittenIsLostAndTheFileKeepsItsContent)
         SCOPED_TRACE(name);
         {
             ArmedFileFault armed(fault);
-            KelvaneLogger::log("an entry the disk refuses", 2);
+            KelvaneLogger::log("an entry the disk refuses", KelvaneLogger::Critical);
             EXPECT_EQ(foundation::FileFaults::failuresInjected(), 1u);
         }
         EXPECT_EQ(device.read(LogPath), before);
     }
-    KelvaneLogger::log("after", -1);
+    KelvaneLogger::log("after", KelvaneLogger::Normal);
     EXPECT_EQ(device.read(LogPath), before + "\nNORMAL:after");
 }
 
@@ -132,9 +132,9 @@ TEST_F(WriteFaults, ARunWhoseFirstEntryIsLostStillWritesItsHeader)
     KelvaneLogger::setProjectName("PLV", true);
     {
         ArmedFileFault armed(FileFault::on(FileOperation::Write).withError(ENOSPC).onPath("PLV.log").halfWritten());
-        KelvaneLogger::log("lost", -1);
+        KelvaneLogger::log("lost", KelvaneLogger::Normal);
     }
-    KelvaneLogger::log("kept", -1);
+    KelvaneLogger::log("kept", KelvaneLogger::Normal);
     EXPECT_EQ(device.read(LogPath), " \n=== NEW SESSION ===\nNORMAL:earlier run\n=== NEW SESSION ===\nNORMAL:kept");
 }
 

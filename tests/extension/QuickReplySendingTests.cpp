@@ -5,6 +5,7 @@
 #include "springboard/PhoneFixture.h"
 
 #include <chatkit/ChatKit.h>
+#include <common/MailComposerSend.h>
 #include <extension/KelvaneMessageSender.h>
 
 #include <messageui/MFMailComposeViewController.h>
@@ -129,6 +130,23 @@ namespace {
             (std::vector<std::string> { "DEV:We are going to reply to an SMS", "DEV:We are going to reply to an SMS using the builtin",
                 "DEV:We are going to reply to an SMS using the builtin2", "DEV:We are going to reply to an SMS using the builtin3",
                 "DEV:We are going to reply to an SMS using the builtin4" }));
+    }
+
+    TEST_F(Routes, IMessageInAnyCaseWithTheSwitchOffIsTypedInThePanelAndSentAsOne)
+    {
+        controller->type = "iMeSSage";
+        controller->setPreference("builtinSMS", std::string("0"));
+        show();
+        runtime::send(window, "sendMessage");
+        EXPECT_TRUE(window->replyMode()) << "Reply enlarges the panel";
+        EXPECT_EQ(window->modalViewController(), nullptr);
+        EXPECT_EQ(controller->bannerOnlyCloses, 0);
+        typeAndSend("Arrivo");
+        auto sent = sentRows();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].kind, chatkit::MessageKind::IMessage);
+        EXPECT_EQ(sent[0].text, "Arrivo");
+        EXPECT_EQ(controller->closes, 1);
     }
 
     TEST_F(Routes, OnlyTheOneCharacterStringOneTurnsASwitchOn)
@@ -331,7 +349,7 @@ namespace {
         EXPECT_EQ(controller->closes, 1);
     }
 
-    TEST_F(Composers, TheMailComposerSendsAtOnceAndClosesAfterATenthOfASecond)
+    TEST_F(Composers, TheSupportMailComposerWaitsForTheUserAndClosesAfterATenthOfASecond)
     {
         controller->type = "email";
         controller->setPreference("builtinEmail", std::string("1"));
@@ -339,19 +357,19 @@ namespace {
         runtime::send(window, "sendMessage");
         auto composer = runtime::cast<messageui::MFMailComposeViewController>(window->modalViewController());
         ASSERT_NE(composer, nullptr);
-        for (int turn = 0; turn < 10 && !composer->isFinished(); ++turn)
-            loop().advance(0.05);
-        EXPECT_TRUE(composer->isFinished());
-        EXPECT_EQ(logSince("DEV:bodyFinishedLoading").size() >= 4, true);
-        auto entries = logSince("DEV:bodyFinishedLoading");
-        ASSERT_GE(entries.size(), 4u);
-        EXPECT_EQ(entries[1], "DEV:MFMailComposeViewController");
-        EXPECT_EQ(entries[2], "DEV:MFMailComposeController");
-        EXPECT_EQ(entries[3], "DEV:UIBarButtonItem");
+        loop().advance(0.5);
+        ASSERT_TRUE(composer->isBodyLoaded());
+        EXPECT_FALSE(composer->isFinished()) << "the mail the user is shown is the user's to send";
+        EXPECT_EQ(logSince("DEV:bodyFinishedLoading"), std::vector<std::string> { "DEV:bodyFinishedLoading" });
+        EXPECT_EQ(controller->closes, 0);
+
+        composer->sendMail();
         loop().runPending();
         EXPECT_TRUE(logged("DEV:mailComposeController delegate"));
         int before = controller->closes;
-        loop().advance(0.11);
+        loop().advance(0.09);
+        EXPECT_EQ(controller->closes, before);
+        loop().advance(0.02);
         EXPECT_EQ(controller->closes, before + 1);
     }
 
@@ -359,9 +377,36 @@ namespace {
     {
         show();
         runtime::send(window, "mailComposeController:bodyFinishedLoadingWithResult:error:", runtime::nil, true, runtime::nil);
+        EXPECT_EQ(logSince("DEV:bodyFinishedLoading"), std::vector<std::string> { "DEV:bodyFinishedLoading" }) << "a nil composer ends it at once";
+        // An object that is no composer of the window's: left alone.
         runtime::send(window, "mailComposeController:bodyFinishedLoadingWithResult:error:", Id(controller), true, runtime::nil);
-        EXPECT_TRUE(logged("DEV:bodyFinishedLoading"));
-        EXPECT_EQ(controller->closes, 0);
+        auto entries = logSince("DEV:bodyFinishedLoading");
+        ASSERT_EQ(entries.size(), 2u);
+        EXPECT_EQ(entries[1], "DEV:bodyFinishedLoading");
+        EXPECT_EQ(window->modalViewController(), nullptr);
+        loop().advance(1);
+        EXPECT_EQ(controller->closes, 0) << "nothing was sent, so nothing closes";
+        EXPECT_EQ(controller->bannerOnlyCloses, 0);
+    }
+
+    class RaisingMailComposer : public runtime::Object {
+        PLV_CLASS(RaisingMailComposer, runtime::Object)
+    public:
+        static void registerMethods(runtime::ClassBuilder<RaisingMailComposer>& b)
+        {
+            b.method("_rootViewController", [](RaisingMailComposer&) -> Id {
+                throw runtime::ObjCException("NSInternalInconsistencyException", "the composer has no root yet");
+            });
+        }
+    };
+
+    TEST_F(Composers, AnExceptionWhilePressingSendIsLoggedByItsDescription)
+    {
+        auto composer = runtime::make<RaisingMailComposer>();
+        EXPECT_FALSE(common::pressComposerSend(composer));
+        auto entries = logSince("DEV:RaisingMailComposer");
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries.back(), "CRITICAL:the composer has no root yet") << "the description, which is the reason, without the name";
     }
 
     using Attachment = Replying;

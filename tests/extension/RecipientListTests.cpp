@@ -77,7 +77,7 @@ protected:
         device.makeDirectory("/var/mobile/Library/PLV");
         kelvane::KelvaneLogger::setProjectName("PLV", true);
         device.makeDirectory("/var/mobile/Library/AddressBook");
-        addressbook::createAddressBookDatabase(device.host(addressbook::kAddressBookDevicePath));
+        addressbook::createAddressBookDatabase(device.host(addressbook::AddressBookDevicePath));
     }
     void TearDown() override
     {
@@ -87,7 +87,7 @@ protected:
 
     void addPeople(const std::vector<PersonData>& people)
     {
-        ASSERT_TRUE(addressbook::AddressBookWriter::open(device.host(addressbook::kAddressBookDevicePath))->addPeople(people));
+        ASSERT_TRUE(addressbook::AddressBookWriter::open(device.host(addressbook::AddressBookDevicePath))->addPeople(people));
     }
 
     void writePlist(std::string_view devicePath, const PlistValue& root)

@@ -27,7 +27,7 @@ protected:
     void SetUp() override
     {
         SettingsTest::SetUp();
-        auto writer = addressbook::AddressBookWriter::open(foundation::hostPath(addressbook::kAddressBookDevicePath));
+        auto writer = addressbook::AddressBookWriter::open(foundation::hostPath(addressbook::AddressBookDevicePath));
         ASSERT_TRUE(writer);
         auto person = [&](std::optional<std::string> first, std::optional<std::string> last, std::vector<std::string> numbers) {
             addressbook::PersonData data;

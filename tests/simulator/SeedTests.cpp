@@ -62,7 +62,7 @@ TEST_F(DemoPhoneSeed, HoldsEverythingTheSystemReads)
     ASSERT_TRUE(report.ok) << report.error;
     EXPECT_TRUE(holdsPhone(options().deviceRoot));
 
-    auto book = addressbook::AddressBookStore::open(host(addressbook::kAddressBookDevicePath));
+    auto book = addressbook::AddressBookStore::open(host(addressbook::AddressBookDevicePath));
     ASSERT_TRUE(book);
     EXPECT_EQ(book->personCount(), 300);
 
@@ -72,7 +72,7 @@ TEST_F(DemoPhoneSeed, HoldsEverythingTheSystemReads)
     auto rows = store.store->list();
     auto expected = demoConversations();
     ASSERT_EQ(rows.size(), expected.size());
-    addressbook::ContactNameResolver names(host(addressbook::kAddressBookDevicePath));
+    addressbook::ContactNameResolver names(host(addressbook::AddressBookDevicePath));
     size_t unread = 0, outgoing = 0, imessages = 0, strangers = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(expected[i].text);
@@ -103,7 +103,7 @@ TEST_F(DemoPhoneSeed, HoldsEverythingTheSystemReads)
     EXPECT_EQ(bytesOf(media->hostPath), bytesOf(host(photoLibraryPath(*withPicture->picture))));
 
     // Every favourite is a number of the book, written as the book writes it.
-    auto favorites = foundation::readPlistDictionaryFile(host(favoritesDevicePath));
+    auto favorites = foundation::readPlistDictionaryFile(host(FavoritesDevicePath));
     ASSERT_TRUE(favorites) << favorites.error;
     EXPECT_EQ(favorites.value->asDictionary()->size(), 3u);
     for (const auto& [number, name] : *favorites.value->asDictionary()) {
@@ -120,7 +120,7 @@ TEST_F(DemoPhoneSeed, HoldsEverythingTheSystemReads)
 TEST_F(DemoPhoneSeed, GroupsFileReadsBackThroughTheKeyedArchiveReader)
 {
     ASSERT_TRUE(seedDemoPhone(options()).ok);
-    auto groups = foundation::unarchiveFile(host(groupsDevicePath));
+    auto groups = foundation::unarchiveFile(host(GroupsDevicePath));
     ASSERT_TRUE(groups) << groups.error;
     const auto* list = groups.value->asArray();
     ASSERT_TRUE(list);
@@ -216,13 +216,13 @@ TEST_F(DemoPhoneSeed, TwoPhonesAreAlike)
 TEST_F(DemoPhoneSeed, KeepsTheUsersDataAndRestoresWhatIsMissing)
 {
     ASSERT_TRUE(seedDemoPhone(options()).ok);
-    m_device.write(std::string(favoritesDevicePath), "edited by the user");
+    m_device.write(std::string(FavoritesDevicePath), "edited by the user");
     std::filesystem::remove(host(chatkit::smsDatabaseDevicePath));
     std::filesystem::remove(host("/Library/Application Support/PLV/star.png"));
 
     auto again = seedDemoPhone(options());
     ASSERT_TRUE(again.ok) << again.error;
-    EXPECT_EQ(m_device.read(std::string(favoritesDevicePath)), "edited by the user");
+    EXPECT_EQ(m_device.read(std::string(FavoritesDevicePath)), "edited by the user");
     EXPECT_TRUE(m_device.exists(chatkit::smsDatabaseDevicePath));
     EXPECT_EQ(chatkit::MessageStore::open(host(chatkit::smsDatabaseDevicePath)).store->list().size(), demoConversations().size());
     EXPECT_TRUE(m_device.exists("/Library/Application Support/PLV/star.png"));

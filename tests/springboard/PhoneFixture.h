@@ -90,7 +90,7 @@ protected:
         foundation::setDeviceRoot(m_root);
         std::string error;
         ASSERT_TRUE(chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath), &error)) << error;
-        auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
+        auto book = foundation::hostPath(addressbook::AddressBookDevicePath);
         ASSERT_TRUE(addressbook::createAddressBookDatabase(book));
         addressbook::PersonData anna;
         anna.first = "Anna";
