@@ -192,19 +192,19 @@ TEST_F(Logger, HalfAnEntryLeftByAKilledWriterIsCutOffByTheNext)
     std::string before = " \n=== NEW SESSION ===\nNORMAL:earlier run";
     if (!leaveHalfAnEntry(before, "\nNORMAL:killed in the middle", 12))
         GTEST_SKIP() << "this file system keeps no extended attributes";
-    KelvaneLogger::log("next", 1);
+    KelvaneLogger::log("next", KelvaneLogger::Severe);
     EXPECT_EQ(logText(), before + "\n=== NEW SESSION ===\nSEVERE:next");
 
     // A note whose entry was written whole, or whose file has since grown
     // past it, cuts nothing.
     std::string now = logText();
     ASSERT_TRUE(leaveHalfAnEntry(now, "\nNORMAL:whole", 13));
-    KelvaneLogger::log("after", -1);
+    KelvaneLogger::log("after", KelvaneLogger::Normal);
     EXPECT_EQ(logText(), now + "\nNORMAL:whole\nNORMAL:after");
 
     // A half first entry of a new file goes with its blank and header.
     ASSERT_TRUE(leaveHalfAnEntry("", " \n=== NEW SESSION ===\nNORMAL:first", 9));
-    KelvaneLogger::log("again", -1);
+    KelvaneLogger::log("again", KelvaneLogger::Normal);
     EXPECT_EQ(logText(), " \nNORMAL:again");
 }
 
