@@ -6,6 +6,7 @@
 #include <unicode/ustring.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -145,11 +146,30 @@ namespace {
     // refusing them would lose a whole favourites file over one odd contact
     // name. They cross the XML parser as the noncharacters U+FDD1 to U+FDEF,
     // which it lets through, and turn back in a value's text. A document that
-    // also holds those noncharacters of its own would be ambiguous and is
-    // refused. NUL is not touched: the parser refuses it.
+    // also holds those noncharacters of its own, as they are or as references,
+    // would be ambiguous and is refused. NUL is not touched: the parser refuses
+    // it.
     constexpr std::string_view standInLead = "\xEF\xB7"; // U+FDC0 to U+FDFF
 
     bool isStandInControl(unsigned char c) { return c > 0 && c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+
+    bool isStandIn(std::string_view text, size_t at)
+    {
+        auto third = at + 2 < text.size() ? static_cast<unsigned char>(text[at + 2]) : 0;
+        return text.compare(at, 2, standInLead) == 0 && third > 0x90 && third <= 0xAF;
+    }
+
+    // A character reference ("&#…;") at `at` to one of the stand-ins.
+    bool refersToStandIn(std::string_view text, size_t at)
+    {
+        if (text.compare(at, 2, "&#") != 0)
+            return false;
+        bool hex = text.compare(at + 2, 1, "x") == 0;
+        uint32_t code = 0;
+        auto digits = text.data() + at + (hex ? 3 : 2);
+        bool read = std::from_chars(digits, text.data() + text.size(), code, hex ? 16 : 10).ec == std::errc();
+        return read && code > 0xFDD0 && code <= 0xFDEF;
+    }
 
     Result<bool> standInForControls(std::string& text)
     {
@@ -159,9 +179,8 @@ namespace {
         replaced.reserve(text.size() + text.size() / 8);
         for (size_t i = 0; i < text.size(); ++i) {
             auto c = static_cast<unsigned char>(text[i]);
-            if (text.compare(i, 2, standInLead) == 0 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 2]) >= 0x90
-                && static_cast<unsigned char>(text[i + 2]) <= 0xAF)
-                return failure("noncharacters U+FDD0 to U+FDEF beside control characters");
+            if (isStandIn(text, i) || refersToStandIn(text, i))
+                return failure("noncharacters U+FDD1 to U+FDEF beside control characters");
             if (isStandInControl(c)) {
                 replaced += standInLead;
                 replaced += char(0x90 + c);
@@ -177,9 +196,8 @@ namespace {
     {
         size_t to = 0;
         for (size_t from = 0; from < text.size(); ++to) {
-            auto third = from + 2 < text.size() ? static_cast<unsigned char>(text[from + 2]) : 0;
-            if (text.compare(from, 2, standInLead) == 0 && third > 0x90 && third <= 0xAF) {
-                text[to] = char(third - 0x90);
+            if (isStandIn(text, from)) {
+                text[to] = char(static_cast<unsigned char>(text[from + 2]) - 0x90);
                 from += 3;
             } else {
                 text[to] = text[from++];

@@ -101,6 +101,7 @@ TEST(PlistXmlStrictness, MalformedValuesMakeTheDocumentUnreadable)
         { "UTF-8 encoded surrogate", inPlist("<string>\xED\xA0\x80</string>"), "invalid token" },
         { "raw NUL", inPlist(std::string("<string>a\0b</string>", 20)), "invalid token" },
         { "noncharacter beside a control character", inPlist("<string>\x07\xEF\xB7\x97</string>"), "noncharacters" },
+        { "referred noncharacter beside a control character", inPlist("<string>\x07&#xfdd7;</string>"), "noncharacters" },
         { "U+FFFF", inPlist("<string>\xEF\xBF\xBF</string>"), "invalid token" },
         { "UTF-16 without a mark", std::string("<\0?\0x\0m\0l\0", 10), "byte-order mark" },
         { "UTF-8 declaring UTF-16", "<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist><true/></plist>", "declares" },
