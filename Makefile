@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 SANITIZED_PRESETS = asan tsan
 
-.PHONY: all bootstrap build test test-default test-asan test-tsan bench run demo format clean
+.PHONY: all bootstrap build test test-default test-asan test-tsan bench run demo soak format clean
 
 all: build
 
@@ -38,6 +38,26 @@ bench: bootstrap
 	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; \
 	    $$b --benchmark_out=$(BENCH_RESULTS)/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
 	@python3 -B bench/bench_report.py $(BENCH_RESULTS)
+
+# The long soak: a generated scenario of SOAK_STEPS steps with both extensions,
+# optimised (where resident memory is checked) and under ASan+UBSan and TSan
+# (make test runs 1000 of them). A failed run
+# keeps its scenario and phone in build/<preset>/soak-failures and says how to
+# rerun it; SOAK_SEED picks another scenario.
+SOAK_STEPS ?= 10000
+SOAK_SEED ?= 1
+soak: bootstrap
+	@for preset in default $(SANITIZED_PRESETS); do \
+	    cmake --preset $$preset && cmake --build --preset $$preset -j $(JOBS) --target plv_sim_demo || exit 1; \
+	done
+	python3 -B tests/soak/soak.py run --plv-sim build/default/simulator/plv-sim \
+	    --seed $(SOAK_SEED) --steps $(SOAK_STEPS) --keep-dir build/default/soak-failures
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    python3 -B tests/soak/soak.py run --plv-sim build/asan/simulator/plv-sim --sanitized \
+	    --seed $(SOAK_SEED) --steps $(SOAK_STEPS) --keep-dir build/asan/soak-failures
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan-suppressions.txt \
+	    python3 -B tests/soak/soak.py run --plv-sim build/tsan/simulator/plv-sim --sanitized \
+	    --seed $(SOAK_SEED) --steps $(SOAK_STEPS) --keep-dir build/tsan/soak-failures
 
 # The phone in a browser: builds the simulator, seeds a demo phone in ./device
 # when there is none (a phone that exists keeps its data and gets the freshly

@@ -23,8 +23,7 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
 {
     auto& state = rendaloState();
     RDL* controller = state.rdl.get();
-    auto windowOpen = [&] { return controller && controller->isWindowOpen(); };
-    if (windowOpen())
+    if (SystemHooks::windowOpen())
         return;
 
     std::string section = send<std::string>(bulletin, "sectionID");
@@ -34,12 +33,7 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
     if (section == MessagesSectionID) {
         state.isMail = false;
         state.isSMS = true;
-        if (controller && controller->ownBulletin()) {
-            KelvaneLogger::log("è il nostro bulletin, ho già l'URL", KelvaneLogger::Development);
-        } else {
-            KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
-            SystemHooks::takeLaunchURL(bulletin);
-        }
+        SystemHooks::takeMessagesBulletinURL(bulletin);
     } else if (section == MailSectionID) {
         state.isSMS = false;
         state.isMail = true;
@@ -56,7 +50,7 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
         state.isMail = false;
     }
 
-    if (!windowOpen())
+    if (!SystemHooks::windowOpen())
         orig_observerAddBulletinForFeed(self, selector, observer, bulletin, feed);
 }
 
@@ -71,12 +65,11 @@ void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
     auto gesture = runtime::cast<uikit::UIGestureRecognizer>(recognizer);
     if (!gesture)
         return;
-    auto bannerView = runtime::cast<uikit::UIView>(runtime::objectIvar(self, "_bannerAndShadowView"));
-    uikit::CGPoint location = gesture->locationInView(bannerView.get());
+    uikit::CGPoint location = gesture->locationInView(SystemHooks::bannerView(self).get());
 
     // The icon view is the last one made for a messages banner, so on a mail
     // banner the same corner counts as the icon too.
-    if (auto icon = runtime::cast<uikit::UIView>(state.iconView.lock())) {
+    if (auto icon = SystemHooks::iconView()) {
         if (uikit::CGRectContainsPoint(icon->frame(), location)) {
             KelvaneLogger::log("ho tappato l'icona del banner", KelvaneLogger::Development);
             if (controller) {

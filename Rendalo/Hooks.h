@@ -20,19 +20,12 @@
 
 namespace rendalo::hooks {
 
-using runtime::Id;
-using runtime::Object;
-using runtime::Sel;
+using namespace common::hooktypes;
 
-using common::Saved;
-
-// What the shared hook bodies (common/SpringBoardHooks.h) need to know of
-// Rendalo.
-struct RendaloLibrary {
-    using Controller = RDL;
-    using Utilities = HeavyUtilities;
-    using State = RendaloState;
-    static State& state() { return rendaloState(); }
+// Rendalo for the shared hook bodies of common/SpringBoardHooks.h: its own
+// names, no log lines of its own there, and URL hooks that stand aside while
+// it asks a mail action for its URL.
+struct RendaloLibrary : common::HookLibrary<RDL, HeavyUtilities, RendaloState, rendaloState> {
     static constexpr std::string_view ProjectName = rendalo::ProjectName;
     static constexpr std::string_view BannerIconPath = "/Library/Application Support/RDL/sms.png";
     static constexpr std::string_view BannerIconName = "rendaloBannerIcon";

@@ -14,8 +14,6 @@
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <common/IntegerValue.h>
 
-#include <fmt/format.h>
-
 namespace rendalo::hooks {
 
 using kelvane::KelvaneLogger;
@@ -43,8 +41,7 @@ Id bulletinAtIndex(Object* self, Sel selector, int64_t index)
         }
         Id sms = send<Id>(send<Id>(state.ckSMSMessageClass, "alloc"), "initWithRowID:", recordID);
         send(sms, "markAsRead");
-        SystemHooks::takeLaunchURL(bulletin);
-        KelvaneLogger::log(fmt::format("dal notification bulletin ho preso l'URL: {}", state.smsURL.value_or("(null)")), KelvaneLogger::Development);
+        SystemHooks::takeRowLaunchURL(bulletin);
     }
     state.userTapNotification = false;
     return bulletin;

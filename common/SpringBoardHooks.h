@@ -7,7 +7,8 @@
 //
 // What a library tells them (`Library` below):
 //   Controller, Utilities, State     its RDL, HeavyUtilities and hook state
-//   state()                          its one copy of the state
+//   state()                          its one copy of the state (these four
+//                                    from HookLibrary)
 //   ProjectName                      the logger's project ("PLV", "RDL")
 //   BannerIconPath, BannerIconName   the icon put on a messages banner
 //   LogsHostCalls                    whether the banner-subview and launch
@@ -36,7 +37,24 @@ namespace common {
 template <class R, class... A>
 using Saved = R (*)(runtime::Object*, runtime::Sel, A...);
 
+// What a library's hook declarations are written in.
+namespace hooktypes {
+    using runtime::Id;
+    using runtime::Object;
+    using runtime::Sel;
+    using common::Saved;
+} // namespace hooktypes
+
 inline constexpr uikit::CGRect BannerIconFrame { { 5, 11 }, { 21, 21 } };
+
+// The types and state a library's traits start from.
+template <class ControllerType, class UtilitiesType, class StateType, StateType& (*StateOf)()>
+struct HookLibrary {
+    using Controller = ControllerType;
+    using Utilities = UtilitiesType;
+    using State = StateType;
+    static State& state() { return StateOf(); }
+};
 
 template <class Library>
 struct SpringBoardHooks {
@@ -181,7 +199,8 @@ struct SpringBoardHooks {
         return orig_canLaunchFromBulletinWithURL(self, selector, url, bundleID);
     }
 
-    static bool launchFromBulletinWithURL(Object* self, Sel selector, const std::string& url, const std::string& bundleID, bool allowUnlock, bool animate, int64_t origin)
+    static bool launchFromBulletinWithURL(
+        Object* self, Sel selector, const std::string& url, const std::string& bundleID, bool allowUnlock, bool animate, int64_t origin)
     {
         if constexpr (Library::LogsHostCalls)
             KelvaneLogger::log("launchFromBulletinWithURL:", KelvaneLogger::Development);
@@ -221,6 +240,40 @@ struct SpringBoardHooks {
         std::string url = runtime::send<std::string>(action, "launchURL");
         state.smsURL = url.empty() ? std::nullopt : std::optional(url);
     }
+
+    // For a messages bulletin offered to the banner: the controller's own
+    // keeps the URL already taken; any other has its real launch URL taken.
+    static void takeMessagesBulletinURL(const Id& bulletin)
+    {
+        auto& controller = Library::state().rdl;
+        if (controller && controller->ownBulletin()) {
+            KelvaneLogger::log("è il nostro bulletin, ho già l'URL", KelvaneLogger::Development);
+            return;
+        }
+        KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
+        takeLaunchURL(bulletin);
+    }
+
+    // For a captured notification-centre row: its real launch URL, logged.
+    static void takeRowLaunchURL(const Id& bulletin)
+    {
+        takeLaunchURL(bulletin);
+        KelvaneLogger::log(fmt::format("dal notification bulletin ho preso l'URL: {}", Library::state().smsURL.value_or("(null)")), KelvaneLogger::Development);
+    }
+
+    static bool windowOpen()
+    {
+        auto& controller = Library::state().rdl;
+        return controller && controller->isWindowOpen();
+    }
+
+    // The messages icon this library put on the last messages banner, while
+    // it is there.
+    static runtime::Ref<uikit::UIView> iconView() { return runtime::cast<uikit::UIView>(Library::state().iconView.lock()); }
+
+    // The banner's own view (`_bannerAndShadowView`) of the banner controller
+    // `self`, which a tap's location is read in.
+    static runtime::Ref<uikit::UIView> bannerView(Object* self) { return runtime::cast<uikit::UIView>(runtime::objectIvar(self, "_bannerAndShadowView")); }
 
 private:
     static constexpr std::string_view MessagesSectionIDForIcon = "com.apple.MobileSMS";

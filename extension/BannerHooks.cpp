@@ -20,11 +20,9 @@ using runtime::send;
 void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, const Id& bulletin, int64_t feed)
 {
     auto& state = tweakState();
-    RDL* controller = state.rdl.get();
-    auto windowOpen = [&] { return controller && controller->isWindowOpen(); };
 
     KelvaneLogger::log("ADDBULLETIN", KelvaneLogger::Normal);
-    if (windowOpen())
+    if (SystemHooks::windowOpen())
         return;
 
     std::string section = send<std::string>(bulletin, "sectionID");
@@ -53,18 +51,13 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
 
     if (section == MessagesSectionID) {
         state.isSMS = true;
-        if (controller && controller->ownBulletin()) {
-            KelvaneLogger::log("è il nostro bulletin, ho già l'URL", KelvaneLogger::Development);
-        } else {
-            KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
-            SystemHooks::takeLaunchURL(bulletin);
-        }
+        SystemHooks::takeMessagesBulletinURL(bulletin);
     } else {
         state.isSMS = false;
         KelvaneLogger::log(fmt::format("Bulletin from {}, skipping.", section), KelvaneLogger::Normal);
     }
 
-    if (!windowOpen())
+    if (!SystemHooks::windowOpen())
         orig_observerAddBulletinForFeed(self, selector, observer, bulletin, feed);
     KelvaneLogger::log("ADD BULLETIN END", KelvaneLogger::Development);
 }
@@ -83,7 +76,7 @@ void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
     auto gesture = runtime::cast<uikit::UIGestureRecognizer>(recognizer);
     if (!gesture)
         return;
-    auto bannerView = runtime::cast<uikit::UIView>(runtime::objectIvar(self, "_bannerAndShadowView"));
+    auto bannerView = SystemHooks::bannerView(self);
     if (!bannerView) {
         KelvaneLogger::log("BAV IS NULL!!!!!!!!:(", KelvaneLogger::Severe);
         orig_handleBannerTapGesture(self, selector, recognizer);
@@ -91,7 +84,7 @@ void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
     }
     uikit::CGPoint location = gesture->locationInView(bannerView.get());
 
-    if (auto icon = runtime::cast<uikit::UIView>(state.iconView.lock())) {
+    if (auto icon = SystemHooks::iconView()) {
         if (uikit::CGRectContainsPoint(icon->frame(), location)) {
             KelvaneLogger::log("ho tappato l'icona del banner", KelvaneLogger::Normal);
             // No pause between closing and opening: both run here on the

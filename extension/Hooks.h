@@ -17,19 +17,10 @@
 
 namespace parlivo::hooks {
 
-using runtime::Id;
-using runtime::Object;
-using runtime::Sel;
+using namespace common::hooktypes;
 
-using common::Saved;
-
-// What the shared hook bodies (common/SpringBoardHooks.h) need to know of
-// Parlivo.
-struct ParlivoLibrary {
-    using Controller = RDL;
-    using Utilities = HeavyUtilities;
-    using State = TweakState;
-    static State& state() { return tweakState(); }
+// Parlivo as the shared hook bodies (common/SpringBoardHooks.h) see it.
+struct ParlivoLibrary : common::HookLibrary<RDL, HeavyUtilities, TweakState, tweakState> {
     static constexpr std::string_view ProjectName = kelvane::PLVApplicationName;
     static constexpr std::string_view BannerIconPath = "/Library/Application Support/PLV/sms.png";
     static constexpr std::string_view BannerIconName = "parlivoBannerIcon";

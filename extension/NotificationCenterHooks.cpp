@@ -15,8 +15,6 @@
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <KelvaneLibrary/SharedFiles.h>
 
-#include <fmt/format.h>
-
 namespace parlivo::hooks {
 
 using kelvane::KelvaneLogger;
@@ -54,8 +52,7 @@ Id bulletinAtIndex(Object* self, Sel selector, int64_t index)
         state.isSMSNotification = true;
         if (!recordPickedMessage(controller, state.lastRecordID, MissingMessage::KeepRecord))
             KelvaneLogger::log("NO DB MESSAGE", KelvaneLogger::Severe);
-        SystemHooks::takeLaunchURL(bulletin);
-        KelvaneLogger::log(fmt::format("dal notification bulletin ho preso l'URL: {}", state.smsURL.value_or("(null)")), KelvaneLogger::Development);
+        SystemHooks::takeRowLaunchURL(bulletin);
     }
     state.userTapNotification = false;
     return bulletin;

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <foundation/SqliteFileFaults.h>
 #include <fstream>
 #include <map>
+
 #include <sqlite3.h>
 
 namespace chatkit {
@@ -143,11 +145,11 @@ MessageStore::OpenResult MessageStore::open(const std::filesystem::path& path)
 
     sqlite3* db = nullptr;
     bool readOnly = false;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, foundation::faultableSqliteVfs()) != SQLITE_OK) {
         sqlite3_close(db);
         db = nullptr;
         readOnly = true;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, foundation::faultableSqliteVfs()) != SQLITE_OK) {
             std::string error = "cannot open " + path.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
             sqlite3_close(db);
             return { nullptr, error };
@@ -633,7 +635,7 @@ std::optional<int64_t> MessageStore::insert(const NewMessage& m)
         if (!ensureChatLocked(m.address))
             log("no madrid_chat row for " + m.address);
     } else {
-        auto group = m.groupID ? m.groupID : groupForLocked({ m.address }, true);
+        auto group = m.groupID ? m.groupID : groupForLocked(m.groupAddresses.empty() ? std::vector { m.address } : m.groupAddresses, true);
         values = {
             { "address", m.address },
             { "date", std::llround(date) },
