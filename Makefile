@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 SANITIZED_PRESETS = asan tsan
 
-.PHONY: all bootstrap build test test-default test-asan test-tsan bench run demo soak format clean
+.PHONY: all bootstrap build test test-default test-asan test-tsan test-fuzz fuzz bench run demo soak format clean
 
 all: build
 
@@ -17,6 +17,7 @@ test: bootstrap
 	$(MAKE) test-default
 	$(MAKE) test-asan
 	$(MAKE) test-tsan
+	$(MAKE) test-fuzz
 
 # Phony targets never match pattern rules, so each preset gets its own rule.
 define preset_test
@@ -26,6 +27,23 @@ test-$(1):
 	ctest --preset $(1)
 endef
 $(foreach preset,default asan tsan debug,$(eval $(call preset_test,$(preset))))
+
+# The fuzz programs (fuzz/, clang with libFuzzer, ASan and UBSan): the preset
+# builds only them and the libraries they link. `make test` replays every
+# corpus and fuzzes each program for FUZZ_TEST_SECONDS; `make fuzz` for
+# FUZZ_SECONDS each (FUZZ_TARGETS="plist_xml mime" picks some).
+FUZZ_TEST_SECONDS ?= 12
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS ?=
+test-fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	fuzz/run build/fuzz $(FUZZ_TEST_SECONDS) $(FUZZ_TARGETS)
+
+fuzz: bootstrap
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	fuzz/run build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # Each program's results go to build/bench/results/<program>.json, with the
 # load average at the start beside them; bench/memory.py measures the heap of

@@ -16,6 +16,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -135,8 +136,71 @@ bool isLoopbackAddress(std::string_view address)
     return address == "localhost" || address == "::1" || address.starts_with("127.");
 }
 
+namespace {
+
+    // The server's own handling of a connection, offered for one request
+    // that is not on a socket.
+    class Server : public httplib::Server {
+    public:
+        bool answer(httplib::Stream& stream)
+        {
+            bool closed = false;
+            return process_request(stream, true, closed, [](httplib::Request&) {});
+        }
+    };
+
+    // A connection held in memory: the request's bytes in, the response's
+    // out. Like a client that goes away after the first events of a stream,
+    // it stops taking bytes once part of a body has arrived after the headers.
+    class MemoryStream : public httplib::Stream {
+    public:
+        explicit MemoryStream(std::string_view request)
+            : m_request(request)
+        {
+        }
+
+        bool is_readable() const override { return m_read < m_request.size(); }
+        bool is_writable() const override
+        {
+            auto headersEnd = m_response.find("\r\n\r\n");
+            return headersEnd == std::string::npos || m_response.size() == headersEnd + 4;
+        }
+        ssize_t read(char* buffer, size_t size) override
+        {
+            size_t count = std::min(size, m_request.size() - m_read);
+            std::copy_n(m_request.data() + m_read, count, buffer);
+            m_read += count;
+            return static_cast<ssize_t>(count);
+        }
+        ssize_t write(const char* bytes, size_t size) override
+        {
+            m_response.append(bytes, size);
+            return static_cast<ssize_t>(size);
+        }
+        void get_remote_ip_and_port(std::string& ip, int& port) const override
+        {
+            ip = "127.0.0.1";
+            port = 0;
+        }
+        void get_local_ip_and_port(std::string& ip, int& port) const override
+        {
+            ip = "127.0.0.1";
+            port = 0;
+        }
+        socket_t socket() const override { return INVALID_SOCKET; }
+
+        std::string takeResponse() { return std::move(m_response); }
+
+    private:
+        std::string_view m_request;
+        size_t m_read { 0 };
+        std::string m_response;
+    };
+
+} // namespace
+
 struct PhoneServer::Http {
-    httplib::Server server;
+    Server server;
     runtime::Ref<foundation::Timer> panelTimer;
 };
 
@@ -205,6 +269,27 @@ PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOpti
     while (!http.is_running() && !server->m_listenerDone)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return { std::move(server), {} };
+}
+
+std::unique_ptr<PhoneServer> PhoneServer::unbound(springboard::Phone& phone, ServeOptions options)
+{
+    std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options)));
+    server->m_http->server.set_payload_max_length(server->m_options.maxRequestBody);
+    server->installRoutes();
+    server->m_listenerDone = true;
+    PhoneServer* self = server.get();
+    phone.performOnMain([self] {
+        self->publishScreen();
+        self->publishPanels();
+    });
+    return server;
+}
+
+std::string PhoneServer::answer(std::string_view request)
+{
+    MemoryStream connection(request);
+    m_http->server.answer(connection);
+    return connection.takeResponse();
 }
 
 PhoneServer::~PhoneServer()
@@ -524,7 +609,7 @@ void PhoneServer::installRoutes()
             [this](bool) { m_eventStreams.fetch_sub(1); });
     });
 
-    http.Get(R"(/device/(.+))", [this](const httplib::Request& request, httplib::Response& response) {
+    http.Get(R"(/device/(.+))", [](const httplib::Request& request, httplib::Response& response) {
         auto file = resolveServedFile(foundation::deviceRoot(), request.matches[1].str());
         if (!file || !isServedPicture(*file) || !serveFile(response, *file))
             answerError(response, 404, "no picture there");

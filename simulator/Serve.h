@@ -75,6 +75,16 @@ public:
     // On the phone's main thread: checks the options, binds the port and
     // starts answering. The phone's run loop must then be turned (run()).
     static StartResult start(springboard::Phone&, ServeOptions);
+    // A server reached only through answer(): nothing is bound, no thread
+    // listens and the pages are not fed between requests. For tests and the
+    // fuzzer, on the phone's main thread.
+    static std::unique_ptr<PhoneServer> unbound(springboard::Phone&, ServeOptions);
+
+    // One HTTP request as its raw bytes, answered on the calling thread as a
+    // connection would have it answered (the server's own request parser,
+    // routes and error answers), and the raw response. The connection closes
+    // after it; an event stream answers its first events only.
+    std::string answer(std::string_view request);
 
     // On the main thread. Stops answering and waits for the requests in
     // flight, turning the run loop meanwhile so none of them waits forever.

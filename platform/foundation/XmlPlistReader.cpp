@@ -144,19 +144,20 @@ namespace {
     // XML allows no control characters but tab and the line ends, yet writers
     // put them in strings as they are (no escape can express them), and
     // refusing them would lose a whole favourites file over one odd contact
-    // name. They cross the XML parser as the noncharacters U+FDD1 to U+FDEF,
+    // name. They cross the XML parser as the noncharacters U+FDD0 to U+FDEF,
     // which it lets through, and turn back in a value's text. A document that
     // also holds those noncharacters of its own, as they are or as references,
-    // would be ambiguous and is refused. NUL is not touched: the parser refuses
-    // it.
+    // would be ambiguous and is refused. NUL goes the same way: a string may
+    // hold it (a binary list's UTF-16 text does), and our writer writes it as
+    // it is.
     constexpr std::string_view standInLead = "\xEF\xB7"; // U+FDC0 to U+FDFF
 
-    bool isStandInControl(unsigned char c) { return c > 0 && c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+    bool isStandInControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
     bool isStandIn(std::string_view text, size_t at)
     {
         auto third = at + 2 < text.size() ? static_cast<unsigned char>(text[at + 2]) : 0;
-        return text.compare(at, 2, standInLead) == 0 && third > 0x90 && third <= 0xAF;
+        return text.compare(at, 2, standInLead) == 0 && third >= 0x90 && third <= 0xAF;
     }
 
     // A character reference ("&#…;") at `at` to one of the stand-ins.
@@ -168,7 +169,7 @@ namespace {
         uint32_t code = 0;
         auto digits = text.data() + at + (hex ? 3 : 2);
         bool read = std::from_chars(digits, text.data() + text.size(), code, hex ? 16 : 10).ec == std::errc();
-        return read && code > 0xFDD0 && code <= 0xFDEF;
+        return read && code >= 0xFDD0 && code <= 0xFDEF;
     }
 
     Result<bool> standInForControls(std::string& text)
@@ -180,7 +181,7 @@ namespace {
         for (size_t i = 0; i < text.size(); ++i) {
             auto c = static_cast<unsigned char>(text[i]);
             if (isStandIn(text, i) || refersToStandIn(text, i))
-                return failure("noncharacters U+FDD1 to U+FDEF beside control characters");
+                return failure("noncharacters U+FDD0 to U+FDEF beside control characters");
             if (isStandInControl(c)) {
                 replaced += standInLead;
                 replaced += char(0x90 + c);

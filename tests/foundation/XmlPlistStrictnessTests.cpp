@@ -99,7 +99,7 @@ TEST(PlistXmlStrictness, MalformedValuesMakeTheDocumentUnreadable)
         { "invalid UTF-8 in a key", inPlist("<dict><key>\xC3\x28</key><true/></dict>"), "invalid token" },
         { "overlong UTF-8", inPlist("<string>\xC0\xAF</string>"), "invalid token" },
         { "UTF-8 encoded surrogate", inPlist("<string>\xED\xA0\x80</string>"), "invalid token" },
-        { "raw NUL", inPlist(std::string("<string>a\0b</string>", 20)), "invalid token" },
+        { "raw NUL outside a value", inPlist(std::string("<array><true/>\0</array>", 23)), "text inside <array>" },
         { "noncharacter beside a control character", inPlist("<string>\x07\xEF\xB7\x97</string>"), "noncharacters" },
         { "referred noncharacter beside a control character", inPlist("<string>\x07&#xfdd7;</string>"), "noncharacters" },
         { "U+FFFF", inPlist("<string>\xEF\xBF\xBF</string>"), "invalid token" },
