@@ -45,10 +45,12 @@ protected:
         ServeOptions options;
         options.port = 0;
         options.webRoot = PLV_SOURCE_DIR "/web";
+        adjust(options);
         auto started = PhoneServer::start(*m_phone, options);
         ASSERT_TRUE(started.server) << started.error;
         m_server = std::move(started.server);
     }
+    virtual void adjust(ServeOptions&) { }
     void TearDown() override
     {
         m_server.reset();
@@ -286,18 +288,14 @@ TEST_F(ServedPhone, PagesArePushedTheScreenWhenItChanges)
     });
 }
 
-TEST_F(ServedPhone, EventStreamsAreLimitedSoStepsStillFindAThread)
+// A server that allows fewer event streams than the default.
+class ServedPhoneWithEightStreams : public ServedPhone {
+protected:
+    void adjust(ServeOptions& options) override { options.maxEventStreams = 8; }
+};
+
+TEST_F(ServedPhoneWithEightStreams, EventStreamsAreLimitedSoStepsStillFindAThread)
 {
-    // A server that allows fewer streams than the fixture's.
-    withClient([](httplib::Client&) {});
-    m_server.reset();
-    ServeOptions options;
-    options.port = 0;
-    options.webRoot = PLV_SOURCE_DIR "/web";
-    options.maxEventStreams = 8;
-    auto started = PhoneServer::start(*m_phone, options);
-    ASSERT_TRUE(started.server) << started.error;
-    m_server = std::move(started.server);
     int port = m_server->port();
     withClient([this, port](httplib::Client& http) {
         // This server allows 8; hold them all open.
