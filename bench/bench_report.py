@@ -115,7 +115,10 @@ def load_results(folder):
             scale = NANOSECONDS_PER_UNIT.get(bench.get("time_unit", "ns"))
             if scale is None or "real_time" not in bench:
                 continue
-            name = bench.get("run_name", bench["name"])
+            # Options a benchmark was registered with (->MinTime(2),
+            # ->UseRealTime(), ->Iterations(200)) are not part of its name.
+            name = "/".join(part for part in bench.get("run_name", bench["name"]).split("/")
+                            if not part.startswith(("min_time:", "iterations:", "repeats:")) and part != "real_time")
             runs.setdefault(name, []).append(float(bench["real_time"]) * scale)
             programs[name] = path.stem
             for key, value in bench.items():
