@@ -18,8 +18,8 @@ import bench_report
 def load_check():
     path = str(Path(__file__).with_name("check"))
     loader = importlib.machinery.SourceFileLoader("bench_check", path)
-    spec = importlib.util.spec_from_loader("bench_check", loader)
-    module = importlib.util.module_from_spec(spec)
+    module_spec = importlib.util.spec_from_loader("bench_check", loader)
+    module = importlib.util.module_from_spec(module_spec)
     loader.exec_module(module)
     return module
 
