@@ -307,8 +307,14 @@ std::optional<MailMessage> readMime(std::span<const uint8_t> bytes)
     result.to = addressStrings(g_mime_message_get_addresses(message.get(), GMIME_ADDRESS_TYPE_TO));
     result.cc = addressStrings(g_mime_message_get_addresses(message.get(), GMIME_ADDRESS_TYPE_CC));
     result.bcc = addressStrings(g_mime_message_get_addresses(message.get(), GMIME_ADDRESS_TYPE_BCC));
-    if (const char* subject = g_mime_message_get_subject(message.get()))
-        result.subject = subject;
+    // A decoded header may hold control characters (an encoded word can
+    // spell any); a header we write never holds one, nor blanks at its ends,
+    // so reading answers the subject as writing would keep it.
+    if (const char* subject = g_mime_message_get_subject(message.get())) {
+        result.subject = headerSafe(subject);
+        auto first = result.subject.find_first_not_of(' ');
+        result.subject = first == std::string::npos ? std::string() : result.subject.substr(first, result.subject.find_last_not_of(' ') - first + 1);
+    }
     if (GDateTime* date = g_mime_message_get_date(message.get()))
         result.date = static_cast<double>(g_date_time_to_unix(date));
     if (const char* messageID = g_mime_message_get_message_id(message.get()))

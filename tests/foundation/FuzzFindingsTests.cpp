@@ -46,4 +46,14 @@ TEST(FuzzFindings, ADocumentWithNulOutsideAStringStaysUnreadable)
     EXPECT_FALSE(readPlist(padded));
 }
 
+TEST(FuzzFindings, NoncharactersXmlCannotHoldAreWrittenAsReplacementCharacters)
+{
+    // U+FFFE and U+FFFF from a binary list's UTF-16 text: the XML written
+    // must read again, with U+FFFD in their place.
+    PlistValue value(PlistDictionary { { "k\xEF\xBF\xBF", "a\xEF\xBF\xBE" "b\xEF\xBF\xBD" } });
+    auto result = readPlist(writeXmlPlist(value));
+    ASSERT_TRUE(result) << result.error;
+    EXPECT_EQ(*result.value, PlistValue(PlistDictionary { { "k\xEF\xBF\xBD", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD" } }));
+}
+
 } // namespace
