@@ -358,11 +358,10 @@ void PhoneServer::turnEnded()
 
 void PhoneServer::publishScreen()
 {
-    json screen = {
-        { "snapshot", m_phone.screenSnapshot() },
-        { "springboard", m_phone.springboardState() },
-    };
-    m_feed.publish(ServeFeed::Channel::Screen, dumpLine(screen));
+    // The snapshot's text goes in as written: the same bytes as dumping
+    // {"snapshot", "springboard"} as one tree, without building its half.
+    std::string screen = R"({"snapshot":)" + m_phone.screenSnapshotJSON() + R"(,"springboard":)" + dumpLine(m_phone.springboardState()) + "}";
+    m_feed.publish(ServeFeed::Channel::Screen, std::move(screen));
 }
 
 void PhoneServer::publishPanels()

@@ -45,10 +45,12 @@ protected:
         ServeOptions options;
         options.port = 0;
         options.webRoot = PLV_SOURCE_DIR "/web";
+        adjust(options);
         auto started = PhoneServer::start(*m_phone, options);
         ASSERT_TRUE(started.server) << started.error;
         m_server = std::move(started.server);
     }
+    virtual void adjust(ServeOptions&) { }
     void TearDown() override
     {
         m_server.reset();
@@ -93,9 +95,13 @@ TEST_F(ServedPhone, ServesThePageAndThePhonesState)
         EXPECT_EQ(page->status, 200);
         EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
 
-        json now = state(http);
+        auto raw = http.Get("/api/state");
+        ASSERT_TRUE(raw);
+        json now = json::parse(raw->body);
         ASSERT_TRUE(now.is_object());
         EXPECT_EQ(now["screen"]["snapshot"]["screen"]["bounds"], json::parse("[0, 0, 320, 480]"));
+        // The screen is sent as written, and those are the bytes its tree dumps to.
+        EXPECT_NE(raw->body.find(R"("screen":)" + now["screen"].dump(-1, ' ', false, json::error_handler_t::replace)), std::string::npos);
         EXPECT_EQ(now["screen"]["springboard"]["locked"], false);
         EXPECT_FALSE(now["panels"]["messages"].empty());
 
@@ -282,18 +288,14 @@ TEST_F(ServedPhone, PagesArePushedTheScreenWhenItChanges)
     });
 }
 
-TEST_F(ServedPhone, EventStreamsAreLimitedSoStepsStillFindAThread)
+// A server that allows fewer event streams than the default.
+class ServedPhoneWithEightStreams : public ServedPhone {
+protected:
+    void adjust(ServeOptions& options) override { options.maxEventStreams = 8; }
+};
+
+TEST_F(ServedPhoneWithEightStreams, EventStreamsAreLimitedSoStepsStillFindAThread)
 {
-    // A server that allows fewer streams than the fixture's.
-    withClient([](httplib::Client&) {});
-    m_server.reset();
-    ServeOptions options;
-    options.port = 0;
-    options.webRoot = PLV_SOURCE_DIR "/web";
-    options.maxEventStreams = 8;
-    auto started = PhoneServer::start(*m_phone, options);
-    ASSERT_TRUE(started.server) << started.error;
-    m_server = std::move(started.server);
     int port = m_server->port();
     withClient([this, port](httplib::Client& http) {
         // This server allows 8; hold them all open.
