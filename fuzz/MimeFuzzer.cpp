@@ -16,11 +16,7 @@ namespace {
 
 bool sameMail(const MailMessage& a, const MailMessage& b)
 {
-    // A subject that spells encoded words of its own ("=?...?=") is encoded
-    // again by GMime in a way that does not read back as written; known and
-    // left alone (it garbles such a subject, nothing else).
-    bool subjectKept = a.subject == b.subject || a.subject.find("=?") != std::string::npos;
-    return a.from == b.from && a.to == b.to && a.cc == b.cc && a.bcc == b.bcc && subjectKept && a.body == b.body
+    return a.from == b.from && a.to == b.to && a.cc == b.cc && a.bcc == b.bcc && a.subject == b.subject && a.body == b.body
         && a.bodyIsHTML == b.bodyIsHTML && a.date == b.date && a.messageID == b.messageID && a.attachments == b.attachments;
 }
 
