@@ -40,7 +40,7 @@ void setUpPhone()
     foundation::registerRunLoopClasses();
     foundation::registerFoundationClasses();
     addressbook::registerAddressBookClasses();
-    auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
+    auto book = foundation::hostPath(addressbook::AddressBookDevicePath);
     std::filesystem::create_directories(book.parent_path());
     fuzzRequire(addressbook::createAddressBookDatabase(book), "cannot create the Address Book");
     std::vector<addressbook::PersonData> people(2);
