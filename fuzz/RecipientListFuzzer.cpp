@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Searching for a record's own name finds it (the list is bounded by
     // the input's size, but the search is linear; a few names suffice).
     for (size_t i = 0; i < std::min<size_t>(list.size(), 8); ++i) {
-        const auto* record = list.people()[i].get();
+        const RecipientRecord* record = list.people()[i];
         // Nobody can type a NUL; the search takes none.
         if (record->name.find('\0') != std::string::npos)
             continue;
