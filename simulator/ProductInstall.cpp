@@ -13,18 +13,14 @@ namespace {
 
     constexpr uint64_t maxInstalledFile = 256 * 1024 * 1024;
 
-    bool copyIntoDevice(const std::filesystem::path& source, const std::string& devicePath, std::string& error)
+    foundation::Result<void> copyIntoDevice(const std::filesystem::path& source, const std::string& devicePath)
     {
         auto bytes = foundation::readWholeFile(source, maxInstalledFile);
-        if (!bytes) {
-            error = "cannot read " + bytes.error; // the error names the file
-            return false;
-        }
-        if (!foundation::writeDeviceFileAtomically(devicePath, *bytes.bytes)) {
-            error = "cannot write " + devicePath;
-            return false;
-        }
-        return true;
+        if (!bytes)
+            return bytes.error().prefixed("cannot read "); // the reason names the file
+        if (!foundation::writeDeviceFileAtomically(devicePath, *bytes))
+            return foundation::Error("cannot write " + devicePath);
+        return foundation::success();
     }
 
     std::vector<std::filesystem::path> imagesIn(const std::filesystem::path& folder)
@@ -48,29 +44,20 @@ namespace {
 
 } // namespace
 
-InstallResult installImages(const std::filesystem::path& resourcesDir)
+foundation::Result<std::vector<InstallStep>> installImages(const std::filesystem::path& resourcesDir)
 {
-    InstallResult result;
+    std::vector<InstallStep> steps;
     for (std::string_view product : { "PLV", "RDL" }) {
         auto images = imagesIn(resourcesDir / product);
-        if (images.empty()) {
-            result.ok = false;
-            result.error = "no " + std::string(product) + " images in " + (resourcesDir / product).string() + " (build the plv_resources target)";
-            return result;
-        }
+        if (images.empty())
+            return foundation::Error("no " + std::string(product) + " images in " + (resourcesDir / product).string() + " (build the plv_resources target)");
         std::string folder = std::string(applicationSupportDevicePath) + "/" + std::string(product);
-        if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes)) {
-            result.ok = false;
-            result.error = "cannot create " + folder;
-            return result;
-        }
+        if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes))
+            return foundation::Error("cannot create " + folder);
         for (const auto& image : images) {
             std::string devicePath = folder + "/" + image.filename().string();
-            if (!copyIntoDevice(image, devicePath, result.error)) {
-                result.ok = false;
-                return result;
-            }
-            result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+            TRY(copyIntoDevice(image, devicePath));
+            steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
         }
     }
     // The home screen's icons, each into its application's bundle. A build
@@ -78,28 +65,19 @@ InstallResult installImages(const std::filesystem::path& resourcesDir)
     for (const auto& image : imagesIn(resourcesDir / "Applications")) {
         std::string bundle = "/Applications/" + image.stem().string() + ".app";
         std::string devicePath = bundle + "/Icon.png";
-        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes)) {
-            result.ok = false;
-            result.error = "cannot create " + bundle;
-            return result;
-        }
-        if (!copyIntoDevice(image, devicePath, result.error)) {
-            result.ok = false;
-            return result;
-        }
-        result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes))
+            return foundation::Error("cannot create " + bundle);
+        TRY(copyIntoDevice(image, devicePath));
+        steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
     }
-    return result;
+    return steps;
 }
 
-InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs)
+foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector<std::filesystem::path>& searchDirs)
 {
-    InstallResult result;
-    if (!foundation::createDeviceDirectory(dynamicLibrariesDevicePath, foundation::Intermediates::Yes)) {
-        result.ok = false;
-        result.error = "cannot create " + std::string(dynamicLibrariesDevicePath);
-        return result;
-    }
+    std::vector<InstallStep> steps;
+    if (!foundation::createDeviceDirectory(dynamicLibrariesDevicePath, foundation::Intermediates::Yes))
+        return foundation::Error("cannot create " + std::string(dynamicLibrariesDevicePath));
     for (std::string_view name : extensionNames) {
         std::string library = std::string(name) + ".so";
         std::filesystem::path found;
@@ -111,31 +89,23 @@ InstallResult installExtensions(const std::vector<std::filesystem::path>& search
             }
         }
         if (found.empty()) {
-            result.steps.push_back({ InstallStep::Outcome::Skipped, library, "not built" });
+            steps.push_back({ InstallStep::Outcome::Skipped, library, "not built" });
             continue;
         }
         std::string devicePath = std::string(dynamicLibrariesDevicePath) + "/" + library;
-        if (!copyIntoDevice(found, devicePath, result.error)) {
-            result.ok = false;
-            return result;
-        }
-        result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+        TRY(copyIntoDevice(found, devicePath));
+        steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
 
         std::string filterPath = std::string(dynamicLibrariesDevicePath) + "/" + std::string(name) + ".plist";
         std::filesystem::path filterBeside = found.parent_path() / (std::string(name) + ".plist");
         std::error_code ec;
-        bool written = std::filesystem::is_regular_file(filterBeside, ec)
-            ? copyIntoDevice(filterBeside, filterPath, result.error)
-            : foundation::writeDeviceFileAtomically(filterPath, foundation::writeXmlPlist(springBoardFilter()));
-        if (!written) {
-            result.ok = false;
-            if (result.error.empty())
-                result.error = "cannot write " + filterPath;
-            return result;
-        }
-        result.steps.push_back({ InstallStep::Outcome::Installed, filterPath, {} });
+        if (std::filesystem::is_regular_file(filterBeside, ec))
+            TRY(copyIntoDevice(filterBeside, filterPath));
+        else if (!foundation::writeDeviceFileAtomically(filterPath, foundation::writeXmlPlist(springBoardFilter())))
+            return foundation::Error("cannot write " + filterPath);
+        steps.push_back({ InstallStep::Outcome::Installed, filterPath, {} });
     }
-    return result;
+    return steps;
 }
 
 } // namespace simulator

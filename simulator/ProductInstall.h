@@ -4,6 +4,8 @@
 // DynamicLibraries folder, where the phone's loader finds them at boot.
 #pragma once
 
+#include <foundation/Result.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -27,22 +29,18 @@ struct InstallStep {
     std::string note; // why something was skipped
 };
 
-struct InstallResult {
-    bool ok { true };
-    std::string error;
-    std::vector<InstallStep> steps;
-};
-
+// Each answers what it did, step by step, or why it stopped.
+//
 // Copies every PNG of `resourcesDir`/PLV and `resourcesDir`/RDL (the build's
 // rasterised images). Fails when either folder holds none. The home screen's
 // icons, `resourcesDir`/Applications/<bundle folder>.png, go to
 // /Applications/<bundle folder>.app/Icon.png.
-InstallResult installImages(const std::filesystem::path& resourcesDir);
+foundation::Result<std::vector<InstallStep>> installImages(const std::filesystem::path& resourcesDir);
 
 // For each extension name, the first "<name>.so" found in `searchDirs` is
 // copied in, with "<name>.plist" from beside it or, without one, a filter
 // naming SpringBoard. A library found nowhere is skipped (and an earlier
 // copy left in place).
-InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs);
+foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector<std::filesystem::path>& searchDirs);
 
 } // namespace simulator

@@ -138,15 +138,15 @@ PhoneServer::PhoneServer(springboard::Phone& phone, ServeOptions options)
 {
 }
 
-PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOptions options)
+foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(springboard::Phone& phone, ServeOptions options)
 {
     if (!isLoopbackAddress(options.bindAddress) && !options.allowRemote)
-        return { nullptr, "refusing to serve the phone on " + options.bindAddress + ": anyone who reaches it could drive the phone and read its pictures; pass --allow-remote to mean it" };
+        return foundation::Error("refusing to serve the phone on " + options.bindAddress + ": anyone who reaches it could drive the phone and read its pictures; pass --allow-remote to mean it");
     if (options.port < 0 || options.port > 65535)
-        return { nullptr, "the port must be from 0 to 65535, not " + std::to_string(options.port) };
+        return foundation::Error("the port must be from 0 to 65535, not " + std::to_string(options.port));
     std::error_code ec;
     if (!std::filesystem::is_regular_file(options.webRoot / "index.html", ec))
-        return { nullptr, "no web UI in " + options.webRoot.string() + " (index.html is missing)" };
+        return foundation::Error("no web UI in " + options.webRoot.string() + " (index.html is missing)");
 
     std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options)));
     auto& http = server->m_http->server;
@@ -159,10 +159,10 @@ PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOpti
     if (server->m_options.port == 0) {
         server->m_port = http.bind_to_any_port(address);
         if (server->m_port <= 0)
-            return { nullptr, "cannot listen on " + address };
+            return foundation::Error("cannot listen on " + address);
     } else {
         if (!http.bind_to_port(address, server->m_options.port))
-            return { nullptr, "cannot listen on " + address + " port " + std::to_string(server->m_options.port) + " (in use?)" };
+            return foundation::Error("cannot listen on " + address + " port " + std::to_string(server->m_options.port) + " (in use?)");
         server->m_port = server->m_options.port;
     }
 
@@ -181,7 +181,7 @@ PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOpti
     // listener would never return.
     while (!http.is_running() && !server->m_listenerDone)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return { std::move(server), {} };
+    return server;
 }
 
 PhoneServer::~PhoneServer()
@@ -339,7 +339,7 @@ void PhoneServer::installRoutes()
         if (step["step"] == "advance" && step["seconds"].get<double>() > m_options.maximumAdvance)
             return answerError(response, 400, "\"seconds\" must be at most " + std::to_string(static_cast<int>(m_options.maximumAdvance)) + " here: the phone runs on the real clock");
 
-        StepResult result;
+        StepResult result = StepOutput {};
         {
             std::lock_guard lock(m_stepMutex);
             ScenarioRunner runner(m_phone);
@@ -352,11 +352,11 @@ void PhoneServer::installRoutes()
                 publishPanels();
             });
         }
-        if (!result.ok)
-            return answerError(response, 409, result.error);
+        if (!result)
+            return answerError(response, 409, result.reason());
         json body = { { "ok", true }, { "generation", m_feed.generation() } };
-        if (result.output)
-            body["output"] = *result.output;
+        if (*result)
+            body["output"] = **result;
         answerJSON(response, 200, body);
     });
 

@@ -14,6 +14,8 @@
 
 #include "ServeFeed.h"
 
+#include <foundation/Result.h>
+
 #include <atomic>
 #include <filesystem>
 #include <memory>
@@ -49,13 +51,9 @@ bool isLoopbackAddress(std::string_view);
 
 class PhoneServer {
 public:
-    struct StartResult {
-        std::unique_ptr<PhoneServer> server; // null when it could not start
-        std::string error;
-    };
     // On the phone's main thread: checks the options, binds the port and
     // starts answering. The phone's run loop must then be turned (run()).
-    static StartResult start(springboard::Phone&, ServeOptions);
+    static foundation::Result<std::unique_ptr<PhoneServer>> start(springboard::Phone&, ServeOptions);
 
     // On the main thread. Stops answering and waits for the requests in
     // flight, turning the run loop meanwhile so none of them waits forever.

@@ -58,23 +58,21 @@ std::vector<std::filesystem::path> extensionFolders()
     return folders;
 }
 
-simulator::SeedReport seed(const std::filesystem::path& device, const std::string& resources, size_t contacts)
+foundation::Result<void> seed(const std::filesystem::path& device, const std::string& resources, size_t contacts, const simulator::SeedNote& tell = {})
 {
     simulator::SeedOptions options;
     options.deviceRoot = device;
     options.resourcesDir = resourcesFolder(resources);
     options.extensionSearchDirs = extensionFolders();
     options.contactCount = contacts;
-    return simulator::seedDemoPhone(options);
+    return simulator::seedDemoPhone(options, tell);
 }
 
 int seedCommand(const std::string& device, const std::string& resources, size_t contacts)
 {
-    auto report = seed(device, resources, contacts);
-    for (const auto& line : report.lines)
-        std::cout << line << "\n";
-    if (!report.ok) {
-        std::cerr << "plv-sim seed: " << report.error << "\n";
+    auto report = seed(device, resources, contacts, [](const std::string& line) { std::cout << line << "\n"; });
+    if (!report) {
+        std::cerr << "plv-sim seed: " << report.reason() << "\n";
         return 1;
     }
     std::cout << "demo phone ready in " << device << "\n";
@@ -127,16 +125,16 @@ private:
 int runCommand(const std::string& scenarioPath, const std::string& device, const std::string& resources, bool verbose)
 {
     auto scenario = simulator::loadScenario(scenarioPath);
-    if (!scenario.steps) {
-        std::cerr << "plv-sim run: " << scenario.error << "\n";
+    if (!scenario) {
+        std::cerr << "plv-sim run: " << scenario.reason() << "\n";
         return 1;
     }
 
     if (!simulator::holdsPhone(device)) {
         std::cerr << "plv-sim run: seeding a demo phone in " << device << "\n";
         auto report = seed(device, resources, simulator::SeedOptions {}.contactCount);
-        if (!report.ok) {
-            std::cerr << "plv-sim run: " << report.error << "\n";
+        if (!report) {
+            std::cerr << "plv-sim run: " << report.reason() << "\n";
             return 1;
         }
     }
@@ -148,12 +146,12 @@ int runCommand(const std::string& scenarioPath, const std::string& device, const
     boot.clock = foundation::ClockKind::Virtual;
     boot.loadExtensions = true;
     auto booted = springboard::Phone::boot(std::move(boot));
-    if (!booted.phone) {
-        std::cerr << "plv-sim run: the phone did not boot: " << booted.error << "\n";
+    if (!booted) {
+        std::cerr << "plv-sim run: the phone did not boot: " << booted.reason() << "\n";
         return 1;
     }
-    simulator::ScenarioRunner runner(*booted.phone);
-    const auto& steps = *scenario.steps;
+    simulator::ScenarioRunner runner(**booted);
+    const auto& steps = *scenario;
     for (size_t i = 0; i < steps.size(); ++i) {
         const auto& step = steps[i];
         std::string name = step["step"].get<std::string>();
@@ -162,14 +160,14 @@ int runCommand(const std::string& scenarioPath, const std::string& device, const
             std::cerr << i + 1 << ". " << name << comment << "\n";
         }
         auto result = runner.runStep(step);
-        if (!result.ok) {
-            std::cerr << "plv-sim run: " << scenarioPath << ": step " << i + 1 << " (" << name << "): " << result.error << "\n";
+        if (!result) {
+            std::cerr << "plv-sim run: " << scenarioPath << ": step " << i + 1 << " (" << name << "): " << result.reason() << "\n";
             return 1;
         }
-        if (result.output) {
+        if (const auto& output = *result) {
             if (verbose)
-                std::cerr << "   " << simulator::summariseDump(*result.output) << "\n";
-            if (!dumps.write(simulator::dumpLine(*result.output))) {
+                std::cerr << "   " << simulator::summariseDump(*output) << "\n";
+            if (!dumps.write(simulator::dumpLine(*output))) {
                 std::cerr << "plv-sim run: cannot write to standard output\n";
                 return 1;
             }
@@ -205,8 +203,8 @@ int serveCommand(const ServeArguments& arguments)
     if (!simulator::holdsPhone(arguments.device)) {
         std::cerr << "plv-sim serve: seeding a demo phone in " << arguments.device << "\n";
         auto report = seed(arguments.device, arguments.resources, simulator::SeedOptions {}.contactCount);
-        if (!report.ok) {
-            std::cerr << "plv-sim serve: " << report.error << "\n";
+        if (!report) {
+            std::cerr << "plv-sim serve: " << report.reason() << "\n";
             return 1;
         }
     }
@@ -226,8 +224,8 @@ int serveCommand(const ServeArguments& arguments)
     boot.clock = foundation::ClockKind::System;
     boot.loadExtensions = true;
     auto booted = springboard::Phone::boot(std::move(boot));
-    if (!booted.phone) {
-        std::cerr << "plv-sim serve: the phone did not boot: " << booted.error << "\n";
+    if (!booted) {
+        std::cerr << "plv-sim serve: the phone did not boot: " << booted.reason() << "\n";
         return 1;
     }
 
@@ -236,12 +234,12 @@ int serveCommand(const ServeArguments& arguments)
     options.allowRemote = arguments.allowRemote;
     options.port = arguments.port;
     options.webRoot = webFolder(arguments.web);
-    auto started = simulator::PhoneServer::start(*booted.phone, options);
-    if (!started.server) {
-        std::cerr << "plv-sim serve: " << started.error << "\n";
+    auto started = simulator::PhoneServer::start(**booted, options);
+    if (!started) {
+        std::cerr << "plv-sim serve: " << started.reason() << "\n";
         return 1;
     }
-    auto& server = *started.server;
+    auto& server = **started;
     std::cout << "Serving the phone at " << server.address() << std::endl;
 
     std::atomic<bool> finished { false };
@@ -257,7 +255,7 @@ int serveCommand(const ServeArguments& arguments)
     server.run();
     finished = true;
     watcher.join();
-    started.server.reset();
+    started->reset();
     std::cerr << "plv-sim serve: stopped\n";
     return 0;
 }

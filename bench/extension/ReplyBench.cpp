@@ -69,9 +69,9 @@ private:
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
         auto booted = springboard::Phone::boot(std::move(options));
-        if (!booted.phone)
+        if (!booted)
             std::abort();
-        m_phone = std::move(booted.phone);
+        m_phone = booted.releaseValue();
     }
 
     std::filesystem::path m_root;

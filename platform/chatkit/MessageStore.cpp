@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sqlite3.h>
 
@@ -135,11 +136,11 @@ bool MessageStore::Table::has(std::string_view column) const
     return std::find(columns.begin(), columns.end(), wanted) != columns.end();
 }
 
-MessageStore::OpenResult MessageStore::open(const std::filesystem::path& path)
+foundation::Result<std::unique_ptr<MessageStore>> MessageStore::open(const std::filesystem::path& path)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
-        return { nullptr, "no Messages database at " + path.string() };
+        return foundation::Error("no Messages database at " + path.string());
 
     sqlite3* db = nullptr;
     bool readOnly = false;
@@ -150,16 +151,15 @@ MessageStore::OpenResult MessageStore::open(const std::filesystem::path& path)
         if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
             std::string error = "cannot open " + path.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
             sqlite3_close(db);
-            return { nullptr, error };
+            return foundation::Error(error);
         }
     }
     sqlite3_busy_timeout(db, 2000);
     registerReadFunction(db);
     std::unique_ptr<MessageStore> store(new MessageStore(db, path, readOnly));
-    std::string error;
-    if (!store->load(error))
-        return { nullptr, path.string() + ": " + error };
-    return { std::move(store), {} };
+    if (auto loaded = store->load(); !loaded)
+        return loaded.error().prefixed(path.string() + ": ");
+    return store;
 }
 
 MessageStore::MessageStore(sqlite3* db, std::filesystem::path path, bool readOnly)
@@ -189,28 +189,21 @@ MessageStore::Table MessageStore::describe(const std::string& table)
     return description;
 }
 
-bool MessageStore::load(std::string& error)
+foundation::Result<void> MessageStore::load()
 {
+    using foundation::Error;
     Statement tables(m_db, "SELECT name FROM sqlite_master WHERE type = 'table'");
     while (tables.step())
         m_tables.push_back(lowercase(tables.text(0).value_or("")));
-    if (tables.failed()) {
-        error = std::string("not a readable Messages database (") + sqlite3_errmsg(m_db) + ")";
-        return false;
-    }
-    if (std::find(m_tables.begin(), m_tables.end(), "handle") != m_tables.end()) {
-        error = "this Messages database has the layout of a later iOS (it has a handle table); only the iOS 5 layout can be read";
-        return false;
-    }
+    if (tables.failed())
+        return Error(std::string("not a readable Messages database (") + sqlite3_errmsg(m_db) + ")");
+    if (std::find(m_tables.begin(), m_tables.end(), "handle") != m_tables.end())
+        return Error("this Messages database has the layout of a later iOS (it has a handle table); only the iOS 5 layout can be read");
     m_message = describe("message");
-    if (!m_message.exists) {
-        error = "not a Messages database (it has no message table)";
-        return false;
-    }
-    if (!m_message.has("address") || !m_message.has("text")) {
-        error = "the message table has no address or text column";
-        return false;
-    }
+    if (!m_message.exists)
+        return Error("not a Messages database (it has no message table)");
+    if (!m_message.has("address") || !m_message.has("text"))
+        return Error("the message table has no address or text column");
     for (int column = 0; column < ColumnCount; ++column)
         m_hasColumn[column] = m_message.has(columnNames[column]);
     m_pieces = describe("msg_pieces");
@@ -229,11 +222,9 @@ bool MessageStore::load(std::string& error)
     if (Statement mode(m_db, "PRAGMA journal_mode"); mode.step() && lowercase(mode.text(0).value_or("")) == "wal")
         execute(m_db, "PRAGMA synchronous = NORMAL");
     m_selectOne = Statement(m_db, "SELECT " + selectList() + " FROM message WHERE ROWID = ?");
-    if (!m_selectOne.isValid()) {
-        error = std::string("cannot read the message table (") + sqlite3_errmsg(m_db) + ")";
-        return false;
-    }
-    return true;
+    if (!m_selectOne.isValid())
+        return Error(std::string("cannot read the message table (") + sqlite3_errmsg(m_db) + ")");
+    return foundation::success();
 }
 
 bool MessageStore::hasMadridColumns() const { return m_hasColumn[IsMadrid] && m_hasColumn[MadridHandle]; }
@@ -587,26 +578,25 @@ void MessageStore::bumpCounter(const char* key)
     update->run();
 }
 
-std::optional<int64_t> MessageStore::insert(const NewMessage& m)
+foundation::Result<int64_t> MessageStore::insert(const NewMessage& m)
 {
+    // Logged where it happens, as the frameworks do, and handed up with it.
+    auto refuse = [](std::string reason) {
+        log(reason);
+        return foundation::Error(std::move(reason));
+    };
     std::lock_guard guard(m_lock);
-    if (!canWrite("write a message"))
-        return std::nullopt;
+    if (m_readOnly)
+        return refuse("the Messages database is read-only; cannot write a message");
     bool madrid = m.kind == MessageKind::IMessage;
-    if (madrid && !hasMadridColumns()) {
-        log("this Messages database predates iMessage; cannot write an iMessage");
-        return std::nullopt;
-    }
-    if (!madrid && !m.attachments.empty()) {
-        log("picture messages go by iMessage; an SMS carries text only");
-        return std::nullopt;
-    }
+    if (madrid && !hasMadridColumns())
+        return refuse("this Messages database predates iMessage; cannot write an iMessage");
+    if (!madrid && !m.attachments.empty())
+        return refuse("picture messages go by iMessage; an SMS carries text only");
     double date = m.unixDate > 0 ? m.unixDate : unixNow();
     Transaction transaction(m_db);
-    if (!transaction.isOpen()) {
-        log(std::string("cannot write to the Messages database: ") + sqlite3_errmsg(m_db));
-        return std::nullopt;
-    }
+    if (!transaction.isOpen())
+        return refuse(std::string("cannot write to the Messages database: ") + sqlite3_errmsg(m_db));
 
     std::vector<std::pair<std::string, SQLValue>> values;
     if (madrid) {
@@ -650,30 +640,33 @@ std::optional<int64_t> MessageStore::insert(const NewMessage& m)
         };
     }
     auto rowID = insertRow("message", m_message, values);
-    if (!rowID) {
-        log(std::string("cannot write the message: ") + sqlite3_errmsg(m_db));
-        return std::nullopt;
-    }
+    if (!rowID)
+        return refuse(std::string("cannot write the message: ") + sqlite3_errmsg(m_db));
+    // Attachment files written before a later failure go again: the row
+    // that would have named them is rolled back.
     std::vector<std::filesystem::path> written;
-    for (const auto& attachment : m.attachments) {
-        if (!writeAttachment(*rowID, attachment, date, !m.outgoing, written)) {
-            log("cannot store the attachment " + attachment.filename);
-            for (const auto& file : written) {
-                std::error_code ec;
-                std::filesystem::remove(file, ec);
-            }
-            return std::nullopt;
-        }
-    }
-    bumpCounter(m.outgoing ? "counter_out_all" : "counter_in_all");
-    if (!transaction.commit()) {
+    bool committed = false;
+    auto removeWritten = [&] {
+        if (committed)
+            return;
         for (const auto& file : written) {
             std::error_code ec;
             std::filesystem::remove(file, ec);
         }
-        return std::nullopt;
+    };
+    struct Cleanup {
+        std::function<void()> run;
+        ~Cleanup() { run(); }
+    } cleanup { removeWritten };
+    for (const auto& attachment : m.attachments) {
+        if (!writeAttachment(*rowID, attachment, date, !m.outgoing, written))
+            return refuse("cannot store the attachment " + attachment.filename);
     }
-    return rowID;
+    bumpCounter(m.outgoing ? "counter_out_all" : "counter_in_all");
+    if (!transaction.commit())
+        return refuse(std::string("cannot write the message: ") + sqlite3_errmsg(m_db));
+    committed = true;
+    return *rowID;
 }
 
 bool MessageStore::markAsRead(int64_t rowID)

@@ -9,6 +9,8 @@
 #include "MessageRecord.h"
 #include "Statement.h"
 
+#include <foundation/Result.h>
+
 #include <unordered_map>
 
 #include <filesystem>
@@ -72,12 +74,8 @@ struct NewMessage {
 
 class MessageStore {
 public:
-    struct OpenResult {
-        std::unique_ptr<MessageStore> store;
-        std::string error;
-    };
     // Opens an existing database; never creates one.
-    static OpenResult open(const std::filesystem::path& databasePath);
+    static foundation::Result<std::unique_ptr<MessageStore>> open(const std::filesystem::path& databasePath);
     ~MessageStore();
     MessageStore(const MessageStore&) = delete;
     MessageStore& operator=(const MessageStore&) = delete;
@@ -92,7 +90,9 @@ public:
     std::vector<StoredPart> parts(const StoredMessage&);
     std::vector<MessageSummary> list();
 
-    std::optional<int64_t> insert(const NewMessage&);
+    // The new row's ROWID, or why nothing was written (SQLite's own reason
+    // when the database refused).
+    foundation::Result<int64_t> insert(const NewMessage&);
     // Marks an incoming message read; answers false when nothing could be
     // written (no such row, or the database refused).
     bool markAsRead(int64_t rowID);
@@ -178,7 +178,7 @@ private:
 
     MessageStore(sqlite3*, std::filesystem::path, bool readOnly);
     Lease prepared(const std::string& sql);
-    bool load(std::string& error);
+    foundation::Result<void> load();
     Table describe(const std::string& table);
     std::string selectList() const;
     StoredMessage readRow(const Statement&) const;

@@ -410,71 +410,70 @@ namespace {
 
 }
 
-PlistReadResult readXmlPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
+Result<PlistValue> readXmlPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
 {
     if (bytes.size() > limits.maxBytes)
-        return PlistReadResult::failure(fmt::format("property list is larger than {} bytes", limits.maxBytes));
+        return Error(fmt::format("property list is larger than {} bytes", limits.maxBytes));
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
-        return PlistReadResult::failure("empty property list");
+        return Error("empty property list");
     auto scan = scanXml(text, limits);
     if (!scan.error.empty())
-        return PlistReadResult::failure(std::move(scan.error));
+        return Error(std::move(scan.error));
 
     plist_t root = nullptr;
     plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
     PlistHandle owner(root);
     if (!root)
-        return PlistReadResult::failure("XML property list: not a well-formed property list");
+        return Error("XML property list: not a well-formed property list");
     LibplistConverter converter(scan.integers, scan.dates, limits);
     auto value = converter.convert(root, 1);
     if (!value)
-        return PlistReadResult::failure(converter.takeError());
-    return { std::move(value), {} };
+        return Error(converter.takeError());
+    return std::move(*value);
 }
 
-PlistReadResult readPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
+Result<PlistValue> readPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
 {
     if (bytes.empty())
-        return PlistReadResult::failure("empty property list");
+        return Error("empty property list");
     if (bytes.size() > limits.maxBytes)
-        return PlistReadResult::failure(fmt::format("property list is larger than {} bytes", limits.maxBytes));
+        return Error(fmt::format("property list is larger than {} bytes", limits.maxBytes));
     if (bytes.size() >= 6 && std::memcmp(bytes.data(), "bplist", 6) == 0)
         return readBinaryPlist(bytes, limits);
     return readXmlPlist(bytes, limits);
 }
 
-PlistReadResult readPlist(std::string_view bytes, const PlistReadLimits& limits)
+Result<PlistValue> readPlist(std::string_view bytes, const PlistReadLimits& limits)
 {
     return readPlist(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), limits);
 }
 
-PlistReadResult readPlistFile(const std::filesystem::path& hostPath, const PlistReadLimits& limits)
+Result<PlistValue> readPlistFile(const std::filesystem::path& hostPath, const PlistReadLimits& limits)
 {
     auto file = readWholeFile(hostPath, limits.maxBytes);
-    if (!file)
-        return PlistReadResult::failure(std::move(file.error));
-    auto result = readPlist(std::span<const uint8_t>(*file.bytes), limits);
+    auto bytes = TRY(std::move(file));
+    auto result = readPlist(std::span<const uint8_t>(bytes), limits);
     if (!result)
-        result.error = fmt::format("{}: {}", hostPath.string(), result.error);
+        return result.error().prefixed(hostPath.string() + ": ");
     return result;
 }
 
-static PlistReadResult requireDictionary(PlistReadResult result)
+static Result<PlistValue> requireDictionary(Result<PlistValue> result)
 {
-    if (result && !result.value->isDictionary())
-        return PlistReadResult::failure("property list root is not a dictionary");
+    if (result && !result->isDictionary())
+        return Error("property list root is not a dictionary");
     return result;
 }
 
-PlistReadResult readPlistDictionary(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
+Result<PlistValue> readPlistDictionary(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
 {
     return requireDictionary(readPlist(bytes, limits));
 }
 
-PlistReadResult readPlistDictionaryFile(const std::filesystem::path& hostPath, const PlistReadLimits& limits)
+Result<PlistValue> readPlistDictionaryFile(const std::filesystem::path& hostPath, const PlistReadLimits& limits)
 {
     return requireDictionary(readPlistFile(hostPath, limits));
 }

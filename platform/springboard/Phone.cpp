@@ -37,6 +37,7 @@
 namespace springboard {
 
 using namespace uikit;
+using foundation::Error;
 using nlohmann::json;
 using runtime::Id;
 
@@ -85,15 +86,13 @@ struct Phone::State {
     substrate::LoadReport extensions;
 };
 
-Phone::BootResult Phone::boot(BootOptions options)
+foundation::Result<std::unique_ptr<Phone>> Phone::boot(BootOptions options)
 {
     if (s_phoneRunning.exchange(true))
-        return { nullptr, "a phone is already running in this process" };
+        return Error("a phone is already running in this process");
     std::unique_ptr<Phone> phone(new Phone(std::move(options)));
-    std::string error = phone->start();
-    if (!error.empty())
-        return { nullptr, error };
-    return { std::move(phone), {} };
+    TRY(phone->start());
+    return phone;
 }
 
 Phone::Phone(BootOptions options)
@@ -101,13 +100,13 @@ Phone::Phone(BootOptions options)
 {
 }
 
-std::string Phone::start()
+foundation::Result<void> Phone::start()
 {
     std::error_code ignored;
     if (m_options.deviceRoot.empty())
-        return "no device root was given";
+        return Error("no device root was given");
     if (!std::filesystem::is_directory(m_options.deviceRoot, ignored))
-        return "the device root " + m_options.deviceRoot.string() + " is not a folder";
+        return Error("the device root " + m_options.deviceRoot.string() + " is not a folder");
 
     foundation::setDeviceRoot(m_options.deviceRoot);
     foundation::RunLoop::configureMain(m_options.clock);
@@ -155,7 +154,7 @@ std::string Phone::start()
     runtime::send(springBoard, "applicationDidFinishLaunching:", Id(springBoard));
     if (m_options.clock == foundation::ClockKind::Virtual)
         runLoop().runPending();
-    return {};
+    return foundation::success();
 }
 
 Phone::~Phone()
@@ -191,11 +190,11 @@ void Phone::performOnMain(const std::function<void()>& work)
 
 ActionResult Phone::onMain(const std::function<ActionResult()>& action)
 {
-    ActionResult result = ActionResult::failure("the phone did not run the action");
+    ActionResult result = Error("the phone did not run the action");
     performOnMain([&] {
         bool completed = foundation::callReportingExceptions("device action", [&] { result = action(); });
         if (!completed)
-            result = ActionResult::failure("the action failed inside the phone (see the system log)");
+            result = Error("the action failed inside the phone (see the system log)");
         // Work due now (notifications, zero-delay timers) settles before the action answers.
         if (m_options.clock == foundation::ClockKind::Virtual)
             runLoop().runPending();
@@ -208,30 +207,27 @@ ActionResult Phone::onMain(const std::function<ActionResult()>& action)
 // MARK: Incoming traffic
 
 namespace {
-    ActionResult fromDelivery(const Delivery& delivery)
+    ActionResult fromDelivery(foundation::Result<Delivered> delivery)
     {
-        if (!delivery.ok)
-            return ActionResult::failure(delivery.error);
-        ActionResult result;
-        result.recordID = delivery.recordID;
-        return result;
+        auto delivered = TRY(std::move(delivery));
+        return ActionDone { delivered.recordID };
     }
 }
 
 ActionResult Phone::receiveSMS(const std::string& from, const std::string& text)
 {
-    return onMain([&] { return fromDelivery(deliverSMS(from, text)); });
+    return onMain([&]() -> ActionResult { return fromDelivery(deliverSMS(from, text)); });
 }
 
 ActionResult Phone::receiveIMessage(const std::string& from, const std::string& text, const std::optional<std::string>& picture)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         std::optional<std::vector<uint8_t>> bytes;
         if (picture) {
             auto file = foundation::readDeviceFile(*picture);
             if (!file)
-                return ActionResult::failure("no picture at " + *picture);
-            bytes = std::move(file.bytes);
+                return Error("no picture at " + *picture);
+            bytes = file.releaseValue();
         }
         return fromDelivery(deliverIMessage(from, text, std::move(bytes)));
     });
@@ -239,7 +235,7 @@ ActionResult Phone::receiveIMessage(const std::string& from, const std::string& 
 
 ActionResult Phone::receiveMail(const std::string& from, const std::string& subject, const std::string& body)
 {
-    return onMain([&] { return fromDelivery(deliverMail(from, subject, body)); });
+    return onMain([&]() -> ActionResult { return fromDelivery(deliverMail(from, subject, body)); });
 }
 
 // MARK: Touches and keys
@@ -266,55 +262,55 @@ namespace {
 
 ActionResult Phone::tap(CGPoint point)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         if (auto off = screenIsOff())
-            return ActionResult::failure(*off);
+            return Error(*off);
         if (!tapScreen(point))
-            return ActionResult::failure("nothing on screen at " + pointText(point) + " takes a touch");
-        return ActionResult::success();
+            return Error("nothing on screen at " + pointText(point) + " takes a touch");
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::tapView(std::string_view name)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         if (auto off = screenIsOff())
-            return ActionResult::failure(*off);
+            return Error(*off);
         auto view = visibleViewNamed(name);
         if (!view)
-            return ActionResult::failure("no view named \"" + std::string(name) + "\" on screen");
+            return Error("no view named \"" + std::string(name) + "\" on screen");
         CGRect frame = view->screenFrame();
         CGPoint centre { frame.midX(), frame.midY() };
         auto hit = hitTestScreen(centre);
         if (!hit)
-            return ActionResult::failure("the view \"" + std::string(name) + "\" takes no touches");
+            return Error("the view \"" + std::string(name) + "\" takes no touches");
         if (hit != view && !hit->isDescendantOfView(view.get()) && !view->isDescendantOfView(hit.get()))
-            return ActionResult::failure("the view \"" + std::string(name) + "\" is covered by " + describe(*hit));
+            return Error("the view \"" + std::string(name) + "\" is covered by " + describe(*hit));
         tapScreen(centre);
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::type(const std::string& text)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         if (!keyboardTarget())
-            return ActionResult::failure("nothing is being edited: no text field or text view has the keyboard");
+            return Error("nothing is being edited: no text field or text view has the keyboard");
         typeText(text);
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::backspace(int count)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         if (count < 0)
-            return ActionResult::failure("backspace needs a count of zero or more");
+            return Error("backspace needs a count of zero or more");
         if (!keyboardTarget())
-            return ActionResult::failure("nothing is being edited: no text field or text view has the keyboard");
+            return Error("nothing is being edited: no text field or text view has the keyboard");
         for (int i = 0; i < count; ++i)
             pressBackspace();
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
@@ -324,24 +320,24 @@ namespace {
     ActionResult swipeFrom(const CGPoint& start, const CGPoint& velocity)
     {
         if (!std::isfinite(velocity.x) || !std::isfinite(velocity.y))
-            return ActionResult::failure("a swipe needs a finite velocity");
+            return Error("a swipe needs a finite velocity");
         CGPoint end { start.x + velocity.x * SwipeDuration, start.y + velocity.y * SwipeDuration };
         if (std::hypot(end.x - start.x, end.y - start.y) < 10)
-            return ActionResult::failure("a swipe needs a velocity of at least 100 points per second");
+            return Error("a swipe needs a velocity of at least 100 points per second");
         if (!dragScreen(start, end, SwipeDuration))
-            return ActionResult::failure("nothing on screen at " + pointText(start) + " took the swipe");
-        return ActionResult::success();
+            return Error("nothing on screen at " + pointText(start) + " took the swipe");
+        return ActionDone {};
     }
 }
 
 ActionResult Phone::swipe(std::string_view viewName, CGPoint velocity)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         if (auto off = screenIsOff())
-            return ActionResult::failure(*off);
+            return Error(*off);
         auto view = visibleViewNamed(viewName);
         if (!view)
-            return ActionResult::failure("no view named \"" + std::string(viewName) + "\" on screen");
+            return Error("no view named \"" + std::string(viewName) + "\" on screen");
         CGRect frame = view->screenFrame();
         return swipeFrom({ frame.midX(), frame.midY() }, velocity);
     });
@@ -349,9 +345,9 @@ ActionResult Phone::swipe(std::string_view viewName, CGPoint velocity)
 
 ActionResult Phone::swipe(CGPoint start, CGPoint velocity)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         if (auto off = screenIsOff())
-            return ActionResult::failure(*off);
+            return Error(*off);
         return swipeFrom(start, velocity);
     });
 }
@@ -360,182 +356,172 @@ ActionResult Phone::swipe(CGPoint start, CGPoint velocity)
 
 ActionResult Phone::rotate(int64_t orientation)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         if (!isValidOrientation(orientation))
-            return ActionResult::failure("the orientation must be 1 (portrait), 2 (upside down), 3 or 4 (landscape), not " + std::to_string(orientation));
+            return Error("the orientation must be 1 (portrait), 2 (upside down), 3 or 4 (landscape), not " + std::to_string(orientation));
         SpringBoard::shared()->setDeviceOrientation(orientation);
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::lock()
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         auto away = SBAwayController::sharedAwayController();
         if (!away)
-            return ActionResult::failure("the phone has no lock screen");
+            return Error("the phone has no lock screen");
         if (away->isLocked())
-            return ActionResult::failure("the phone is already locked");
+            return Error("the phone is already locked");
         runtime::send(away, "lock");
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::unlockBulletin(size_t index)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         auto away = SBAwayController::sharedAwayController();
         if (!away || !away->isLocked())
-            return ActionResult::failure("the phone is not locked");
+            return Error("the phone is not locked");
         if (auto off = screenIsOff())
-            return ActionResult::failure(*off);
+            return Error(*off);
         size_t count = away->bulletins().size();
         if (index >= count)
-            return ActionResult::failure(fmt::format("there {} {} bulletin{} on the lock screen; no bulletin {}", count == 1 ? "is" : "are", count, count == 1 ? "" : "s", index));
+            return Error(fmt::format("there {} {} bulletin{} on the lock screen; no bulletin {}", count == 1 ? "is" : "are", count, count == 1 ? "" : "s", index));
         auto table = away->bulletinTable();
         auto indexPath = NSIndexPathMake(0, static_cast<int64_t>(index));
         table->scrollToRow(indexPath, 0);
         auto cell = runtime::cast<SBAwayBulletinCell>(table->cellForRow(indexPath));
         if (!cell)
-            return ActionResult::failure(fmt::format("the lock screen shows no cell for bulletin {}", index));
+            return Error(fmt::format("the lock screen shows no cell for bulletin {}", index));
         runtime::send(cell, "lockBarUnlocked:", Id(cell->lockBar()));
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::openNotificationCenter()
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         auto list = SBBulletinListController::sharedInstance();
         if (!list)
-            return ActionResult::failure("the phone has no notification centre");
+            return Error("the phone has no notification centre");
         auto away = SBAwayController::sharedAwayController();
         if (away && away->isLocked())
-            return ActionResult::failure("the phone is locked");
+            return Error("the phone is locked");
         if (list->listViewIsActive())
-            return ActionResult::failure("the notification centre is already open");
+            return Error("the notification centre is already open");
         runtime::send(list, "showListViewAnimated:", true);
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::tapNotification(size_t index)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         auto list = SBBulletinListController::sharedInstance();
         if (!list || !list->listViewIsActive())
-            return ActionResult::failure("the notification centre is not open");
+            return Error("the notification centre is not open");
         auto indexPath = list->indexPathOfNewest(index);
         if (!indexPath) {
             size_t count = list->bulletinsNewestFirst().size();
-            return ActionResult::failure(fmt::format("the notification centre holds {} notification{}; no notification {}", count, count == 1 ? "" : "s", index));
+            return Error(fmt::format("the notification centre holds {} notification{}; no notification {}", count, count == 1 ? "" : "s", index));
         }
         auto table = list->tableView();
         table->scrollToRow(*indexPath, 0);
         auto cell = table->cellForRow(*indexPath);
         if (!cell)
-            return ActionResult::failure(fmt::format("the notification centre shows no row for notification {}", index));
+            return Error(fmt::format("the notification centre shows no row for notification {}", index));
         table->cellTapped(*cell);
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::activator(const std::string& listenerName)
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         auto shared = activator::LAActivator::sharedInstance();
         if (!shared->hasListenerWithName(listenerName))
-            return ActionResult::failure("no Activator listener is registered as \"" + listenerName + "\"");
+            return Error("no Activator listener is registered as \"" + listenerName + "\"");
         auto away = SBAwayController::sharedAwayController();
         std::string_view mode = away && away->isLocked()   ? activator::LAEventModeLockScreen
             : springBoardContext().frontApplication.lock() ? activator::LAEventModeApplication
                                                            : activator::LAEventModeSpringBoard;
         auto event = activator::LAEvent::eventWithName("plv.simulator.activator", std::string(mode));
         if (!shared->sendEvent(event, listenerName))
-            return ActionResult::failure("the Activator listener \"" + listenerName + "\" does not take events");
-        return ActionResult::success();
+            return Error("the Activator listener \"" + listenerName + "\" does not take events");
+        return ActionDone {};
     });
 }
 
 namespace {
     // The installed application an action of the unlocked phone is for;
-    // without one, `refusal` says why.
-    runtime::Ref<SBApplication> applicationToActOn(const std::string& bundleID, ActionResult& refusal)
+    // or why there is none.
+    foundation::Result<runtime::Ref<SBApplication>> applicationToActOn(const std::string& bundleID)
     {
         auto application = SBApplicationController::sharedInstance()->applicationWithDisplayIdentifier(bundleID);
-        if (!application) {
-            refusal = ActionResult::failure("no application \"" + bundleID + "\" is installed");
-            return nullptr;
-        }
+        if (!application)
+            return Error("no application \"" + bundleID + "\" is installed");
         auto away = SBAwayController::sharedAwayController();
-        if (away && away->isLocked()) {
-            refusal = ActionResult::failure("the phone is locked");
-            return nullptr;
-        }
+        if (away && away->isLocked())
+            return Error("the phone is locked");
         return application;
     }
 }
 
 ActionResult Phone::openApp(const std::string& bundleID)
 {
-    return onMain([&] {
-        ActionResult refusal;
-        auto application = applicationToActOn(bundleID, refusal);
-        if (!application)
-            return refusal;
+    return onMain([&]() -> ActionResult {
+        auto application = TRY(applicationToActOn(bundleID));
         auto front = springBoardContext().frontApplication.lock();
         auto ui = SBUIController::sharedInstance();
         if (front && front != application)
             runtime::send(ui, "activateApplicationFromSwitcher:", Id(application));
         else
             runtime::send(ui, "activateApplicationAnimated:", Id(application));
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::quitApp(const std::string& bundleID)
 {
-    return onMain([&] {
-        ActionResult refusal;
-        auto application = applicationToActOn(bundleID, refusal);
-        if (!application)
-            return refusal;
+    return onMain([&]() -> ActionResult {
+        auto application = TRY(applicationToActOn(bundleID));
         if (!application->isRunning())
-            return ActionResult::failure("\"" + bundleID + "\" is not running");
+            return Error("\"" + bundleID + "\" is not running");
         if (application->isFrontmost())
             runtime::send(SBUIController::sharedInstance(), "clickedMenuButton");
         runtime::send(application, "kill");
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::home()
 {
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         auto away = SBAwayController::sharedAwayController();
         if (away && away->isLocked()) {
             // The home button lights a dark lock screen; on a lit one it keeps it lit.
             runtime::send(away, "undimScreen");
             runtime::send(away, "restartDimTimer:", SBAwayController::DefaultDimInterval);
-            return ActionResult::success();
+            return ActionDone {};
         }
         runtime::send(SBUIController::sharedInstance(), "clickedMenuButton");
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 
 ActionResult Phone::advance(double seconds)
 {
     if (!std::isfinite(seconds) || seconds < 0)
-        return ActionResult::failure("time moves forward only: advance needs zero or more seconds");
+        return Error("time moves forward only: advance needs zero or more seconds");
     if (runLoop().clockKind() == foundation::ClockKind::System && !runLoop().isMainThread()) {
         // The main thread turns the loop by itself; waiting here is enough.
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-        return ActionResult::success();
+        return ActionDone {};
     }
-    return onMain([&] {
+    return onMain([&]() -> ActionResult {
         runLoop().advance(seconds);
-        return ActionResult::success();
+        return ActionDone {};
     });
 }
 

@@ -4,7 +4,7 @@
 // and offers one method per thing a person can do to a phone. The simulator
 // and the scenario tests drive the phone only through this class.
 //
-// Every action answers an ActionResult: ok, or a short English text saying
+// Every action answers an ActionResult: done, or a short English reason saying
 // why the action made no sense on the phone as it is ("no view named
 // \"sendButton\" on screen", "the phone is not locked"). An action never
 // throws. The phone's state belongs to its main run loop: an action called
@@ -15,6 +15,7 @@
 // the UI globals are the process's own.
 #pragma once
 
+#include <foundation/Result.h>
 #include <foundation/RunLoop.h>
 #include <uikit/Geometry.h>
 
@@ -45,24 +46,14 @@ struct BootOptions {
     std::vector<std::function<void()>> inProcessExtensions {};
 };
 
-struct ActionResult {
-    bool ok { true };
-    // Why the action was refused; empty when ok.
-    std::string error {};
+struct ActionDone {
     // The database row a receive action wrote (sms.db ROWID), when there is one.
     std::optional<int64_t> recordID {};
-
-    static ActionResult success() { return {}; }
-    static ActionResult failure(std::string error) { return { false, std::move(error), std::nullopt }; }
-    explicit operator bool() const { return ok; }
 };
+using ActionResult = foundation::Result<ActionDone>;
 
 class Phone {
 public:
-    struct BootResult {
-        std::unique_ptr<Phone> phone; // null when the boot failed
-        std::string error;
-    };
     // Boots a phone over the device root: sets the root, configures the main
     // run loop with the clock (the calling thread becomes the main thread),
     // sends the runtime's diagnostics to the system log, registers every
@@ -71,7 +62,7 @@ public:
     // SpringBoard, the screen and the home screen, and sends SpringBoard
     // `applicationDidFinishLaunching:`. Fails when another phone is running
     // or the device root cannot be used.
-    static BootResult boot(BootOptions);
+    static foundation::Result<std::unique_ptr<Phone>> boot(BootOptions);
 
     // Shuts the phone down: windows, shared objects and pending timers go.
     // Loaded extension libraries stay in the process (they cannot be
@@ -149,7 +140,7 @@ public:
 
 private:
     explicit Phone(BootOptions);
-    std::string start();
+    foundation::Result<void> start();
     ActionResult onMain(const std::function<ActionResult()>&);
 
     struct State;

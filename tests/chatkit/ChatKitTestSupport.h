@@ -139,8 +139,8 @@ protected:
         m_smsFolder = m_folder.path() / "SMS";
         m_databasePath = m_smsFolder / "sms.db";
         if (createsDatabase()) {
-            std::string error;
-            ASSERT_TRUE(chatkit::createDatabase(m_databasePath, &error)) << error;
+            auto created = chatkit::createDatabase(m_databasePath);
+            ASSERT_TRUE(created) << created.reason();
         }
         chatkit::useDatabase(m_databasePath);
     }

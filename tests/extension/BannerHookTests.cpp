@@ -22,8 +22,8 @@ namespace {
     {
         bootWithParlivo();
         auto row = phone().receiveSMS(AnnasNumber, "Ciao");
-        ASSERT_TRUE(row && row.recordID);
-        EXPECT_EQ(tweak().messageID, *row.recordID);
+        ASSERT_TRUE(row && row->recordID);
+        EXPECT_EQ(tweak().messageID, *row->recordID);
         auto icon = bannerView()->viewNamed("parlivoBannerIcon");
         ASSERT_TRUE(icon);
         EXPECT_EQ(icon->frame(), uikit::CGRectMake(5, 11, 21, 21));
@@ -33,7 +33,7 @@ namespace {
         EXPECT_EQ(rdl().lastMessage(), "Ciao");
         EXPECT_EQ(rdl().lastMessageAddress(), AnnasNumber);
         EXPECT_EQ(rdl().lastMessageType(), "sms");
-        EXPECT_TRUE(isRead(*row.recordID));
+        EXPECT_TRUE(isRead(*row->recordID));
         EXPECT_EQ(tweak().messageID, -1);
         EXPECT_EQ(g_windowTrace, "initWithMessage:Ciao;prepareView:NO;");
         EXPECT_EQ(rdl().alertWindow()->frame(), uikit::CGRectMake(0, 0, 320, 480));

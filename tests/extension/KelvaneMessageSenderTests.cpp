@@ -97,8 +97,8 @@ protected:
         g_serviceTrace.clear();
         runtime::setDiagnosticSink([](std::string_view message) { diagnostics().emplace_back(message); });
         device = std::make_unique<testsupport::TemporaryDevice>();
-        std::string error;
-        ASSERT_TRUE(chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath), &error)) << error;
+        auto created = chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath));
+        ASSERT_TRUE(created) << created.reason();
         chatkit::registerChatKitClasses();
         chatkit::resetConfiguration();
         chatkit::resetChatKitObjects();

@@ -73,7 +73,7 @@ TEST_F(DevicePathTest, FileHelpersWorkOnDevicePaths)
     EXPECT_EQ(deviceFileSize("/var/mobile/Library/PLV"), std::nullopt);
     auto read = readDeviceFile(log);
     ASSERT_TRUE(read);
-    EXPECT_EQ(std::string(read.bytes->begin(), read.bytes->end()), " \n=== NEW SESSION ===");
+    EXPECT_EQ(std::string(read->begin(), read->end()), " \n=== NEW SESSION ===");
 
     EXPECT_FALSE(removeDeviceFile("/var/mobile/Library")); // not empty
     EXPECT_TRUE(removeDeviceFile(log));

@@ -25,8 +25,8 @@ MailMessage reply(std::vector<std::string> to)
 TEST_F(Outbox, SentMailIsQueuedFromTheAccountWithDateAndMessageID)
 {
     auto result = queueMail(reply({ "friend@example.com" }));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.devicePath, "/var/mobile/Library/Mail/Outbox/1.eml");
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, "/var/mobile/Library/Mail/Outbox/1.eml");
     EXPECT_TRUE(device.exists("/var/mobile/Library/Mail/Outbox/1.eml"));
 
     auto listed = listOutbox();
@@ -41,11 +41,11 @@ TEST_F(Outbox, SentMailIsQueuedFromTheAccountWithDateAndMessageID)
 
 TEST_F(Outbox, MailThatCannotGoIsRefusedAndLeavesNothing)
 {
-    EXPECT_EQ(queueMail(reply({})).error, "No recipients");
-    EXPECT_EQ(queueMail(reply({ "", "   " })).error, "No recipients");
-    EXPECT_EQ(queueMail(reply({ "friend@example.com", "+39 333 1234567" })).error, "Invalid address: +39 333 1234567");
+    EXPECT_EQ(queueMail(reply({})).reason(), "No recipients");
+    EXPECT_EQ(queueMail(reply({ "", "   " })).reason(), "No recipients");
+    EXPECT_EQ(queueMail(reply({ "friend@example.com", "+39 333 1234567" })).reason(), "Invalid address: +39 333 1234567");
     setMailAccount(std::nullopt);
-    EXPECT_EQ(queueMail(reply({ "friend@example.com" })).error, "No mail account");
+    EXPECT_EQ(queueMail(reply({ "friend@example.com" })).reason(), "No mail account");
     EXPECT_TRUE(listOutbox().empty());
     EXPECT_FALSE(device.exists("/var/mobile/Library/Mail/Outbox/1.eml"));
 }
@@ -65,7 +65,7 @@ TEST_F(Outbox, NumbersFollowTheHighestAndOtherFilesAreNotMail)
     device.makeDirectory("/var/mobile/Library/Mail/Outbox/12.eml");
     auto result = queueMail(reply({ "friend@example.com" }));
     ASSERT_TRUE(result);
-    EXPECT_EQ(*result.devicePath, "/var/mobile/Library/Mail/Outbox/8.eml");
+    EXPECT_EQ(*result, "/var/mobile/Library/Mail/Outbox/8.eml");
     auto listed = listOutbox();
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[0].message.subject, "old");
@@ -100,8 +100,8 @@ TEST_F(Outbox, WritersRunningTogetherNeverShareANumber)
 TEST_F(Outbox, DraftsNeedNoRecipient)
 {
     auto result = saveDraft(reply({ "half typed" }));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.devicePath, "/var/mobile/Library/Mail/Drafts/1.eml");
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, "/var/mobile/Library/Mail/Drafts/1.eml");
     EXPECT_EQ(listDrafts().size(), 1u);
     EXPECT_TRUE(listOutbox().empty());
 }
@@ -111,7 +111,7 @@ TEST_F(Outbox, AnUnwritableFolderIsAFailure)
     device.write("/var/mobile/Library/Mail/Outbox", "a file where the folder should be");
     auto result = queueMail(reply({ "friend@example.com" }));
     EXPECT_FALSE(result);
-    EXPECT_FALSE(result.error.empty());
+    EXPECT_FALSE(result.reason().empty());
 }
 
 class Inbox : public MailTest { };

@@ -85,8 +85,8 @@ protected:
         messageui::registerMessageUIClasses();
         m_databasePath = device.host("/var/mobile/Library/SMS/sms.db");
         std::filesystem::create_directories(m_databasePath.parent_path());
-        std::string error;
-        ASSERT_TRUE(chatkit::createDatabase(m_databasePath, &error)) << error;
+        auto created = chatkit::createDatabase(m_databasePath);
+        ASSERT_TRUE(created) << created.reason();
         chatkit::useDatabase(m_databasePath);
 
         window = uikit::makeView<uikit::UIWindow>(uikit::UIScreen::mainScreen()->bounds());

@@ -29,21 +29,21 @@ protected:
         seed.resourcesDir = PLV_TEST_RESOURCES_DIR;
         seed.contactCount = 20;
         auto report = seedDemoPhone(seed);
-        ASSERT_TRUE(report.ok) << report.error;
+        ASSERT_TRUE(report) << report.reason();
         springboard::BootOptions boot;
         boot.deviceRoot = m_device.root();
         boot.clock = foundation::ClockKind::System;
         boot.loadExtensions = false;
         auto booted = springboard::Phone::boot(std::move(boot));
-        ASSERT_TRUE(booted.phone) << booted.error;
-        m_phone = std::move(booted.phone);
+        ASSERT_TRUE(booted) << booted.reason();
+        m_phone = booted.releaseValue();
 
         ServeOptions options;
         options.port = 0;
         options.webRoot = PLV_SOURCE_DIR "/web";
         auto started = PhoneServer::start(*m_phone, options);
-        ASSERT_TRUE(started.server) << started.error;
-        m_server = std::move(started.server);
+        ASSERT_TRUE(started) << started.reason();
+        m_server = started.releaseValue();
     }
     void TearDown() override
     {
@@ -292,14 +292,14 @@ TEST_F(ServedPhone, RefusesToListenBeyondLoopbackWithoutPermission)
     options.bindAddress = "0.0.0.0";
     options.webRoot = PLV_SOURCE_DIR "/web";
     auto refused = PhoneServer::start(*m_phone, options);
-    EXPECT_FALSE(refused.server);
-    EXPECT_NE(refused.error.find("--allow-remote"), std::string::npos);
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.reason().find("--allow-remote"), std::string::npos);
 
     options.bindAddress = "127.0.0.1";
     options.webRoot = m_device.root();
     auto noPage = PhoneServer::start(*m_phone, options);
-    EXPECT_FALSE(noPage.server);
-    EXPECT_NE(noPage.error.find("index.html"), std::string::npos);
+    EXPECT_FALSE(noPage);
+    EXPECT_NE(noPage.reason().find("index.html"), std::string::npos);
     withClient([](httplib::Client&) {});
 }
 

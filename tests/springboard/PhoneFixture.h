@@ -88,8 +88,8 @@ protected:
         ASSERT_TRUE(::mkdtemp(pattern.data()));
         m_root = pattern;
         foundation::setDeviceRoot(m_root);
-        std::string error;
-        ASSERT_TRUE(chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath), &error)) << error;
+        auto created = chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath));
+        ASSERT_TRUE(created) << created.reason();
         auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
         ASSERT_TRUE(addressbook::createAddressBookDatabase(book));
         addressbook::PersonData anna;
@@ -110,8 +110,8 @@ protected:
     {
         options.deviceRoot = m_root;
         auto result = springboard::Phone::boot(std::move(options));
-        EXPECT_TRUE(result.phone) << result.error;
-        m_phone = std::move(result.phone);
+        EXPECT_TRUE(result) << result.reason();
+        m_phone = result.releaseValue();
         return *m_phone;
     }
 
