@@ -24,7 +24,7 @@ protected:
 
     ABRecordArray people() { return ABAddressBookCopyArrayOfAllPeople(addressBookAtHostPath(m_path)); }
 
-    ScratchFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "plv-addressbook" };
     std::filesystem::path m_path { m_folder.file("AddressBook.sqlitedb") };
 };
 
@@ -159,7 +159,7 @@ TEST_F(AddressBook, NullAndStrayRowsReadAsNothing)
 
 TEST(AddressBookLayout, ReadsColumnsByNameInAnyOrderWithExtraColumns)
 {
-    ScratchFolder folder;
+    testsupport::TemporaryFolder folder { "plv-addressbook" };
     auto path = folder.file("AddressBook.sqlitedb");
     // A later device's layout: other column order, extra columns, no Middle or identifier.
     runSql(path,
@@ -306,7 +306,7 @@ protected:
         }
     }
 
-    ScratchFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "plv-addressbook" };
     std::filesystem::path m_path { m_folder.file("AddressBook.sqlitedb") };
 };
 
@@ -391,7 +391,7 @@ protected:
     }
     void TearDown() override { foundation::setDeviceRoot(m_previousRoot); }
 
-    ScratchFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "plv-addressbook" };
     std::filesystem::path m_previousRoot;
 };
 

@@ -8,7 +8,7 @@ using namespace chatkit_test;
 
 namespace {
 
-class Database : public PhoneTest { };
+class Database : public OwnMessagesDatabase { };
 
 TEST_F(Database, TriggersNeedTheReadFunction)
 {
@@ -124,7 +124,7 @@ TEST_F(Database, ReadsColumnsByNameWhateverTheirOrder)
     EXPECT_EQ(fresh.at(1), "im text|friend@example.com|ACCOUNT|0|0|1330000000");
 }
 
-class BadDatabase : public PhoneTest {
+class BadDatabase : public OwnMessagesDatabase {
 protected:
     bool createsDatabase() const override { return false; }
 

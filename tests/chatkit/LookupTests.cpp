@@ -4,7 +4,7 @@ using namespace chatkit_test;
 
 namespace {
 
-class Lookup : public PhoneTest { };
+class Lookup : public OwnMessagesDatabase { };
 
 using InitImp = Id (*)(runtime::Object*, runtime::Sel, const Id&, const std::vector<Id>&);
 InitImp s_savedInit;

@@ -3,6 +3,7 @@
 // nothing, what a sent message leaves in the database, the iMessage address
 // rule, the identifiers and the picture part.
 #include "chatkit/ChatKitTestSupport.h"
+#include "support/TestClock.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <chatkit/ChatKit.h>
@@ -24,7 +25,7 @@ using runtime::Id;
 using runtime::Object;
 using runtime::Sel;
 
-constexpr double Now = 1330000000;
+constexpr double Now = testsupport::testNow;
 
 // Puts a replacement in place of a platform method for one test.
 class ScopedHook {

@@ -104,12 +104,12 @@ private:
     runtime::Class* m_standIn;
 };
 
-class ParlivoTest : public springboard_test::PhoneTest {
+class ParlivoTest : public springboard_test::PhoneWithOneContact {
 protected:
     void SetUp() override
     {
         g_windowTrace.clear();
-        springboard_test::PhoneTest::SetUp();
+        springboard_test::PhoneWithOneContact::SetUp();
         kelvane::KelvaneLogger::resetForTesting();
     }
 
@@ -117,7 +117,7 @@ protected:
     {
         foundation::Executor::shared().drain();
         parlivo::uninstallParlivo();
-        springboard_test::PhoneTest::TearDown();
+        springboard_test::PhoneWithOneContact::TearDown();
     }
 
     springboard::Phone& bootWithParlivo()

@@ -1,3 +1,5 @@
+#include "support/TemporaryFolder.h"
+
 #include <foundation/AtomicFile.h>
 #include <foundation/PlistReader.h>
 #include <foundation/PropertyList.h>
@@ -18,13 +20,8 @@ namespace {
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::path(::testing::TempDir()) / "atomicfile.XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        m_folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
+    testsupport::TemporaryFolder m_temporary { "atomicfile" };
+    const fs::path& m_folder = m_temporary.path();
 
     std::string contents(const fs::path& path)
     {
@@ -33,8 +30,6 @@ protected:
     }
 
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(m_folder), {})); }
-
-    fs::path m_folder;
 };
 
 }

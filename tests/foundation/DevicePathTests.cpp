@@ -1,3 +1,5 @@
+#include "support/TemporaryFolder.h"
+
 #include <foundation/DevicePath.h>
 
 #include <gtest/gtest.h>
@@ -12,20 +14,11 @@ namespace {
 
 class DevicePathTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::path(::testing::TempDir()) / "deviceroot.XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        m_root = pattern;
-        setDeviceRoot(m_root);
-    }
-    void TearDown() override
-    {
-        setDeviceRoot({});
-        fs::remove_all(m_root);
-    }
+    void SetUp() override { setDeviceRoot(m_root); }
+    void TearDown() override { setDeviceRoot({}); }
 
-    fs::path m_root;
+    testsupport::TemporaryFolder m_temporary { "deviceroot" };
+    const fs::path& m_root = m_temporary.path();
 };
 
 }

@@ -1,3 +1,5 @@
+#include "support/TemporaryFolder.h"
+
 #include <foundation/AtomicFile.h>
 #include <foundation/KeyedArchive.h>
 #include <foundation/PlistReader.h>
@@ -55,14 +57,8 @@ void expectRefused(const Result<PlistValue>& result, std::string_view fragment)
 
 class KeyedArchiveFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::path(::testing::TempDir()) / "keyedarchive.XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        m_folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-    fs::path m_folder;
+    testsupport::TemporaryFolder m_temporary { "keyedarchive" };
+    const fs::path& m_folder = m_temporary.path();
 };
 
 }

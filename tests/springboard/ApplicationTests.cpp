@@ -10,7 +10,7 @@ namespace {
 
     using namespace uikit;
 
-    using Applications = PhoneTest;
+    using Applications = PhoneWithOneContact;
 
     Id springBoard() { return send<Id>(runtime::classNamed("UIApplication"), "sharedApplication"); }
     Id application(const char* identifier)

@@ -10,7 +10,7 @@ namespace {
 
     using namespace uikit;
 
-    using Banners = PhoneTest;
+    using Banners = PhoneWithOneContact;
 
     Id bannerController() { return send<Id>(runtime::classNamed("SBBulletinBannerController"), "sharedInstance"); }
 

@@ -9,7 +9,7 @@
 namespace springboard_test {
 namespace {
 
-    using ExtensionLoading = PhoneTest;
+    using ExtensionLoading = PhoneWithOneContact;
 
     void install(const std::filesystem::path& root, const std::string& name, const std::string& bundle)
     {

@@ -10,7 +10,7 @@ namespace {
 
     using namespace uikit;
 
-    using LockScreen = PhoneTest;
+    using LockScreen = PhoneWithOneContact;
 
     Id awayController() { return send<Id>(runtime::classNamed("SBAwayController"), "sharedAwayController"); }
 

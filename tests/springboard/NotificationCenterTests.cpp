@@ -8,7 +8,7 @@ namespace {
 
     using namespace uikit;
 
-    using NotificationCenter = PhoneTest;
+    using NotificationCenter = PhoneWithOneContact;
 
     void traceTheRowTap(HookSet& hooks)
     {

@@ -5,6 +5,8 @@
 // share a process do not see each other's hooks.
 #pragma once
 
+#include "support/TemporaryDevice.h"
+
 #include <addressbook/ABAddressBook.h>
 #include <addressbook/AddressBookWriter.h>
 #include <chatkit/Schema.h>
@@ -79,14 +81,11 @@ private:
     std::vector<std::function<void()>> m_reverts;
 };
 
-class PhoneTest : public ::testing::Test {
+class PhoneWithOneContact : public ::testing::Test {
 protected:
     void SetUp() override
     {
         g_trace.clear();
-        std::string pattern = (std::filesystem::temp_directory_path() / "plv-phone-XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        m_root = pattern;
         foundation::setDeviceRoot(m_root);
         auto created = chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath));
         ASSERT_TRUE(created) << created.reason();
@@ -99,12 +98,7 @@ protected:
         ASSERT_TRUE(addressbook::AddressBookWriter::open(book)->addPerson(anna));
     }
 
-    void TearDown() override
-    {
-        m_phone.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
+    void TearDown() override { m_phone.reset(); }
 
     springboard::Phone& boot(springboard::BootOptions options = {})
     {
@@ -121,7 +115,8 @@ protected:
 
     static constexpr const char* AnnasNumber = "+393331234567";
 
-    std::filesystem::path m_root;
+    testsupport::TemporaryDevice m_device;
+    std::filesystem::path m_root = m_device.root();
     std::unique_ptr<springboard::Phone> m_phone;
     HookSet m_hooks;
 };

@@ -15,9 +15,9 @@ namespace {
 
     using namespace uikit;
 
-    using PhoneBoot = PhoneTest;
-    using PhoneTraffic = PhoneTest;
-    using PhoneActions = PhoneTest;
+    using PhoneBoot = PhoneWithOneContact;
+    using PhoneTraffic = PhoneWithOneContact;
+    using PhoneActions = PhoneWithOneContact;
 
     TEST_F(PhoneBoot, OnePhoneAtATimeAndOnlyOverAFolder)
     {

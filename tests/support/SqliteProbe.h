@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -60,6 +61,21 @@ public:
         std::optional<std::string> value;
         firstValue(sql, [&](sqlite3_stmt* statement) { value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)); });
         return value;
+    }
+
+    // The first column of every row, as text ("NULL" for a null).
+    std::vector<std::string> column(const std::string& sql)
+    {
+        std::vector<std::string> values;
+        sqlite3_stmt* statement = nullptr;
+        if (m_db && sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(statement) == SQLITE_ROW) {
+                auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+                values.emplace_back(text ? text : "NULL");
+            }
+        }
+        sqlite3_finalize(statement);
+        return values;
     }
 
 private:
