@@ -5,7 +5,7 @@
 #include <foundation/PlistReader.h>
 #include <foundation/PlistWriter.h>
 #include <mail/MailOutbox.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 namespace simulator {
 
@@ -89,7 +89,7 @@ nlohmann::json dumpFiles()
     return files;
 }
 
-nlohmann::json dumpPhone(springboard::Phone& phone)
+nlohmann::json dumpPhone(phone::Phone& phone)
 {
     nlohmann::json dump;
     phone.performOnMain([&] {

@@ -66,7 +66,7 @@ namespace {
 
 } // namespace
 
-ScenarioRunner::ScenarioRunner(springboard::Phone& phone)
+ScenarioRunner::ScenarioRunner(phone::Phone& phone)
     : m_phone(phone)
 {
 }

@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-namespace springboard {
+namespace phone {
 class Phone;
 }
 
@@ -65,7 +65,7 @@ struct StepDefinition {
 
 class ScenarioRunner {
 public:
-    explicit ScenarioRunner(springboard::Phone&);
+    explicit ScenarioRunner(phone::Phone&);
 
     // Every step, in the order the documentation lists them.
     static std::span<const StepDefinition> vocabulary();
@@ -78,10 +78,10 @@ public:
 
     StepResult runStep(const nlohmann::json& step);
 
-    springboard::Phone& phone() { return m_phone; }
+    phone::Phone& phone() { return m_phone; }
 
 private:
-    springboard::Phone& m_phone;
+    phone::Phone& m_phone;
 };
 
 // A scenario file: a JSON array of step objects. Every step is validated

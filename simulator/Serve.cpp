@@ -10,7 +10,7 @@
 #include <addressbook/DemoContacts.h>
 #include <foundation/DevicePath.h>
 #include <foundation/RunLoop.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 #include <springboard/SBApplicationController.h>
 
 #include <httplib.h>
@@ -131,14 +131,14 @@ struct PhoneServer::Http {
     runtime::Ref<foundation::Timer> panelTimer;
 };
 
-PhoneServer::PhoneServer(springboard::Phone& phone, ServeOptions options)
+PhoneServer::PhoneServer(phone::Phone& phone, ServeOptions options)
     : m_phone(phone)
     , m_options(std::move(options))
     , m_http(std::make_unique<Http>())
 {
 }
 
-foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(springboard::Phone& phone, ServeOptions options)
+foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(phone::Phone& phone, ServeOptions options)
 {
     if (!isLoopbackAddress(options.bindAddress) && !options.allowRemote)
         return foundation::Error("refusing to serve the phone on " + options.bindAddress + ": anyone who reaches it could drive the phone and read its pictures; pass --allow-remote to mean it");

@@ -24,7 +24,7 @@
 #include <string_view>
 #include <thread>
 
-namespace springboard {
+namespace phone {
 class Phone;
 }
 
@@ -53,7 +53,7 @@ class PhoneServer {
 public:
     // On the phone's main thread: checks the options, binds the port and
     // starts answering. The phone's run loop must then be turned (run()).
-    static foundation::Result<std::unique_ptr<PhoneServer>> start(springboard::Phone&, ServeOptions);
+    static foundation::Result<std::unique_ptr<PhoneServer>> start(phone::Phone&, ServeOptions);
 
     // On the main thread. Stops answering and waits for the requests in
     // flight, turning the run loop meanwhile so none of them waits forever.
@@ -73,7 +73,7 @@ public:
     const ServeFeed& feed() const { return m_feed; }
 
 private:
-    PhoneServer(springboard::Phone&, ServeOptions);
+    PhoneServer(phone::Phone&, ServeOptions);
     struct Http;
 
     void installRoutes();
@@ -82,7 +82,7 @@ private:
     void publishScreen();
     void publishPanels();
 
-    springboard::Phone& m_phone;
+    phone::Phone& m_phone;
     ServeOptions m_options;
     std::unique_ptr<Http> m_http;
     ServeFeed m_feed;

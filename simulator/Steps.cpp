@@ -8,7 +8,7 @@
 
 #include <foundation/DevicePath.h>
 #include <foundation/NotificationCenter.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 #include <uikit/UIMenuController.h>
 
 #include <algorithm>
@@ -19,7 +19,7 @@ namespace simulator {
 namespace {
 
     using nlohmann::json;
-    using springboard::ActionResult;
+    using phone::ActionResult;
 
     constexpr auto Required = Presence::Required;
     constexpr auto Optional = Presence::Optional;

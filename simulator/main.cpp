@@ -16,7 +16,7 @@
 
 #include "BuildLocations.h"
 
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 #include <CLI/CLI.hpp>
 
@@ -141,11 +141,11 @@ int runCommand(const std::string& scenarioPath, const std::string& device, const
 
     DumpChannel dumps;
     std::error_code ec;
-    springboard::BootOptions boot;
+    phone::BootOptions boot;
     boot.deviceRoot = std::filesystem::absolute(device, ec);
     boot.clock = foundation::ClockKind::Virtual;
     boot.loadExtensions = true;
-    auto booted = springboard::Phone::boot(std::move(boot));
+    auto booted = phone::Phone::boot(std::move(boot));
     if (!booted) {
         std::cerr << "plv-sim run: the phone did not boot: " << booted.reason() << "\n";
         return 1;
@@ -219,11 +219,11 @@ int serveCommand(const ServeArguments& arguments)
     pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
 
     std::error_code ec;
-    springboard::BootOptions boot;
+    phone::BootOptions boot;
     boot.deviceRoot = std::filesystem::absolute(arguments.device, ec);
     boot.clock = foundation::ClockKind::System;
     boot.loadExtensions = true;
-    auto booted = springboard::Phone::boot(std::move(boot));
+    auto booted = phone::Phone::boot(std::move(boot));
     if (!booted) {
         std::cerr << "plv-sim serve: the phone did not boot: " << booted.reason() << "\n";
         return 1;

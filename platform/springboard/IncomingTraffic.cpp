@@ -18,7 +18,7 @@ namespace {
 
     std::string senderTitle(const std::string& address)
     {
-        std::string name = chatkit::resolveName(address);
+        std::string name = chatkit::contactName(address);
         return name.empty() ? address : name;
     }
 

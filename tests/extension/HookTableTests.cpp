@@ -29,7 +29,7 @@ namespace {
     {
         // Taken away once the phone has defined its classes, before Parlivo loads.
         static runtime::Class* cells = nullptr;
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([] {
             cells = runtime::classNamed("SBAwayBulletinCell");

@@ -120,9 +120,9 @@ protected:
         springboard_test::PhoneWithOneContact::TearDown();
     }
 
-    springboard::Phone& bootWithParlivo()
+    phone::Phone& bootWithParlivo()
     {
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
         return boot(std::move(options));

@@ -6,7 +6,7 @@
 #include <simulator/ScenarioRunner.h>
 
 #include <foundation/NotificationCenter.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,10 @@ protected:
         seed.contactCount = 20;
         auto report = seedDemoPhone(seed);
         ASSERT_TRUE(report) << report.reason();
-        springboard::BootOptions boot;
+        phone::BootOptions boot;
         boot.deviceRoot = m_device.root();
         boot.loadExtensions = false;
-        auto booted = springboard::Phone::boot(std::move(boot));
+        auto booted = phone::Phone::boot(std::move(boot));
         ASSERT_TRUE(booted) << booted.reason();
         m_phone = booted.releaseValue();
         m_runner = std::make_unique<ScenarioRunner>(*m_phone);
@@ -43,7 +43,7 @@ protected:
     StepResult run(const char* step) { return m_runner->runStep(json::parse(step)); }
 
     testsupport::TemporaryDevice m_device;
-    std::unique_ptr<springboard::Phone> m_phone;
+    std::unique_ptr<phone::Phone> m_phone;
     std::unique_ptr<ScenarioRunner> m_runner;
 };
 

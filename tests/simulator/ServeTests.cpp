@@ -3,7 +3,7 @@
 #include <simulator/DemoPhone.h>
 #include <simulator/Serve.h>
 
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -30,11 +30,11 @@ protected:
         seed.contactCount = 20;
         auto report = seedDemoPhone(seed);
         ASSERT_TRUE(report) << report.reason();
-        springboard::BootOptions boot;
+        phone::BootOptions boot;
         boot.deviceRoot = m_device.root();
         boot.clock = foundation::ClockKind::System;
         boot.loadExtensions = false;
-        auto booted = springboard::Phone::boot(std::move(boot));
+        auto booted = phone::Phone::boot(std::move(boot));
         ASSERT_TRUE(booted) << booted.reason();
         m_phone = booted.releaseValue();
 
@@ -77,7 +77,7 @@ protected:
     }
 
     testsupport::TemporaryDevice m_device;
-    std::unique_ptr<springboard::Phone> m_phone;
+    std::unique_ptr<phone::Phone> m_phone;
     std::unique_ptr<PhoneServer> m_server;
 };
 

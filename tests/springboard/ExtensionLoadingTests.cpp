@@ -52,7 +52,7 @@ namespace {
     {
         install(m_root, "LaunchProbe", "com.apple.springboard");
         std::string order;
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([&] { order += "extension;"; });
         options.inProcessExtensions.push_back([&] { throw std::runtime_error("a broken constructor"); });

@@ -13,7 +13,7 @@
 #include <foundation/DevicePath.h>
 #include <foundation/SystemLog.h>
 #include <runtime/Runtime.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 #include <uikit/Geometry.h>
 
 #include <gtest/gtest.h>
@@ -100,16 +100,16 @@ protected:
 
     void TearDown() override { m_phone.reset(); }
 
-    springboard::Phone& boot(springboard::BootOptions options = {})
+    phone::Phone& boot(phone::BootOptions options = {})
     {
         options.deviceRoot = m_root;
-        auto result = springboard::Phone::boot(std::move(options));
+        auto result = phone::Phone::boot(std::move(options));
         EXPECT_TRUE(result) << result.reason();
         m_phone = result.releaseValue();
         return *m_phone;
     }
 
-    springboard::Phone& phone() { return *m_phone; }
+    phone::Phone& phone() { return *m_phone; }
     nlohmann::json state() { return m_phone->springboardState(); }
     bool logContains(std::string_view text) { return foundation::SystemLog::shared().contains(text); }
 
@@ -117,7 +117,7 @@ protected:
 
     testsupport::TemporaryDevice m_device;
     std::filesystem::path m_root = m_device.root();
-    std::unique_ptr<springboard::Phone> m_phone;
+    std::unique_ptr<phone::Phone> m_phone;
     HookSet m_hooks;
 };
 

@@ -21,13 +21,13 @@ namespace {
 
     TEST_F(PhoneBoot, OnePhoneAtATimeAndOnlyOverAFolder)
     {
-        auto missing = springboard::Phone::boot({ m_root / "no-such-folder" });
+        auto missing = phone::Phone::boot({ m_root / "no-such-folder" });
         EXPECT_FALSE(missing);
         EXPECT_EQ(missing.reason(), "the device root " + (m_root / "no-such-folder").string() + " is not a folder");
-        EXPECT_EQ(springboard::Phone::boot({}).reason(), "no device root was given");
+        EXPECT_EQ(phone::Phone::boot({}).reason(), "no device root was given");
 
         boot();
-        auto second = springboard::Phone::boot({ m_root });
+        auto second = phone::Phone::boot({ m_root });
         EXPECT_FALSE(second);
         EXPECT_EQ(second.reason(), "a phone is already running in this process");
 
@@ -242,7 +242,7 @@ namespace {
     {
         boot({ .clock = foundation::ClockKind::System });
         std::atomic<bool> done { false };
-        springboard::ActionResult result = foundation::Error("the worker did not run");
+        phone::ActionResult result = foundation::Error("the worker did not run");
         std::thread worker([&] {
             result = phone().receiveSMS(AnnasNumber, "from a worker");
             done = true;

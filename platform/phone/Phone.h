@@ -1,7 +1,8 @@
-// The whole phone behind one object: it boots the platform (device root, main
-// run loop, system log, every library's classes, the Address Book behind
-// message names, the extension libraries, SpringBoard and its home screen)
-// and offers one method per thing a person can do to a phone. The simulator
+// The whole phone behind one object, and the one place that knows every
+// library of it: it boots the platform (device root, main run loop, system
+// log, every library's classes, the Address Book behind message names, the
+// extension libraries, SpringBoard and its home screen; Boot.cpp) and offers
+// one method per thing a person can do to a phone (Phone.cpp). The simulator
 // and the scenario tests drive the phone only through this class.
 //
 // Every action answers an ActionResult: done, or a short English reason saying
@@ -30,7 +31,7 @@
 #include <string_view>
 #include <vector>
 
-namespace springboard {
+namespace phone {
 
 struct BootOptions {
     // The host folder that holds the device's files (<root>/var/mobile/...).
@@ -116,15 +117,7 @@ public:
     // system clock it waits that long while the main run loop turns.
     ActionResult advance(double seconds);
 
-    // SpringBoard's state:
-    // {"banner": null or {"title", "message", "sectionID", "recordID"},
-    //  "notificationCenter": {"open": bool, "bulletins": [{"title", "message",
-    //      "sectionID", "recordID"}, ...] newest first},
-    //  "locked": bool, "dimmed": bool,
-    //  "lockScreen": [bulletins as above, newest first],
-    //  "frontApp": the front application's identifier, or null on the home screen,
-    //  "orientation": the interface's, 1..4 (portrait on the home and lock screens),
-    //  "deviceOrientation": how the device is held, 1..4}
+    // SpringBoard's state (springboard/SpringBoardSnapshot.h gives the format).
     nlohmann::json springboardState();
     // The visible windows and their view trees as UIKit's snapshot gives them.
     nlohmann::json screenSnapshot();
@@ -148,4 +141,4 @@ private:
     std::unique_ptr<State> m_state;
 };
 
-} // namespace springboard
+} // namespace phone

@@ -1,64 +1,35 @@
 #include "Phone.h"
 
-#include "IncomingTraffic.h"
-#include "InterfaceOrientation.h"
-#include "SBApplication.h"
-#include "SBApplicationController.h"
-#include "SBAwayBulletinCell.h"
-#include "SBAwayController.h"
-#include "SBBulletinBannerController.h"
-#include "SBBulletinListController.h"
-#include "SBStatusBarController.h"
-#include "SBUIController.h"
-#include "SpringBoard.h"
-#include "SpringBoardClasses.h"
-#include "SpringBoardContext.h"
-
 #include <activator/LAActivator.h>
-#include <addressbook/AddressBookClasses.h>
-#include <addressbook/ContactNameResolver.h>
-#include <chatkit/ChatKit.h>
-#include <chatkit/Database.h>
 #include <foundation/DevicePath.h>
-#include <foundation/NotificationCenter.h>
 #include <foundation/SystemLog.h>
-#include <mail/MailClasses.h>
-#include <substrate/ExtensionLoader.h>
+#include <springboard/IncomingTraffic.h>
+#include <springboard/InterfaceOrientation.h>
+#include <springboard/SBApplication.h>
+#include <springboard/SBApplicationController.h>
+#include <springboard/SBAwayBulletinCell.h>
+#include <springboard/SBAwayController.h>
+#include <springboard/SBBulletinListController.h>
+#include <springboard/SBStatusBarController.h>
+#include <springboard/SBUIController.h>
+#include <springboard/SpringBoard.h>
+#include <springboard/SpringBoardContext.h>
+#include <springboard/SpringBoardSnapshot.h>
 #include <uikit/UIKit.h>
 
-#ifdef PLV_HAVE_MESSAGEUI
-#include <messageui/MessageUIClasses.h>
-#endif
-
-#include <atomic>
 #include <cmath>
 #include <fmt/format.h>
+#include <thread>
 
-namespace springboard {
+namespace phone {
 
+using namespace springboard;
 using namespace uikit;
 using foundation::Error;
 using nlohmann::json;
 using runtime::Id;
 
 namespace {
-
-    std::atomic<bool> s_phoneRunning { false };
-
-    json bulletinJSON(const runtime::Ref<BBBulletin>& bulletin)
-    {
-        if (!bulletin)
-            return nullptr;
-        return { { "title", bulletin->title() }, { "message", bulletin->message() }, { "sectionID", bulletin->sectionID() }, { "recordID", bulletin->recordID() } };
-    }
-
-    json bulletinsJSON(const std::vector<runtime::Ref<BBBulletin>>& bulletins)
-    {
-        json list = json::array();
-        for (auto& bulletin : bulletins)
-            list.push_back(bulletinJSON(bulletin));
-        return list;
-    }
 
     bool isOnScreen(const UIView& view)
     {
@@ -80,99 +51,6 @@ namespace {
     }
 
 } // namespace
-
-struct Phone::State {
-    std::shared_ptr<addressbook::ContactNameResolver> resolver;
-    substrate::LoadReport extensions;
-};
-
-foundation::Result<std::unique_ptr<Phone>> Phone::boot(BootOptions options)
-{
-    if (s_phoneRunning.exchange(true))
-        return Error("a phone is already running in this process");
-    std::unique_ptr<Phone> phone(new Phone(std::move(options)));
-    TRY(phone->start());
-    return phone;
-}
-
-Phone::Phone(BootOptions options)
-    : m_options(std::move(options))
-{
-}
-
-foundation::Result<void> Phone::start()
-{
-    std::error_code ignored;
-    if (m_options.deviceRoot.empty())
-        return Error("no device root was given");
-    if (!std::filesystem::is_directory(m_options.deviceRoot, ignored))
-        return Error("the device root " + m_options.deviceRoot.string() + " is not a folder");
-
-    foundation::setDeviceRoot(m_options.deviceRoot);
-    foundation::RunLoop::configureMain(m_options.clock);
-    foundation::installSystemLogAsDiagnosticSink();
-    foundation::SystemLog::shared().setProcessName("SpringBoard");
-
-    // A fresh phone: nothing of an earlier one in this process survives.
-    uikit::resetUIKit();
-    resetSpringBoard();
-    activator::resetActivator();
-    chatkit::resetChatKitObjects();
-    chatkit::useDeviceDatabase();
-    mail::resetMailObjects();
-
-    foundation::registerRunLoopClasses();
-    foundation::registerNotificationClasses();
-    uikit::registerUIKitClasses();
-    chatkit::registerChatKitClasses();
-    addressbook::registerAddressBookClasses();
-    mail::registerMailClasses();
-#ifdef PLV_HAVE_MESSAGEUI
-    messageui::registerMessageUIClasses();
-#endif
-    activator::registerActivatorClasses();
-    registerSpringBoardClasses();
-
-    m_state = std::make_unique<State>();
-    m_state->resolver = std::make_shared<addressbook::ContactNameResolver>(addressbook::ContactNameResolver::forPhoneAddressBook());
-    chatkit::setNameResolver([resolver = m_state->resolver](const std::string& address) { return resolver->displayNameForAddress(address).value_or(std::string()); });
-    chatkit::setLogSink([](std::string_view line) { foundation::NSLog(line); });
-    foundation::NotificationCenter::darwin().connect(foundation::hostPath(foundation::NotificationCenter::DeviceFolder));
-
-    auto springBoard = runtime::make<SpringBoard>();
-    springBoardContext().springBoard = springBoard;
-    UIApplication::setSharedApplication(springBoard);
-
-    // The extensions' constructors install their hooks before SpringBoard launches.
-    if (m_options.loadExtensions)
-        m_state->extensions = substrate::loadExtensions();
-    for (auto& extension : m_options.inProcessExtensions) {
-        if (extension)
-            foundation::callReportingExceptions("extension constructor", extension);
-    }
-
-    runtime::send(springBoard, "applicationDidFinishLaunching:", Id(springBoard));
-    if (m_options.clock == foundation::ClockKind::Virtual)
-        runLoop().runPending();
-    return foundation::success();
-}
-
-Phone::~Phone()
-{
-    if (m_state) {
-        foundation::NotificationCenter::darwin().disconnect();
-        activator::resetActivator();
-        resetSpringBoard();
-        mail::resetMailObjects();
-        chatkit::resetChatKitObjects();
-        chatkit::closeDatabase();
-        chatkit::setNameResolver({});
-        uikit::resetUIKit();
-        // A new loop drops the timers and work the old phone left behind.
-        foundation::RunLoop::configureMain(m_options.clock);
-    }
-    s_phoneRunning = false;
-}
 
 foundation::RunLoop& Phone::runLoop()
 {
@@ -530,24 +408,7 @@ ActionResult Phone::advance(double seconds)
 json Phone::springboardState()
 {
     json state;
-    performOnMain([&] {
-        auto& context = springBoardContext();
-        auto banner = SBBulletinBannerController::sharedInstance();
-        state["banner"] = bulletinJSON(banner->currentBulletin());
-        auto list = SBBulletinListController::sharedInstance();
-        state["notificationCenter"] = {
-            { "open", list && list->listViewIsActive() },
-            { "bulletins", bulletinsJSON(list ? list->bulletinsNewestFirst() : std::vector<runtime::Ref<BBBulletin>> {}) },
-        };
-        auto away = SBAwayController::sharedAwayController();
-        state["locked"] = away && away->isLocked();
-        state["dimmed"] = away && away->isDimmed();
-        state["lockScreen"] = bulletinsJSON(away ? away->bulletins() : std::vector<runtime::Ref<BBBulletin>> {});
-        auto front = context.frontApplication.lock();
-        state["frontApp"] = front ? json(front->displayIdentifier()) : json(nullptr);
-        state["orientation"] = context.interfaceOrientation;
-        state["deviceOrientation"] = context.deviceOrientation;
-    });
+    performOnMain([&] { state = snapshotSpringBoard(); });
     return state;
 }
 
@@ -567,4 +428,4 @@ json Phone::state()
     return { { "springboard", springboardState() }, { "screen", screenSnapshot() } };
 }
 
-} // namespace springboard
+} // namespace phone
