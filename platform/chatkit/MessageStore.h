@@ -8,10 +8,9 @@
 
 #include "MessageRecord.h"
 #include "Statement.h"
+#include "StatementCache.h"
 
 #include <foundation/Result.h>
-
-#include <unordered_map>
 
 #include <filesystem>
 #include <memory>
@@ -140,44 +139,11 @@ private:
         bool has(std::string_view column) const;
     };
 
-    struct Prepared {
-        Statement statement;
-        bool leased { false };
-    };
-    // A statement prepared once for the store's life and lent for one use:
-    // when the lease ends it is reset, which clears its bindings and lets go
-    // of its read snapshot. A statement already lent out (a nested use of the
-    // same SQL) is prepared afresh for the second borrower.
-    class Lease {
-    public:
-        explicit Lease(Prepared& cached)
-            : m_cached(&cached)
-        {
-            cached.leased = true;
-        }
-        explicit Lease(Statement own)
-            : m_own(std::move(own))
-        {
-        }
-        ~Lease()
-        {
-            if (m_cached) {
-                m_cached->statement.reset();
-                m_cached->leased = false;
-            }
-        }
-        Lease(const Lease&) = delete;
-        Lease& operator=(const Lease&) = delete;
-        Statement& operator*() { return m_cached ? m_cached->statement : m_own; }
-        Statement* operator->() { return &**this; }
-
-    private:
-        Prepared* m_cached { nullptr };
-        Statement m_own;
-    };
-
+    // The store's files by role: MessageSchema.cpp (tables and the column
+    // map), MessageReader.cpp, MessageWriter.cpp, Conversations.cpp (groups
+    // and chats); statements come from a StatementCache.
     MessageStore(sqlite3*, std::filesystem::path, bool readOnly);
-    Lease prepared(const std::string& sql);
+    StatementCache::Lease prepared(const std::string& sql);
     foundation::Result<void> load();
     Table describe(const std::string& table);
     std::string selectList() const;
@@ -206,7 +172,7 @@ private:
     Table m_properties;
     bool m_hasColumn[ColumnCount] {};
     Statement m_selectOne;
-    std::unordered_map<std::string, Prepared> m_prepared;
+    StatementCache m_prepared;
 };
 
 } // namespace chatkit
