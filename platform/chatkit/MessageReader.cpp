@@ -2,6 +2,8 @@
 #include "MessageStore.h"
 #include "MessageStoreParts.h"
 
+#include "Configuration.h"
+
 #include <sqlite3.h>
 
 namespace chatkit {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AddressMatching.h"
+#include "MessageRecord.h"
 #include "Statement.h"
 
 #include <foundation/Strings.h>
