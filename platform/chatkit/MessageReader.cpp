@@ -3,6 +3,7 @@
 #include "MessageStoreParts.h"
 
 #include "Configuration.h"
+#include "Schema.h"
 
 #include <sqlite3.h>
 

@@ -4,6 +4,7 @@
 #include "MessageStoreParts.h"
 
 #include "Configuration.h"
+#include "Schema.h"
 
 #include <foundation/Uuid.h>
 
