@@ -1,5 +1,7 @@
 #include "KelvaneLogger.h"
 
+#include "SharedFiles.h"
+
 #include <foundation/DevicePath.h>
 #include <foundation/SystemLog.h>
 
@@ -91,7 +93,7 @@ namespace {
         return -1;
     }
 
-    std::string docsPathText(const std::optional<std::string>& name) { return "/var/mobile/Library/" + name.value_or("(null)") + "/"; }
+    std::string docsPathText(const std::optional<std::string>& name) { return std::string(LibraryDirectory) + name.value_or("(null)") + "/"; }
 
     // "%@/%@.log": the docs path already ends in a slash, hence the double one.
     std::string logFilePathText(const std::optional<std::string>& name) { return docsPathText(name) + "/" + name.value_or("(null)") + ".log"; }

@@ -1,6 +1,7 @@
 // The files and names that the deliverables share: the preference and
-// favourites files, every key of the preferences file, the log files and the
-// reload notifications. Everything else refers to these definitions.
+// favourites files, every key of the preferences file, the log files, the
+// reload notifications and the Activator listener. Everything else refers to
+// these definitions.
 #pragma once
 
 #include <string_view>
@@ -23,6 +24,9 @@ inline constexpr std::string_view RDLLogPath = "/var/mobile/Library/RDL/RDL.log"
 
 inline constexpr std::string_view PLVReloadNotification = "it.kelvane.PLV.reloadPrefs";
 inline constexpr std::string_view RDLReloadNotification = "it.kelvane.RDL.reloadPrefs";
+
+// The Activator listener that opens the quick compose window.
+inline constexpr std::string_view ComposerListenerName = "it.kelvane.RDLComposer";
 
 // The version the settings variant of the store writes and requires.
 inline constexpr double PreferencesVersion = 1.1;

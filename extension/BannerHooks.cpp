@@ -8,13 +8,12 @@
 #include "TweakState.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <foundation/TemporaryChange.h>
 #include <uikit/UIGestureRecognizer.h>
 #include <uikit/UIImage.h>
 #include <uikit/UIImageView.h>
 
 #include <fmt/format.h>
-
-#include <unistd.h>
 
 namespace parlivo::hooks {
 
@@ -32,10 +31,10 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
 {
     auto& state = tweakState();
     RDL* controller = state.rdl.get();
-    auto status = [&] { return controller ? controller->status() : 0; };
+    auto windowOpen = [&] { return controller && controller->isWindowOpen(); };
 
     KelvaneLogger::log("ADDBULLETIN", KelvaneLogger::Normal);
-    if (status() == 1)
+    if (windowOpen())
         return;
 
     std::string section = send<std::string>(bulletin, "sectionID");
@@ -69,9 +68,10 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
         } else {
             KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
             if (Id action = send<Id>(bulletin, "defaultAction")) {
-                state.shouldOpenMessaggi = true;
+                // Lets this `launchURL` through the action's launch-URL hook
+                // with the real URL rather than the sentinel.
+                foundation::TemporaryChange ownRequest(state.shouldOpenMessaggi, true);
                 state.smsURL = send<std::string>(action, "launchURL");
-                state.shouldOpenMessaggi = false;
             }
         }
     } else {
@@ -79,7 +79,7 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
         KelvaneLogger::log(fmt::format("Bulletin from {}, skipping.", section), KelvaneLogger::Normal);
     }
 
-    if (status() != 1)
+    if (!windowOpen())
         orig_observerAddBulletinForFeed(self, selector, observer, bulletin, feed);
     KelvaneLogger::log("ADD BULLETIN END", KelvaneLogger::Development);
 }
@@ -127,39 +127,23 @@ void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
     if (auto icon = runtime::cast<uikit::UIView>(state.iconView.lock())) {
         if (uikit::CGRectContainsPoint(icon->frame(), location)) {
             KelvaneLogger::log("ho tappato l'icona del banner", KelvaneLogger::Normal);
+            // No pause between closing and opening: both run here on the
+            // main thread, so a pause would let nothing else run between.
             if (controller) {
                 controller->dismissBanner();
-                ::usleep(0);
                 controller->openApp(std::string(MessagesSectionID));
             }
             return;
         }
-        if (state.isSMS && controller)
-            controller->setLastMessageType("sms");
-        if (Id message = loadDatabaseMessage(state.messageID)) {
-            if (controller) {
-                controller->setLastMessage(send<std::string>(message, "text"));
-                controller->setLastMessageAddress(send<std::string>(message, "address"));
-                controller->parseMadridMessageToFindMultimedia(message);
-            }
-            recordKindAndMarkRead(controller, message, state.messageID);
-        }
+        // Outside the icon: the message keeps the record as it was when it
+        // is no longer in the database.
+        recordPickedMessage(controller, state.messageID, MissingMessage::KeepRecord);
     } else {
         if (state.messageID != -1 && controller)
             controller->markSMSMessageAsRead(state.messageID);
-        if (state.isSMS && controller)
-            controller->setLastMessageType("sms");
-        Id message = loadDatabaseMessage(state.messageID);
-        if (controller) {
-            controller->setLastMessage(message ? std::optional(send<std::string>(message, "text")) : std::nullopt);
-            controller->setLastMessageAddress(message ? std::optional(send<std::string>(message, "address")) : std::nullopt);
-        }
-        if (message) {
-            if (controller)
-                controller->parseMadridMessageToFindMultimedia(message);
+        // Without an icon the record is cleared when the message is gone.
+        if (recordPickedMessage(controller, state.messageID, MissingMessage::ClearRecord))
             KelvaneLogger::log("THIS BULLETIN -> A VALID MESSAGE!", KelvaneLogger::Development);
-            recordKindAndMarkRead(controller, message, state.messageID);
-        }
     }
     state.messageID = -1;
     if (controller)

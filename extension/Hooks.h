@@ -65,7 +65,7 @@ inline Saved<bool, const std::string&, const std::string&, bool, bool, int64_t> 
 void lockBarUnlocked(Object*, Sel, const Id& sender);
 inline Saved<void, const Id&> orig_lockBarUnlocked;
 
-// The Darwin observer of "it.kelvane.PLV.reloadPrefs" (SystemHooks.cpp).
+// The Darwin observer of kelvane::PLVReloadNotification (SystemHooks.cpp).
 void reloadPrefsNotification();
 
 } // namespace parlivo::hooks

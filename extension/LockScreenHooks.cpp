@@ -8,6 +8,7 @@
 #include "TweakState.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <KelvaneLibrary/SharedFiles.h>
 
 #include <fmt/format.h>
 
@@ -29,7 +30,7 @@ void lockBarUnlocked(Object* self, Sel selector, const Id& sender)
     auto passOn = [&] { orig_lockBarUnlocked(self, selector, sender); };
 
     KelvaneLogger::log("SBAwayBulletinCell lockBarUnlocked", KelvaneLogger::Development);
-    auto preference = readPreferenceSwitch("lockQR");
+    auto preference = readPreferenceSwitch(kelvane::Key::LockscreenQuickReply);
     if (preference.fileRead && preference.value == "0")
         return passOn();
     if (!preference.fileRead)
@@ -67,19 +68,11 @@ void lockBarUnlocked(Object* self, Sel selector, const Id& sender)
     send(away, "restartDimTimer:", LockScreenDimWhileOpen);
 
     int64_t recordID = integerValue(send<std::string>(bulletin, "recordID"));
-    Id message = loadDatabaseMessage(recordID);
-    if (controller)
-        controller->setLastMessageType("sms");
-    if (!message) {
+    // A message that is gone cancels the unlock: the gesture does nothing.
+    if (!recordPickedMessage(controller, recordID, MissingMessage::KeepRecord)) {
         KelvaneLogger::log("NO DB MESSAGE", KelvaneLogger::Severe);
         return;
     }
-    if (controller) {
-        controller->setLastMessageAddress(send<std::string>(message, "address"));
-        controller->setLastMessage(send<std::string>(message, "text"));
-        controller->parseMadridMessageToFindMultimedia(message);
-    }
-    recordKindAndMarkRead(controller, message, recordID);
 
     state.shouldResetDimTimer = true;
     if (controller) {

@@ -1,6 +1,5 @@
 #include "MessageLookup.h"
 
-#include "RDL.h"
 #include "TweakState.h"
 
 #include <cctype>
@@ -17,16 +16,11 @@ Id loadDatabaseMessage(int64_t recordID)
     return send<Id>(message, "initWithRecordID:", recordID);
 }
 
-void recordKindAndMarkRead(RDL* controller, const Id& message, int64_t recordID)
+bool recordPickedMessage(RDL* controller, int64_t recordID, MissingMessage ifMissing)
 {
     if (!controller)
-        return;
-    if (!send<std::string>(message, "madridAccountGUID").empty()) {
-        controller->setLastMessageType("iMessage");
-        controller->markIMessageAsRead(recordID);
-    } else {
-        controller->markSMSMessageAsRead(recordID);
-    }
+        return static_cast<bool>(loadDatabaseMessage(recordID));
+    return controller->recordPickedMessage(recordID, ifMissing);
 }
 
 int64_t integerValue(std::string_view text)

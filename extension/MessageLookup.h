@@ -1,7 +1,9 @@
 // What the hooks do with a message of the Messages database once a bulletin
-// has named it: look it up by record id and fill the controller's record,
-// marking the message read through the SMS or the iMessage path.
+// has named it: look it up by record id and have the controller record it
+// (RDL::recordPickedMessage), and read the bulletin's record id as a number.
 #pragma once
+
+#include "RDL.h"
 
 #include <runtime/Runtime.h>
 
@@ -10,15 +12,13 @@
 
 namespace parlivo {
 
-class RDL;
-
 // The database message for a record id, or nil.
 runtime::Id loadDatabaseMessage(int64_t recordID);
 
-// Sets the kind to "iMessage" and marks it read as an iMessage when the
-// message has an iMessage account, otherwise marks it read as an SMS. A nil
-// controller does nothing.
-void recordKindAndMarkRead(RDL*, const runtime::Id& message, int64_t recordID);
+// RDL::recordPickedMessage on the controller. Before SpringBoard has
+// finished launching there is no controller: nothing is recorded or marked
+// read, and the answer is only whether the message exists.
+bool recordPickedMessage(RDL*, int64_t recordID, MissingMessage ifMissing);
 
 // The integer a decimal string starts with, as the platform's integerValue
 // reads it: leading blanks and a sign are allowed, anything else stops the

@@ -12,6 +12,8 @@
 #include "TweakState.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <KelvaneLibrary/SharedFiles.h>
+#include <foundation/TemporaryChange.h>
 
 #include <fmt/format.h>
 
@@ -34,7 +36,7 @@ Id bulletinAtIndex(Object* self, Sel selector, int64_t index)
     if (!state.userTapNotification)
         return bulletin;
 
-    auto preference = readPreferenceSwitch("ncqr");
+    auto preference = readPreferenceSwitch(kelvane::Key::NotificationCenterReply);
     if (!preference.fileRead) {
         KelvaneLogger::log("CANNOT OPEN PREFERENCES FILE", KelvaneLogger::Severe);
         state.ncqr = true;
@@ -50,22 +52,14 @@ Id bulletinAtIndex(Object* self, Sel selector, int64_t index)
         KelvaneLogger::log("It's an SMS:", KelvaneLogger::Development);
         state.lastRecordID = integerValue(send<std::string>(bulletin, "recordID"));
         state.isSMSNotification = true;
-        if (controller)
-            controller->setLastMessageType("sms");
-        if (Id message = loadDatabaseMessage(state.lastRecordID)) {
-            if (controller) {
-                controller->setLastMessageAddress(send<std::string>(message, "address"));
-                controller->setLastMessage(send<std::string>(message, "text"));
-                controller->parseMadridMessageToFindMultimedia(message);
-            }
-            recordKindAndMarkRead(controller, message, state.lastRecordID);
-        } else {
+        if (!recordPickedMessage(controller, state.lastRecordID, MissingMessage::KeepRecord))
             KelvaneLogger::log("NO DB MESSAGE", KelvaneLogger::Severe);
-        }
         if (Id action = send<Id>(bulletin, "defaultAction")) {
-            state.shouldOpenMessaggi = true;
+            // Lets this `launchURL` through the action's launch-URL hook
+            // with the real URL; the sentinel is kept for SpringBoard's own
+            // request that follows the tap.
+            foundation::TemporaryChange ownRequest(state.shouldOpenMessaggi, true);
             state.smsURL = send<std::string>(action, "launchURL");
-            state.shouldOpenMessaggi = false;
         }
         KelvaneLogger::log(fmt::format("dal notification bulletin ho preso l'URL: {}", state.smsURL), KelvaneLogger::Development);
     }

@@ -4,10 +4,12 @@
 #include "HookTable.h"
 #include "Hooks.h"
 #include "KelvaneMessageSender.h"
+#include "QuickComposeViewController.h"
 #include "QuickReplyViewController.h"
 #include "RDL.h"
 #include "TweakState.h"
 
+#include <KelvaneLibrary/SharedFiles.h>
 #include <foundation/NotificationCenter.h>
 
 #include <optional>
@@ -40,6 +42,7 @@ void installParlivo()
     HeavyUtilities::classObject();
     KelvaneMessageSender::classObject();
     registerQuickReplyClasses();
+    registerQuickComposeClasses();
     installation() = installHookTable();
 
     auto& state = tweakState();
@@ -48,14 +51,14 @@ void installParlivo()
     state.sbBulletinListControllerClass = runtime::classNamed("SBBulletinListController");
 
     CFNotificationCenterAddObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, &reloadCallback,
-        ReloadNotificationName, nullptr, 0);
+        kelvane::PLVReloadNotification, nullptr, 0);
 }
 
 void uninstallParlivo()
 {
     if (!installation())
         return;
-    CFNotificationCenterRemoveObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, ReloadNotificationName, nullptr);
+    CFNotificationCenterRemoveObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, kelvane::PLVReloadNotification, nullptr);
     uninstallHookTable(*installation());
     installation().reset();
     resetTweakState();

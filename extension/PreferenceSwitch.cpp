@@ -1,7 +1,6 @@
 #include "PreferenceSwitch.h"
 
-#include "TweakState.h"
-
+#include <KelvaneLibrary/SharedFiles.h>
 #include <foundation/DevicePath.h>
 #include <foundation/PlistReader.h>
 
@@ -9,7 +8,7 @@ namespace parlivo {
 
 PreferenceSwitch readPreferenceSwitch(std::string_view key)
 {
-    auto read = foundation::readPlistDictionaryFile(foundation::hostPath(PreferencesFilePath));
+    auto read = foundation::readPlistDictionaryFile(foundation::hostPath(kelvane::PLVPreferencesPath));
     if (!read)
         return {};
     PreferenceSwitch result;

@@ -4,9 +4,12 @@
 // preview of the picture a message brought.
 #include "QuickReplyViewController.h"
 
+#include "QuickReplyLayout.h"
+
 #include "RDLDoesAll.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <KelvaneLibrary/SharedFiles.h>
 #include <foundation/RunLoop.h>
 #include <foundation/Strings.h>
 #include <runtime/Exception.h>
@@ -80,7 +83,7 @@ void QuickReplyViewController::sendMessage()
     if (!m_replyMode) {
         if (foundation::equalsIgnoringCase(kind, "sms") || foundation::equalsIgnoringCase(kind, "imessage")) {
             logDevelopment("We are going to reply to an SMS");
-            if (switchIsOn(preferences, "builtinSMS")) {
+            if (switchIsOn(preferences, kelvane::Key::BuiltinSMS)) {
                 presentMessageComposer();
                 return;
             }
@@ -90,7 +93,7 @@ void QuickReplyViewController::sendMessage()
         }
         if (foundation::equalsIgnoringCase(kind, "email")) {
             logDevelopment("We are going to reply to an Email");
-            if (switchIsOn(preferences, "builtinEmail")) {
+            if (switchIsOn(preferences, kelvane::Key::BuiltinEmail)) {
                 presentMailComposer();
                 return;
             }
@@ -303,14 +306,14 @@ void QuickReplyViewController::showSendFailure(const std::string& reason)
     if (!root)
         return;
     if (!m_sendFailureLabel) {
-        m_sendFailureLabel = makeView<UILabel>(CGRectMake(85, 183, 150, 15));
+        m_sendFailureLabel = makeView<UILabel>(CGRectZero);
         m_sendFailureLabel->setName("sendFailureLabel");
         m_sendFailureLabel->setBackgroundColor(UIColor::clearColor());
         m_sendFailureLabel->setTextColor(UIColor::redColor());
         m_sendFailureLabel->setFont(UIFont::systemFontOfSize(12));
     }
     // Beside the counter, in either orientation.
-    CGRect counter = m_contatore ? m_contatore->frame() : CGRectMake(20, 183, 60, 15);
+    CGRect counter = m_contatore ? m_contatore->frame() : *quickreply::portraitLayout(quickreply::PanelMode::Enlarged, m_bannerHeight).contatore;
     m_sendFailureLabel->setFrame(CGRectMake(counter.origin.x + counter.size.width + 5, counter.origin.y, 150, counter.size.height));
     m_sendFailureLabel->setText(reason);
     root->addSubview(m_sendFailureLabel);

@@ -1,6 +1,7 @@
 #include "QuickReplySkin.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <KelvaneLibrary/SharedFiles.h>
 
 #include <fmt/format.h>
 
@@ -48,7 +49,7 @@ namespace {
 
 RgbaColour panelColour(const foundation::PlistDictionary* preferences)
 {
-    auto value = read(preferences, PanelColourKey);
+    auto value = read(preferences, kelvane::Key::QuickReplyColors);
     switch (value.reading) {
     case Reading::Missing:
         kelvane::KelvaneLogger::log("NO QR COLORS", 1);
@@ -64,13 +65,13 @@ RgbaColour panelColour(const foundation::PlistDictionary* preferences)
 
 RgbaColour replyTextColour(const foundation::PlistDictionary* preferences)
 {
-    auto value = read(preferences, ReplyTextColourKey);
+    auto value = read(preferences, kelvane::Key::QuickReplyText);
     return value.reading == Reading::Usable ? value.colour : Black;
 }
 
 RgbaColour replyFieldColour(const foundation::PlistDictionary* preferences)
 {
-    auto value = read(preferences, ReplyFieldColourKey);
+    auto value = read(preferences, kelvane::Key::QuickReplyTextField);
     switch (value.reading) {
     case Reading::Missing:
         kelvane::KelvaneLogger::log("NO QRCOLORS", 1);

@@ -13,10 +13,6 @@
 
 namespace parlivo::quickreply {
 
-inline constexpr std::string_view PanelColourKey = "qrcolors";
-inline constexpr std::string_view ReplyTextColourKey = "qrtext";
-inline constexpr std::string_view ReplyFieldColourKey = "qrtextfield";
-
 // Each takes the preferences dictionary (null when the store has none).
 foundation::RgbaColour panelColour(const foundation::PlistDictionary*);
 foundation::RgbaColour replyTextColour(const foundation::PlistDictionary*);

@@ -1,5 +1,6 @@
 #include "QuickReplyViewController.h"
 
+#include "QuickReplyLayout.h"
 #include "QuickReplySkin.h"
 #include "RDLDoesAll.h"
 
@@ -12,9 +13,6 @@
 #include <uikit/ViewAnimation.h>
 
 #include <fmt/format.h>
-
-#include <cmath>
-#include <numbers>
 
 namespace parlivo {
 
@@ -29,12 +27,6 @@ namespace {
     constexpr const char* SmsSendImagePath = "/Library/Application Support/PLV/SendIcon_sms.png";
     constexpr const char* IMessageSendImagePath = "/Library/Application Support/PLV/SendIcon_im.png";
     constexpr const char* CloseImagePath = "/Library/Application Support/PLV/close.png";
-
-    constexpr double PanelWidth = 320;
-    constexpr double CompactHeight = 120;
-    constexpr double EnlargedHeight = 216;
-    constexpr double LandscapeWidth = 480;
-    constexpr double LandscapeHeight = 112;
 
     Ref<UIColor> colourOf(const foundation::RgbaColour& colour)
     {
@@ -54,10 +46,15 @@ namespace {
             view->setFrame(frame);
     }
 
-    // The text's bottom edge plus a 3-point gap, in whole points.
-    double rowBelow(const CGRect& frame)
+    void setSizeIfPresent(const Ref<UIView>& view, const CGSize& size)
     {
-        return std::trunc(frame.origin.y + frame.size.height + 3);
+        if (view)
+            view->setFrame(CGRect { view->frame().origin, size });
+    }
+
+    quickreply::PanelMode modeOf(bool replyMode)
+    {
+        return replyMode ? quickreply::PanelMode::Enlarged : quickreply::PanelMode::Compact;
     }
 
 } // namespace
@@ -161,6 +158,9 @@ void QuickReplyViewController::prepareView(bool)
     m_replyMode = false;
     root->setTransform(CGAffineTransformIdentity);
     m_bannerHeight = m_inLockScreen ? LockScreenBannerHeight : BannerHeight;
+    // Built in the compact portrait panel; the first layout after the slide
+    // moves everything where the orientation wants it.
+    auto compact = quickreply::portraitLayout(quickreply::PanelMode::Compact, m_bannerHeight);
     root->setFrame(CGRectMake(0, m_bannerHeight, 0, 0));
     root->layer()->setCornerRadius(8);
     root->setBackgroundColor(UIColor::clearColor());
@@ -168,7 +168,7 @@ void QuickReplyViewController::prepareView(bool)
 
     if (!m_bgView) {
         // Starts above the view's top edge; the layout slides it down.
-        m_bgView = makeView<UIView>(CGRectMake(0, -CompactHeight, PanelWidth, CompactHeight));
+        m_bgView = makeView<UIView>(CGRectOffset(compact.bgView, 0, -compact.bgView.size.height));
         m_bgView->setName("bgView");
     }
     applySkinToPanel();
@@ -176,7 +176,7 @@ void QuickReplyViewController::prepareView(bool)
     root->addSubview(m_bgView);
 
     if (!m_messageField) {
-        m_messageField = makeView<UITextView>(CGRectMake(15, 4, 288, 85));
+        m_messageField = makeView<UITextView>(compact.messageField);
         m_messageField->setName("messageField");
     }
     m_messageField->setText(*m_message);
@@ -198,8 +198,8 @@ void QuickReplyViewController::prepareView(bool)
         m_attachmentButton->addTarget(self(), "attachmentPressed", UIControlEventTouchUpInside);
     }
     m_attachmentButton->setEnabled(RDLDoesAll::hasAttachments(delegate()));
-    m_sendButton->setFrame(CGRectMake(243, 87, 57, 32));
-    m_attachmentButton->setFrame(CGRectMake(213, 87, 20, 20));
+    m_sendButton->setFrame(compact.sendButton);
+    m_attachmentButton->setFrame(compact.attachmentButton);
 
     m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(sendButtonImagePath()), UIControlStateNormal);
     m_sendButton->setTitle("Reply", UIControlStateNormal);
@@ -212,10 +212,9 @@ void QuickReplyViewController::prepareView(bool)
     m_bgView->addSubview(m_sendButton);
 
     runtime::Weak<QuickReplyViewController> weakSelf = selfAs<QuickReplyViewController>();
-    double bannerHeight = m_bannerHeight;
     animateWithDuration(
-        SlideDuration, [root, bannerHeight] { root->setFrame(CGRectMake((ApplicationWidth - PanelWidth) / 2, bannerHeight, 0, 0)); },
-        [weakSelf](bool) {
+        SlideDuration, [root, slideTo = compact.view.origin] { root->setFrame(CGRect { slideTo, CGSizeZero }); },
+        [weakSelf, closeFrame = compact.closeButton](bool) {
             auto window = weakSelf.lock();
             // Taken down before the slide finished: nothing to place.
             if (!window || !window->m_bgView)
@@ -226,7 +225,7 @@ void QuickReplyViewController::prepareView(bool)
                 window->m_closeButton->setImage(UIImage::imageWithContentsOfFile(CloseImagePath), UIControlStateNormal);
                 window->m_closeButton->setShowsTouchWhenHighlighted(true);
             }
-            window->m_closeButton->setFrame(CGRectMake(297, 5, 20, 20));
+            window->m_closeButton->setFrame(closeFrame);
             // The reused button must close through the current controller only.
             for (const Id& target : window->m_closeButton->allTargets())
                 window->m_closeButton->removeTarget(target, "dismissBanner", UIControlEventTouchUpInside);
@@ -250,56 +249,23 @@ void QuickReplyViewController::deviceRotated(int64_t orientation)
 {
     runtime::send(self(), "dismissKeyboard");
     animateWithDuration(SlideDuration, [this, orientation] {
-        if (orientation != UIInterfaceOrientationPortrait && orientation != UIInterfaceOrientationLandscapeRight
-            && orientation != UIInterfaceOrientationLandscapeLeft)
+        auto layout = quickreply::panelLayout(orientation, modeOf(m_replyMode), m_bannerHeight);
+        if (!layout)
             return;
         auto root = view();
-        if (orientation == UIInterfaceOrientationPortrait) {
-            root->setTransform(CGAffineTransformIdentity);
-            root->setFrame(CGRectMake((ApplicationWidth - PanelWidth) / 2, m_bannerHeight, PanelWidth, m_replyMode ? EnlargedHeight : CompactHeight));
-        } else {
-            bool right = orientation == UIInterfaceOrientationLandscapeRight;
-            root->setTransform(CGAffineTransformMakeRotation(right ? std::numbers::pi / 2 : -std::numbers::pi / 2));
-            root->setFrame(right ? CGRectMake(ApplicationWidth - LandscapeHeight - m_bannerHeight, 0, LandscapeHeight, LandscapeWidth)
-                                 : CGRectMake(m_bannerHeight, 0, LandscapeHeight, LandscapeWidth));
-        }
+        root->setTransform(layout->rotation);
+        root->setFrame(layout->view);
         if (m_replyMode)
             makeReplyFieldFirstResponder();
-
-        if (orientation == UIInterfaceOrientationPortrait) {
-            setFrameIfPresent(m_bgView, CGRectMake(0, 0, PanelWidth, m_replyMode ? EnlargedHeight : CompactHeight));
-            setFrameIfPresent(m_closeButton, CGRectMake(297, 5, 20, 20));
-            setFrameIfPresent(m_messageField, CGRectMake(15, 4, 288, 85));
-            if (!m_replyMode) {
-                setFrameIfPresent(m_sendButton, CGRectMake(243, 87, 57, 32));
-                setFrameIfPresent(m_attachmentButton, CGRectMake(213, 87, 20, 20));
-                return;
-            }
-            CGRect reply = CGRectMake(20, 92, 280, 88);
-            setFrameIfPresent(m_replyField, reply);
-            setFrameIfPresent(m_contatore, CGRectMake(20, 183, 60, 15));
-            double y2 = rowBelow(reply);
-            setFrameIfPresent(m_sendButton, CGRectMake(243, y2, 57, 32));
-            setFrameIfPresent(m_attachmentButton, CGRectMake(213, y2, 20, 20));
-            return;
-        }
-        setFrameIfPresent(m_bgView, CGRectMake(0, 0, LandscapeWidth, LandscapeHeight));
-        setFrameIfPresent(m_closeButton, CGRectMake(457, 5, 20, 20));
-        if (!m_replyMode) {
-            setFrameIfPresent(m_messageField, CGRectMake(15, 4, 432, 74));
-            setFrameIfPresent(m_sendButton, CGRectMake(403, 79, 57, 32));
-            setFrameIfPresent(m_attachmentButton, CGRectMake(373, 79, 20, 20));
-            return;
-        }
-        CGRect message = CGRectMake(15, 4, 432, 46);
-        setFrameIfPresent(m_messageField, message);
-        double y1 = rowBelow(message);
-        CGRect reply = CGRectMake(20, y1, 440, 82 - y1);
-        setFrameIfPresent(m_replyField, reply);
-        setFrameIfPresent(m_contatore, CGRectMake(20, 85, 60, 15));
-        double y2 = rowBelow(reply);
-        setFrameIfPresent(m_sendButton, CGRectMake(403, y2, 57, 32));
-        setFrameIfPresent(m_attachmentButton, CGRectMake(373, y2, 20, 20));
+        setFrameIfPresent(m_bgView, layout->bgView);
+        setFrameIfPresent(m_closeButton, layout->closeButton);
+        setFrameIfPresent(m_messageField, layout->messageField);
+        if (layout->replyField)
+            setFrameIfPresent(m_replyField, *layout->replyField);
+        if (layout->contatore)
+            setFrameIfPresent(m_contatore, *layout->contatore);
+        setFrameIfPresent(m_sendButton, layout->sendButton);
+        setFrameIfPresent(m_attachmentButton, layout->attachmentButton);
     });
 }
 
@@ -313,21 +279,23 @@ void QuickReplyViewController::enlargeView()
     m_replyMode = true;
     int64_t orientation = frontMostOrientation();
     auto root = view();
+    auto layout = quickreply::panelLayout(orientation, quickreply::PanelMode::Enlarged, m_bannerHeight);
+    // Growing moves only what makes room for the reply: in portrait the
+    // panel grows downwards where it stands and the buttons go below the
+    // reply; in landscape the message gives up height and the buttons stay
+    // until the next layout.
     animateWithDuration(
-        EnlargeDuration, [this, root, orientation] {
-        if (orientation == UIInterfaceOrientationPortrait) {
-            CGRect frame = root->frame();
-            root->setFrame(CGRectMake(frame.origin.x, frame.origin.y, PanelWidth, EnlargedHeight));
-            if (m_bgView) {
-                CGRect panel = m_bgView->frame();
-                m_bgView->setFrame(CGRectMake(panel.origin.x, panel.origin.y, PanelWidth, EnlargedHeight));
-            }
-            setFrameIfPresent(m_sendButton, CGRectMake(243, 183, 57, 32));
-            setFrameIfPresent(m_attachmentButton, CGRectMake(223, 189, 20, 20));
-        } else if ((orientation == UIInterfaceOrientationLandscapeRight || orientation == UIInterfaceOrientationLandscapeLeft) && m_messageField) {
-            CGRect frame = m_messageField->frame();
-            m_messageField->setFrame(CGRectMake(frame.origin.x, frame.origin.y, 432, 46));
-        } },
+        EnlargeDuration, [this, root, orientation, layout] {
+            if (!layout)
+                return;
+            if (orientation == UIInterfaceOrientationPortrait) {
+                setSizeIfPresent(root, layout->view.size);
+                setSizeIfPresent(m_bgView, layout->bgView.size);
+                setFrameIfPresent(m_sendButton, layout->sendButton);
+                setFrameIfPresent(m_attachmentButton, layout->attachmentButton);
+            } else {
+                setSizeIfPresent(m_messageField, layout->messageField.size);
+            } },
         [weakSelf = runtime::Weak<QuickReplyViewController>(selfAs<QuickReplyViewController>()), orientation](bool) {
             auto window = weakSelf.lock();
             // Dismissed, or shown again compact, before the panel finished growing.
@@ -350,21 +318,20 @@ void QuickReplyViewController::enlargeView()
 
 void QuickReplyViewController::finishEnlarging(int64_t orientation)
 {
+    // Made in their portrait place, where they stay for an orientation the
+    // panel does not follow.
+    auto portrait = quickreply::portraitLayout(quickreply::PanelMode::Enlarged, m_bannerHeight);
     if (!m_replyField) {
-        m_replyField = makeView<UITextView>(CGRectMake(20, 92, 280, 88));
+        m_replyField = makeView<UITextView>(*portrait.replyField);
         m_replyField->setName("replyField");
     }
     if (!m_contatore) {
-        m_contatore = makeView<UILabel>(CGRectMake(20, 183, 60, 15));
+        m_contatore = makeView<UILabel>(*portrait.contatore);
         m_contatore->setName("contatore");
     }
-    if (orientation == UIInterfaceOrientationPortrait) {
-        m_replyField->setFrame(CGRectMake(20, 92, 280, 88));
-        m_contatore->setFrame(CGRectMake(20, 183, 60, 15));
-    } else if (orientation == UIInterfaceOrientationLandscapeRight || orientation == UIInterfaceOrientationLandscapeLeft) {
-        double y1 = m_messageField ? rowBelow(m_messageField->frame()) : 53;
-        m_replyField->setFrame(CGRectMake(20, y1, 440, 82 - y1));
-        m_contatore->setFrame(CGRectMake(20, 85, 60, 15));
+    if (auto layout = quickreply::panelLayout(orientation, quickreply::PanelMode::Enlarged, m_bannerHeight)) {
+        m_replyField->setFrame(*layout->replyField);
+        m_contatore->setFrame(*layout->contatore);
     }
     auto root = view();
     m_replyField->layer()->setCornerRadius(8);

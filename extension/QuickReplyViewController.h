@@ -39,7 +39,6 @@ public:
 
     static constexpr double SlideDuration = 0.3;
     static constexpr double EnlargeDuration = 0.25;
-    static constexpr double ApplicationWidth = 320;
     static constexpr int32_t LockScreenBannerHeight = 22;
     static constexpr int32_t BannerHeight = 44;
     static constexpr const char* MissingMessageText = "TO BE SETTED";

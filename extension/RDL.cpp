@@ -1,5 +1,6 @@
 #include "RDL.h"
 
+#include "MessageLookup.h"
 #include "TweakState.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
@@ -44,8 +45,8 @@ void RDL::registerMethods(runtime::ClassBuilder<RDL>& b)
     b.method("multimediaObjects", [](RDL& self) -> std::vector<Id> { return self.multimediaObjects().value_or(std::vector<Id> {}); });
     b.method("hasAttachments", [](RDL& self) -> bool { return self.hasAttachments(); });
     b.method("setHasAttachments:", [](RDL& self, bool value) { self.setHasAttachments(value); });
-    b.method("status", [](RDL& self) -> int64_t { return self.status(); });
-    b.method("setStatus:", [](RDL& self, int64_t value) { self.setStatus(value); });
+    b.method("status", [](RDL& self) -> int64_t { return static_cast<int64_t>(self.status()); });
+    b.method("setStatus:", [](RDL& self, int64_t value) { self.setStatus(static_cast<WindowStatus>(value)); });
     b.method("inApp", [](RDL& self) -> bool { return self.inApp(); });
     b.method("setInApp:", [](RDL& self, bool value) { self.setInApp(value); });
     b.method("inLockScreen", [](RDL& self) -> bool { return self.inLockScreen(); });
@@ -70,6 +71,7 @@ void RDL::registerMethods(runtime::ClassBuilder<RDL>& b)
     b.method("deleteLog", [](RDL&) { RDL::deleteLog(); });
     b.method("overWriteLastMessageText:", [](RDL& self, const std::string& text) { self.overWriteLastMessageText(text); });
     b.method("overWriteLastMessageAddress:", [](RDL& self, const std::string& address) { self.overWriteLastMessageAddress(address); });
+    b.method("recordPickedMessage:", [](RDL& self, int64_t recordID) { return self.recordPickedMessage(recordID, MissingMessage::KeepRecord); });
     b.method<&RDL::parseMadridMessageToFindMultimedia>("parseMadridMessageToFindMultimedia:");
     b.method<&RDL::markIMessageAsRead>("markIMessageAsRead:");
     b.method<&RDL::markSMSMessageAsRead>("markSMSMessageAsRead:");
@@ -104,7 +106,7 @@ Id RDL::init()
     m_alertWindow->setBackgroundColor(uikit::UIColor::colorWithRed(0, 0, 0, 0.3));
     m_alertWindow->layer()->setCornerRadius(8.0);
 
-    m_status = 0;
+    m_status = WindowStatus::Closed;
     m_inApp = false;
     m_inLockScreen = false;
 
@@ -113,14 +115,14 @@ Id RDL::init()
     m_lastMessage = "Unknown";
 
     m_preferencesManager = std::make_unique<kelvane::KelvanePreferenceManager>(kelvane::KelvanePreferenceManager::Variant::Extension);
-    m_preferencesManager->setAppName("PLV");
+    m_preferencesManager->setAppName(kelvane::PLVApplicationName);
     m_preferencesManager->reloadPreferences();
 
     m_ownBulletin = false;
     m_hasAttachments = false;
 
     Id activator = send<Id>(runtime::classNamed("LAActivator"), "sharedInstance");
-    send(activator, "registerListener:forName:", self(), std::string(ComposerListenerName));
+    send(activator, "registerListener:forName:", self(), std::string(kelvane::ComposerListenerName));
 
     m_iMessagesBlackList.clear();
 
@@ -130,35 +132,35 @@ Id RDL::init()
 
 void RDL::setLastMessage(std::optional<std::string> text)
 {
-    if (m_status == 1)
+    if (m_status == WindowStatus::Open)
         return;
     m_lastMessage = std::move(text);
 }
 
 void RDL::setLastMessageAddress(std::optional<std::string> address)
 {
-    if (m_status == 1)
+    if (m_status == WindowStatus::Open)
         return;
     m_lastMessageAddress = std::move(address);
 }
 
 void RDL::setLastMessageType(std::string type)
 {
-    if (m_status == 1)
+    if (m_status == WindowStatus::Open)
         return;
     m_lastMessageType = std::move(type);
 }
 
 void RDL::setTheLastMessage(Id message)
 {
-    if (m_status == 1)
+    if (m_status == WindowStatus::Open)
         return;
     m_theLastMessage = std::move(message);
 }
 
 void RDL::setLastActionURL(std::string url)
 {
-    if (m_status == 1)
+    if (m_status == WindowStatus::Open)
         return;
     m_lastActionURL = std::move(url);
 }
@@ -171,7 +173,7 @@ void RDL::reloadPreferences()
 
 void RDL::deleteLog()
 {
-    auto size = foundation::deviceFileSize(LogFilePath);
+    auto size = foundation::deviceFileSize(kelvane::PLVLogPath);
     if (!size)
         return;
     KelvaneLogger::log(fmt::format("The file size is: {}", *size), KelvaneLogger::Normal);
@@ -179,7 +181,7 @@ void RDL::deleteLog()
     // negative and never be removed.
     if (static_cast<long long>(*size) < LogSizeLimit)
         return;
-    KelvaneLogger::removeLogFileIfAtLeast(LogFilePath, LogSizeLimit);
+    KelvaneLogger::removeLogFileIfAtLeast(kelvane::PLVLogPath, LogSizeLimit);
 }
 
 void RDL::startDeleteLog()
@@ -194,7 +196,7 @@ void RDL::overWriteLastMessageText(const std::optional<std::string>& text)
         return;
     }
     KelvaneLogger::log("RDL overWriteLastMessageText", KelvaneLogger::Development);
-    if (m_status != 1)
+    if (m_status != WindowStatus::Open)
         return;
     m_lastMessage = *text;
     if (m_qRVC) {
@@ -209,9 +211,37 @@ void RDL::overWriteLastMessageAddress(const std::optional<std::string>& address)
         KelvaneLogger::log("Qualche pirla setta indirizzo nil", KelvaneLogger::Development);
         return;
     }
-    if (m_status != 1)
+    if (m_status != WindowStatus::Open)
         return;
     m_lastMessageAddress = *address;
+}
+
+bool RDL::recordPickedMessage(int64_t recordID, MissingMessage ifMissing)
+{
+    setLastMessageType("sms");
+    Id message = loadDatabaseMessage(recordID);
+    if (!message) {
+        if (ifMissing == MissingMessage::ClearRecord) {
+            setLastMessage(std::nullopt);
+            setLastMessageAddress(std::nullopt);
+        }
+        return false;
+    }
+    setLastMessage(send<std::string>(message, "text"));
+    setLastMessageAddress(send<std::string>(message, "address"));
+    parseMadridMessageToFindMultimedia(message);
+    recordKindAndMarkRead(message, recordID);
+    return true;
+}
+
+void RDL::recordKindAndMarkRead(const Id& message, int64_t recordID)
+{
+    if (!send<std::string>(message, "madridAccountGUID").empty()) {
+        setLastMessageType("iMessage");
+        markIMessageAsRead(recordID);
+    } else {
+        markSMSMessageAsRead(recordID);
+    }
 }
 
 void RDL::parseMadridMessageToFindMultimedia(const Id& message)

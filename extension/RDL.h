@@ -5,7 +5,7 @@
 // iMessage row ids. It is created when SpringBoard has finished launching and
 // lives as long as SpringBoard.
 //
-// While a window is open (`status` 1) the record is frozen: its setters do
+// While a window is open (`status` Open) the record is frozen: its setters do
 // nothing, so a bulletin that arrives meanwhile cannot change what the open
 // window answers. The text and address are optional because a banner tap on a
 // message that is no longer in the database leaves them nil; the runtime
@@ -16,6 +16,7 @@
 #pragma once
 
 #include <KelvaneLibrary/KelvanePreferenceManager.h>
+#include <KelvaneLibrary/SharedFiles.h>
 #include <runtime/Runtime.h>
 #include <uikit/UIWindow.h>
 
@@ -29,10 +30,24 @@
 
 namespace parlivo {
 
-inline constexpr std::string_view ComposerListenerName = "it.kelvane.RDLComposer";
-inline constexpr std::string_view LogFilePath = "/var/mobile/Library/PLV/PLV.log";
 inline constexpr long long LogSizeLimit = 100000;
 inline constexpr size_t BlacklistCapacity = 10;
+
+// Whether one of the controller's windows is open. The runtime's `status`
+// answers it as the integer the windows and Activator know (0 closed, 1
+// open); any other integer set through `setStatus:` is kept as it is and
+// counts as neither.
+enum class WindowStatus : int64_t {
+    Closed = 0,
+    Open = 1,
+};
+
+// What recording a picked message does to the text and address when the
+// message is no longer in the database.
+enum class MissingMessage {
+    KeepRecord,
+    ClearRecord,
+};
 
 class RDL : public runtime::Object {
     PLV_CLASS(RDL, runtime::Object)
@@ -61,8 +76,9 @@ public:
     void setHasAttachments(bool value) { m_hasAttachments = value; }
 
     // Window state and flags.
-    int64_t status() const { return m_status; }
-    void setStatus(int64_t value) { m_status = value; }
+    WindowStatus status() const { return m_status; }
+    void setStatus(WindowStatus value) { m_status = value; }
+    bool isWindowOpen() const { return m_status == WindowStatus::Open; }
     bool inApp() const { return m_inApp; }
     void setInApp(bool value) { m_inApp = value; }
     bool inLockScreen() const { return m_inLockScreen; }
@@ -92,6 +108,15 @@ public:
     // Changes to the record while a window is open, for e-mail only.
     void overWriteLastMessageText(const std::optional<std::string>&);
     void overWriteLastMessageAddress(const std::optional<std::string>&);
+
+    // The message the user picked from a banner, a notification-centre row
+    // or a lock-screen bulletin, by its record id: the kind becomes "sms";
+    // a message found in the database gives the text and the address, has
+    // its media scanned, and is marked read (as an iMessage when it has an
+    // iMessage account, which also makes the kind "iMessage"; otherwise as
+    // an SMS). Answers whether the message was found; what a missing one
+    // does to the text and address is the caller's choice.
+    bool recordPickedMessage(int64_t recordID, MissingMessage ifMissing);
 
     void parseMadridMessageToFindMultimedia(const runtime::Id& message);
     void markIMessageAsRead(int64_t recordID);
@@ -124,6 +149,7 @@ private:
     // would keep every later window from opening.
     void abandonOverlay(std::string_view controllerClass);
     void resetRecord();
+    void recordKindAndMarkRead(const runtime::Id& message, int64_t recordID);
 
     std::optional<std::string> m_lastMessage;
     std::optional<std::string> m_lastMessageAddress;
@@ -133,7 +159,7 @@ private:
     std::optional<std::vector<runtime::Id>> m_multimediaObjects;
     bool m_hasAttachments { false };
     std::deque<int64_t> m_iMessagesBlackList;
-    int64_t m_status { 0 };
+    WindowStatus m_status { WindowStatus::Closed };
     bool m_inApp { false };
     bool m_inLockScreen { false };
     bool m_ownBulletin { false };

@@ -7,6 +7,8 @@
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <foundation/RunLoop.h>
+#include <foundation/ScopeGuard.h>
+#include <foundation/TemporaryChange.h>
 #include <uikit/UIScreen.h>
 #include <uikit/UIView.h>
 
@@ -47,18 +49,23 @@ namespace {
 
 void showBulletin(const std::string& title, const std::string& message, const runtime::Ref<RDL>& controller)
 {
+    // Lets the banner controller's add-bulletin hook take this bulletin as
+    // ours, so it keeps the launch URL it already has.
+    bool wasOwnBulletin = send<bool>(controller, "ownBulletin");
     send(controller, "setOwnBulletin:", true);
+    foundation::ScopeGuard restoreOwnBulletin([&] { send(controller, "setOwnBulletin:", wasOwnBulletin); });
     Id bulletin = newBulletin();
     send(bulletin, "setTitle:", title);
     send(bulletin, "setMessage:", message);
     send(bulletin, "setSectionID:", std::string(MessagesSectionID));
     offerToBannerController(bulletin);
-    send(controller, "setOwnBulletin:", false);
 }
 
 void RDL::postOwnBulletin(std::optional<int64_t> recordID)
 {
-    m_ownBulletin = true;
+    // Lets the banner controller's add-bulletin hook take this bulletin as
+    // ours, so it keeps the launch URL it already has.
+    foundation::TemporaryChange ownBulletin(m_ownBulletin, true);
     Id bulletin = newBulletin();
     send(bulletin, "setTitle:", getNameFromAddress(m_lastMessageAddress.value_or(std::string {})));
     if (m_lastMessageType == "sms") {
@@ -77,7 +84,6 @@ void RDL::postOwnBulletin(std::optional<int64_t> recordID)
         if (auto controller = weakSelf.lock())
             controller->showQuickReply();
     });
-    m_ownBulletin = false;
 }
 
 void RDL::showBulletin(int64_t recordID)
@@ -92,13 +98,14 @@ void RDL::showBulletin()
 
 void RDL::showBulletinSubtitle(const std::string& title, const std::string& message)
 {
-    m_ownBulletin = true;
+    // Lets the banner controller's add-bulletin hook take this bulletin as
+    // ours, so it keeps the launch URL it already has.
+    foundation::TemporaryChange ownBulletin(m_ownBulletin, true);
     Id bulletin = newBulletin();
     send(bulletin, "setTitle:", title);
     send(bulletin, "setMessage:", message);
     send(bulletin, "setSectionID:", std::string(MessagesSectionID));
     offerToBannerController(bulletin);
-    m_ownBulletin = false;
 }
 
 void RDL::raiseAlertWindow(double level)
@@ -115,12 +122,12 @@ void RDL::raiseAlertWindow(double level)
 
 void RDL::showQuickReply()
 {
-    if (m_status != 0)
+    if (m_status != WindowStatus::Closed)
         return;
     if (m_theLastMessage)
         send(m_theLastMessage, "markAsRead");
     m_theLastMessage = nullptr;
-    m_status = 1;
+    m_status = WindowStatus::Open;
 
     raiseAlertWindow(m_inLockScreen ? LockScreenLevel : OrdinaryLevel);
 
@@ -140,10 +147,10 @@ void RDL::showQuickReply()
 
 void RDL::showQuickComposer()
 {
-    if (m_status != 0)
+    if (m_status != WindowStatus::Closed)
         return;
     showBulletinSubtitle("New message", "Parlivo composer");
-    m_status = 1;
+    m_status = WindowStatus::Open;
 
     raiseAlertWindow(OrdinaryLevel);
 
@@ -158,15 +165,17 @@ void RDL::showQuickComposer()
 
 void RDL::activatorReceiveEvent(const Id&, const Id&, const std::string& listenerName)
 {
-    if (listenerName == ComposerListenerName)
+    if (listenerName == kelvane::ComposerListenerName)
         showQuickComposer();
 }
 
 void RDL::dismissBannerOnly()
 {
-    m_shouldClose = true;
+    // Lets the delegate's `_tryToDismissBannerWithAnimation:` through the
+    // banner-removal hook, which refuses SpringBoard's own removals while a
+    // window is open.
+    foundation::TemporaryChange shouldClose(m_shouldClose, true);
     send(m_delegate, "dismissBanner");
-    m_shouldClose = false;
 }
 
 void RDL::abandonOverlay(std::string_view controllerClass)
@@ -177,7 +186,7 @@ void RDL::abandonOverlay(std::string_view controllerClass)
     m_alertWindow->setFrame(uikit::CGRectMake(0, 0, 320, 0));
     m_alertWindow->setHidden(true);
     m_inLockScreen = false;
-    m_status = 0;
+    m_status = WindowStatus::Closed;
 }
 
 void RDL::resetRecord()
@@ -192,7 +201,7 @@ void RDL::resetRecord()
 void RDL::dismissBanner()
 {
     KelvaneLogger::log("RDL dismissBanner", KelvaneLogger::Development);
-    if (m_status == 0) {
+    if (m_status == WindowStatus::Closed) {
         dismissBannerOnly();
         return;
     }
@@ -207,12 +216,12 @@ void RDL::dismissBanner()
     if (Id controller = std::exchange(m_qRVC, nullptr)) {
         send(controller, "dismiss");
         dismissBannerOnly();
-        m_status = 0;
+        m_status = WindowStatus::Closed;
     }
     if (Id controller = std::exchange(m_qCVC, nullptr)) {
         send(controller, "dismiss");
         dismissBannerOnly();
-        m_status = 0;
+        m_status = WindowStatus::Closed;
     }
     resetRecord();
     KelvaneLogger::log("RDL dismissBanner end", KelvaneLogger::Development);
@@ -221,7 +230,7 @@ void RDL::dismissBanner()
 
 void RDL::emergencyDismissBanner()
 {
-    m_status = 0;
+    m_status = WindowStatus::Closed;
     for (Id* slot : { &m_qRVC, &m_qCVC }) {
         if (Id controller = std::exchange(*slot, nullptr)) {
             if (auto view = runtime::cast<uikit::UIView>(send<Id>(controller, "view")))

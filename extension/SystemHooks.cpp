@@ -7,6 +7,7 @@
 #include "TweakState.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <KelvaneLibrary/SharedFiles.h>
 
 namespace parlivo::hooks {
 
@@ -15,7 +16,7 @@ using kelvane::KelvaneLogger;
 void applicationDidFinishLaunching(Object* self, Sel selector, const Id& application)
 {
     orig_applicationDidFinishLaunching(self, selector, application);
-    KelvaneLogger::setProjectName("PLV", true);
+    KelvaneLogger::setProjectName(kelvane::PLVApplicationName, true);
     auto& state = tweakState();
     state.ncqr = true;
     state.shouldResetDimTimer = false;
@@ -73,7 +74,7 @@ void tryToDismissBannerWithAnimation(Object* self, Sel selector, int64_t animati
     // While a window is open the banner belongs to it: only the controller's
     // own removals (shouldClose) pass.
     auto& controller = tweakState().rdl;
-    if (controller && controller->status() == 1 && !controller->shouldClose())
+    if (controller && controller->isWindowOpen() && !controller->shouldClose())
         return;
     orig_tryToDismissBannerWithAnimation(self, selector, animation);
 }

@@ -19,8 +19,6 @@ class HeavyUtilities;
 
 inline constexpr std::string_view MessagesSectionID = "com.apple.MobileSMS";
 inline constexpr std::string_view SentinelURL = "banana";
-inline constexpr std::string_view PreferencesFilePath = "/var/mobile/Library/PLV/preferences.plist";
-inline constexpr std::string_view ReloadNotificationName = "it.kelvane.PLV.reloadPrefs";
 
 struct TweakState {
     runtime::Ref<RDL> rdl;

@@ -46,7 +46,13 @@ PlistValue demoGroups()
         { "members", PlistArray {} },
         { "groupID", 3 },
     };
-    return PlistArray { PlistValue(std::move(football)), PlistValue(std::move(family)), PlistValue(std::move(empty)) };
+    // One member is reached by e-mail only, so an SMS to the group goes to two of three.
+    PlistDictionary dinner {
+        { "name", "Cena di classe" },
+        { "members", PlistArray { member("+39 347 123 4567", true), member("333 765 4321", true), member("giulia.bianchi@example.it", false) } },
+        { "groupID", 4 },
+    };
+    return PlistArray { PlistValue(std::move(football)), PlistValue(std::move(family)), PlistValue(std::move(empty)), PlistValue(std::move(dinner)) };
 }
 
 } // namespace simulator

@@ -29,7 +29,7 @@ namespace {
         EXPECT_EQ(icon->frame(), uikit::CGRectMake(5, 11, 21, 21));
 
         ASSERT_TRUE(phone().tapView("bannerTitle"));
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         EXPECT_EQ(rdl().lastMessage(), "Ciao");
         EXPECT_EQ(rdl().lastMessageAddress(), AnnasNumber);
         EXPECT_EQ(rdl().lastMessageType(), "sms");
@@ -54,7 +54,7 @@ namespace {
         ASSERT_TRUE(phone().tap(uikit::CGPointMake(15, 20)));
         EXPECT_EQ(state()["frontApp"], "com.apple.MobileSMS");
         EXPECT_TRUE(state()["banner"].is_null());
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_TRUE(logHas("\nNORMAL:ho tappato l'icona del banner"));
         EXPECT_TRUE(logHas("\nDEV:apro l'app: com.apple.MobileSMS"));
     }
@@ -86,7 +86,7 @@ namespace {
         bootWithParlivo();
         auto first = phone().receiveSMS(AnnasNumber, "primo");
         phone().tapView("bannerTitle");
-        ASSERT_EQ(rdl().status(), 1);
+        ASSERT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         auto sectionBefore = tweak().sectionID;
         phone().receiveMail("luca@example.com", "Minutes", "See attached.");
         phone().receiveSMS("+15550001111", "secondo");
@@ -108,7 +108,7 @@ namespace {
         EXPECT_FALSE(state()["banner"].is_null()) << "the banner's own time-out was suppressed";
         send(tweak().rdl, "dismissBanner");
         EXPECT_TRUE(state()["banner"].is_null());
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_TRUE(rdl().alertWindow()->isHidden());
         EXPECT_EQ(rdl().alertWindow()->frame(), uikit::CGRectMake(0, 0, 320, 0));
         EXPECT_FALSE(rdl().qRVC());
@@ -124,7 +124,7 @@ namespace {
         EXPECT_TRUE(logHas("\nNORMAL:Bulletin from com.apple.mobilemail, skipping."));
         EXPECT_FALSE(bannerView()->viewNamed("parlivoBannerIcon"));
         phone().tapView("bannerTitle");
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_EQ(state()["frontApp"], "com.apple.mobilemail");
         EXPECT_TRUE(logHas("\nNORMAL:NOT SMS RETURNING"));
     }
@@ -142,7 +142,7 @@ namespace {
         EXPECT_TRUE(logHas("\nSEVERE:ADDBULLETIN no message ID"));
         // Beside the icon, a tap on a message the database lacks keeps the record.
         phone().tapView("bannerTitle");
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         EXPECT_EQ(rdl().lastMessage(), "Unknown");
         EXPECT_EQ(g_windowTrace, "initWithMessage:Unknown;prepareView:NO;");
     }

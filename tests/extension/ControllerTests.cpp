@@ -16,7 +16,7 @@ namespace {
         EXPECT_EQ(rdl().lastMessage(), "Unknown");
         EXPECT_EQ(rdl().lastMessageAddress(), "UNKNOWN");
         EXPECT_EQ(rdl().lastMessageType(), "sms");
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_FALSE(rdl().multimediaObjects());
         EXPECT_EQ(rdl().delegate(), tweak().hv);
         auto window = rdl().alertWindow();
@@ -34,7 +34,7 @@ namespace {
         bootWithParlivo();
         rdl().setLastMessage("first");
         rdl().showQuickReply();
-        ASSERT_EQ(rdl().status(), 1);
+        ASSERT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         send(tweak().rdl, "setLastMessage:", std::string("intruder"));
         rdl().setLastMessageAddress("+1555");
         rdl().setLastMessageType("iMessage");
@@ -133,7 +133,7 @@ namespace {
     TEST_F(Controller, TheLogIsRemovedFromOneHundredThousandBytesOn)
     {
         bootWithParlivo();
-        auto path = foundation::hostPath(parlivo::LogFilePath);
+        auto path = foundation::hostPath(kelvane::PLVLogPath);
         std::filesystem::create_directories(path.parent_path());
         std::filesystem::remove(path);
         std::ofstream(path, std::ios::binary) << std::string(99999, 'x');
@@ -153,7 +153,7 @@ namespace {
     {
         bootWithParlivo();
         rdl().showQuickReply();
-        auto path = foundation::hostPath(parlivo::LogFilePath);
+        auto path = foundation::hostPath(kelvane::PLVLogPath);
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary | std::ios::app) << std::string(200000, 'x');
         rdl().dismissBanner();

@@ -66,7 +66,7 @@ namespace {
         ASSERT_TRUE(phone().lock());
         EXPECT_TRUE(state()["locked"]);
 
-        foundation::NotificationCenter::darwin().post(parlivo::ReloadNotificationName);
+        foundation::NotificationCenter::darwin().post(kelvane::PLVReloadNotification);
         phone().advance(0.1);
         EXPECT_TRUE(logHas("\nDEV:reloadPrefsNotification"));
     }
@@ -93,7 +93,7 @@ namespace {
         bootWithParlivo();
         EXPECT_FALSE(rdl().preferencesManager()->preferences()) << "no file yet";
         writePreferences({ { "ncqr", foundation::PlistValue(std::string("0")) } });
-        foundation::NotificationCenter::darwin().post(parlivo::ReloadNotificationName);
+        foundation::NotificationCenter::darwin().post(kelvane::PLVReloadNotification);
         phone().advance(0.1);
         ASSERT_TRUE(rdl().preferencesManager()->preferences());
         EXPECT_TRUE(logHas("\nDEV:reloadPrefsNotification"));

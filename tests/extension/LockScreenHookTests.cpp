@@ -16,7 +16,7 @@ namespace {
         ASSERT_TRUE(phone().unlockBulletin(0));
 
         EXPECT_TRUE(state()["locked"]) << "the device stays locked";
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         EXPECT_TRUE(rdl().inLockScreen());
         EXPECT_EQ(rdl().alertWindow()->windowLevel(), uikit::UIWindowLevelStatusBar + 100);
         EXPECT_EQ(rdl().lastMessage(), "Sei sveglio?");
@@ -41,7 +41,7 @@ namespace {
         ASSERT_FALSE(state()["locked"]);
         phone().receiveSMS(AnnasNumber, "Sveglio!");
         phone().tapView("bannerTitle");
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         EXPECT_EQ(rdl().alertWindow()->windowLevel(), uikit::UIWindowLevelStatusBar - 1);
     }
 
@@ -53,7 +53,7 @@ namespace {
         phone().receiveSMS(AnnasNumber, "Sei sveglio?");
         ASSERT_TRUE(phone().unlockBulletin(0));
         EXPECT_FALSE(state()["locked"]);
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_FALSE(logHas("THIS BULLETIN WAS FROM"));
     }
 
@@ -65,7 +65,7 @@ namespace {
         phone().receiveSMS(AnnasNumber, "Sei sveglio?");
         phone().unlockBulletin(0);
         EXPECT_TRUE(state()["locked"]);
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
     }
 
     TEST_F(LockScreenReply, LockingClosesAnOpenWindowAtOnce)
@@ -73,10 +73,10 @@ namespace {
         bootWithParlivo();
         phone().receiveSMS(AnnasNumber, "Ciao");
         phone().tapView("bannerTitle");
-        ASSERT_EQ(rdl().status(), 1);
+        ASSERT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         auto window = rdl().alertWindow();
         phone().lock();
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_FALSE(rdl().qRVC());
         EXPECT_FALSE(window->viewNamed("standInWindow"));
         EXPECT_EQ(window->frame(), uikit::CGRectMake(0, 0, 320, 0));

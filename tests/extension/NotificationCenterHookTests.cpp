@@ -20,13 +20,13 @@ namespace {
         EXPECT_EQ(state()["banner"]["message"], "Message");
         EXPECT_EQ(state()["banner"]["recordID"], std::to_string(*row->recordID));
         EXPECT_EQ(rdl().lastMessage(), "Ciao");
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_TRUE(logHas("\nDEV:è il nostro bulletin, ho già l'URL"));
 
         phone().advance(0.99);
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         phone().advance(0.01);
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         EXPECT_EQ(g_windowTrace, "initWithMessage:Ciao;prepareView:NO;");
         std::string log = logText();
         EXPECT_NE(log.find("\nDEV:User tapped notification\nDEV:It's an SMS:"), std::string::npos);
@@ -60,7 +60,7 @@ namespace {
         EXPECT_EQ(state()["frontApp"], "com.apple.MobileSMS");
         EXPECT_EQ(rdl().lastMessage(), "Unknown") << "nothing was recorded";
         phone().advance(2);
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_FALSE(tweak().ncqr);
     }
 
@@ -83,7 +83,7 @@ namespace {
         EXPECT_TRUE(tweak().ncqr);
         EXPECT_TRUE(logHas("\nNORMAL:CANNOT FIND KEY NCQR"));
         phone().advance(1);
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         EXPECT_EQ(rdl().lastMessage(), "Ancora");
     }
 

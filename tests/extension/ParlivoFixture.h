@@ -139,7 +139,7 @@ protected:
     // The preferences file, as the settings application writes it.
     void writePreferences(const foundation::PlistDictionary& values)
     {
-        auto path = foundation::hostPath(parlivo::PreferencesFilePath);
+        auto path = foundation::hostPath(kelvane::PLVPreferencesPath);
         std::filesystem::create_directories(path.parent_path());
         auto bytes = foundation::writeXmlPlist(foundation::PlistValue(values));
         std::ofstream(path, std::ios::binary) << bytes;
@@ -147,7 +147,7 @@ protected:
 
     std::string logText()
     {
-        std::ifstream in(foundation::hostPath(parlivo::LogFilePath), std::ios::binary);
+        std::ifstream in(foundation::hostPath(kelvane::PLVLogPath), std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();

@@ -9,7 +9,7 @@ namespace {
     {
         bootWithParlivo();
         ASSERT_TRUE(phone().activator("it.kelvane.RDLComposer"));
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         EXPECT_EQ(state()["banner"]["title"], "New message");
         EXPECT_EQ(state()["banner"]["message"], "Parlivo composer");
         EXPECT_EQ(g_windowTrace, "init;prepareView:NO;");
@@ -21,7 +21,7 @@ namespace {
         rdl().dismissBanner();
         EXPECT_TRUE(state()["banner"].is_null());
         rdl().activatorReceiveEvent(nullptr, nullptr, "other.listener");
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         phone().activator("it.kelvane.RDLComposer");
         EXPECT_NE(rdl().qCVC(), first) << "every opening builds a new window";
     }
@@ -32,7 +32,7 @@ namespace {
         {
             runtime::ScopedClassRemoval noCompose("QuickComposeViewController");
             phone().activator("it.kelvane.RDLComposer");
-            EXPECT_EQ(rdl().status(), 0);
+            EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
             EXPECT_TRUE(rdl().alertWindow()->isHidden()) << "an empty overlay would take every touch";
             EXPECT_TRUE(logHas("No QuickComposeViewController on this phone, nothing to show"));
         }
@@ -40,12 +40,12 @@ namespace {
             runtime::ScopedClassRemoval noReply("QuickReplyViewController");
             phone().receiveSMS(AnnasNumber, "Ciao");
             phone().tapView("bannerTitle");
-            EXPECT_EQ(rdl().status(), 0);
+            EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
             EXPECT_TRUE(rdl().alertWindow()->isHidden());
         }
         phone().receiveSMS(AnnasNumber, "Ci sei?");
         phone().tapView("bannerTitle");
-        EXPECT_EQ(rdl().status(), 1) << "a later message still opens its reply";
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open) << "a later message still opens its reply";
         EXPECT_TRUE(quickReply());
     }
 
@@ -66,7 +66,7 @@ namespace {
         phone().openApp("com.apple.mobilemail");
         phone().receiveSMS(AnnasNumber, "Ciao");
         phone().tapView("bannerTitle");
-        ASSERT_EQ(rdl().status(), 1);
+        ASSERT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         g_windowTrace.clear();
         phone().rotate(3);
         phone().rotate(1);
@@ -91,7 +91,7 @@ namespace {
         rdl().showQuickReply();
         Id controller = rdl().qRVC();
         // Keep the controller, as a window that outlives a status reset would.
-        rdl().setStatus(0);
+        rdl().setStatus(parlivo::WindowStatus::Closed);
         rdl().setLastMessage(std::nullopt);
         g_windowTrace.clear();
         rdl().showQuickReply();

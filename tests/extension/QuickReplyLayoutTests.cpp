@@ -1,6 +1,8 @@
 // Where the panel and its widgets sit, in every column of the layout table.
 #include "QuickReplyTestSupport.h"
 
+#include <extension/QuickReplyLayout.h>
+
 #include <numbers>
 
 namespace quickreply_test {
@@ -153,6 +155,167 @@ namespace {
         show();
         EXPECT_TRUE(runtime::send<bool>(window, "shouldAutorotateToInterfaceOrientation:", int64_t(1)));
         EXPECT_FALSE(runtime::send<bool>(window, "shouldAutorotateToInterfaceOrientation:", int64_t(3)));
+    }
+
+    using parlivo::quickreply::PanelLayout;
+    using parlivo::quickreply::panelLayout;
+    using parlivo::quickreply::PanelMode;
+
+    struct Column {
+        int64_t orientation;
+        PanelMode mode;
+        double bannerHeight;
+    };
+
+    std::vector<Column> everyColumn()
+    {
+        std::vector<Column> columns;
+        for (int64_t orientation : { UIInterfaceOrientationPortrait, UIInterfaceOrientationLandscapeRight, UIInterfaceOrientationLandscapeLeft })
+            for (PanelMode mode : { PanelMode::Compact, PanelMode::Enlarged })
+                for (double bannerHeight : { 22.0, 44.0 })
+                    columns.push_back({ orientation, mode, bannerHeight });
+        return columns;
+    }
+
+    std::string nameOf(const Column& column)
+    {
+        return "orientation " + std::to_string(column.orientation) + (column.mode == PanelMode::Compact ? ", compact" : ", enlarged") + ", banner "
+            + std::to_string(static_cast<int>(column.bannerHeight));
+    }
+
+    double bottom(const CGRect& r) { return r.origin.y + r.size.height; }
+    double right(const CGRect& r) { return r.origin.x + r.size.width; }
+
+    bool inside(const CGRect& inner, const CGRect& outer)
+    {
+        return inner.origin.x >= outer.origin.x && inner.origin.y >= outer.origin.y && right(inner) <= right(outer) && bottom(inner) <= bottom(outer);
+    }
+
+    // Sharing more than an edge.
+    bool overlap(const CGRect& a, const CGRect& b)
+    {
+        return a.origin.x < right(b) && b.origin.x < right(a) && a.origin.y < bottom(b) && b.origin.y < bottom(a);
+    }
+
+    // The controls of a layout by name, the reply field and counter only
+    // where the mode has them.
+    std::vector<std::pair<std::string, CGRect>> controlsOf(const PanelLayout& layout)
+    {
+        std::vector<std::pair<std::string, CGRect>> controls { { "closeButton", layout.closeButton }, { "messageField", layout.messageField },
+            { "sendButton", layout.sendButton }, { "attachmentButton", layout.attachmentButton } };
+        if (layout.replyField)
+            controls.emplace_back("replyField", *layout.replyField);
+        if (layout.contatore)
+            controls.emplace_back("contatore", *layout.contatore);
+        return controls;
+    }
+
+    bool landscape(const Column& column) { return column.orientation != UIInterfaceOrientationPortrait; }
+
+    TEST(PanelLayout, EveryControlSitsInsideThePanel)
+    {
+        for (const auto& column : everyColumn()) {
+            auto layout = panelLayout(column.orientation, column.mode, column.bannerHeight);
+            ASSERT_TRUE(layout) << nameOf(column);
+            EXPECT_EQ(layout->bgView.origin, CGPointZero) << nameOf(column) << ": the panel's frames are the view's";
+            for (const auto& [name, frame] : controlsOf(*layout)) {
+                if (name == "sendButton" && landscape(column) && column.mode == PanelMode::Enlarged) {
+                    // Under a reply field that ends at 82 the button's row
+                    // starts at 85, and the 112-point panel has no room for
+                    // its 32 points: it hangs 5 points past the bottom edge.
+                    EXPECT_EQ(bottom(frame) - bottom(layout->bgView), 5) << nameOf(column);
+                    continue;
+                }
+                EXPECT_TRUE(inside(frame, layout->bgView)) << nameOf(column) << ": " << name << " " << describe(frame);
+            }
+        }
+    }
+
+    TEST(PanelLayout, NoControlRunsUnderTheCloseButton)
+    {
+        for (const auto& column : everyColumn()) {
+            auto layout = *panelLayout(column.orientation, column.mode, column.bannerHeight);
+            for (const auto& [name, frame] : controlsOf(layout)) {
+                // The message text's right margin passes under the cross,
+                // which the window keeps in front of it.
+                if (name == "closeButton" || name == "messageField")
+                    continue;
+                EXPECT_FALSE(overlap(frame, layout.closeButton)) << nameOf(column) << ": " << name;
+            }
+        }
+    }
+
+    TEST(PanelLayout, CounterAndButtonsKeepOffTheTextFields)
+    {
+        for (const auto& column : everyColumn()) {
+            auto layout = *panelLayout(column.orientation, column.mode, column.bannerHeight);
+            for (const CGRect& control : { layout.sendButton, layout.attachmentButton }) {
+                if (layout.replyField) {
+                    EXPECT_FALSE(overlap(control, *layout.replyField)) << nameOf(column) << ": " << describe(control);
+                }
+                if (column.orientation == UIInterfaceOrientationPortrait && column.mode == PanelMode::Compact) {
+                    // The compact portrait buttons start 2 points above the
+                    // message view's bottom edge, in its empty margin.
+                    EXPECT_EQ(bottom(layout.messageField) - control.origin.y, 2) << nameOf(column);
+                    continue;
+                }
+                EXPECT_FALSE(overlap(control, layout.messageField)) << nameOf(column) << ": " << describe(control);
+            }
+            EXPECT_FALSE(overlap(layout.sendButton, layout.attachmentButton)) << nameOf(column);
+            if (column.mode == PanelMode::Compact) {
+                EXPECT_FALSE(layout.replyField) << nameOf(column);
+                EXPECT_FALSE(layout.contatore) << nameOf(column);
+                continue;
+            }
+            ASSERT_TRUE(layout.replyField && layout.contatore) << nameOf(column);
+            EXPECT_FALSE(overlap(*layout.contatore, *layout.replyField)) << nameOf(column);
+            EXPECT_FALSE(overlap(*layout.contatore, layout.messageField)) << nameOf(column);
+            EXPECT_FALSE(overlap(*layout.contatore, layout.sendButton)) << nameOf(column);
+            EXPECT_FALSE(overlap(*layout.replyField, layout.messageField)) << nameOf(column);
+        }
+    }
+
+    TEST(PanelLayout, TheBannerHeightMovesOnlyTheWindowView)
+    {
+        for (const auto& column : everyColumn()) {
+            auto low = *panelLayout(column.orientation, column.mode, 44);
+            auto high = *panelLayout(column.orientation, column.mode, 22);
+            EXPECT_NE(low.view, high.view) << nameOf(column);
+            EXPECT_EQ(controlsOf(low).size(), controlsOf(high).size());
+            for (size_t i = 0; i < controlsOf(low).size(); ++i)
+                EXPECT_EQ(controlsOf(low)[i].second, controlsOf(high)[i].second) << nameOf(column) << ": " << controlsOf(low)[i].first;
+        }
+        EXPECT_FALSE(panelLayout(UIInterfaceOrientationPortraitUpsideDown, PanelMode::Compact, 44));
+        EXPECT_FALSE(panelLayout(0, PanelMode::Enlarged, 44));
+    }
+
+    // The window puts every control where the layout says, in every column
+    // it can reach by showing, enlarging and turning.
+    TEST_F(Layout, TheWindowShowsEveryColumnOfTheLayout)
+    {
+        for (const auto& column : everyColumn()) {
+            SCOPED_TRACE(nameOf(column));
+            show(column.bannerHeight == QuickReplyViewController::LockScreenBannerHeight);
+            if (column.mode == PanelMode::Enlarged)
+                enlarge();
+            rotate(column.orientation);
+            auto layout = *panelLayout(column.orientation, column.mode, column.bannerHeight);
+            EXPECT_EQ(frameOf(window->view()), describe(layout.view));
+            EXPECT_EQ(window->view()->transform(), layout.rotation);
+            EXPECT_EQ(frameOf(window->bgView()), describe(layout.bgView));
+            EXPECT_EQ(frameOf(window->closeButton()), describe(layout.closeButton));
+            EXPECT_EQ(frameOf(window->messageField()), describe(layout.messageField));
+            EXPECT_EQ(frameOf(window->sendButton()), describe(layout.sendButton));
+            EXPECT_EQ(frameOf(window->attachmentButton()), describe(layout.attachmentButton));
+            if (layout.replyField) {
+                EXPECT_EQ(frameOf(window->replyField()), describe(*layout.replyField));
+                EXPECT_EQ(frameOf(window->contatore()), describe(*layout.contatore));
+            }
+            // Nothing drawn after the cross in the panel can cover it.
+            EXPECT_EQ(window->bgView()->subviews().back(), window->closeButton());
+            runtime::send(window, "dismiss");
+            rotate(UIInterfaceOrientationPortrait);
+        }
     }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -247,6 +248,84 @@ TEST_F(PlvSim, TheReplyScenariosSendWhatTheyShow)
     EXPECT_TRUE(image["image"].get<std::string>().ends_with("/image.jpg")) << image["image"];
     EXPECT_TRUE(view(preview[2], "previewView").is_null());
     EXPECT_FALSE(view(preview[2], "bgView").is_null());
+}
+
+// The compose scenarios of scenarios/: each journey's messages reach sms.db
+// as the scenario's comments say, and the window is gone afterwards.
+TEST_F(PlvSim, TheComposeScenariosSendWhatTheyShow)
+{
+    auto run = [&](const std::string& name) {
+        auto device = m_device.root() / name;
+        auto outcome = plvSim("run '" PLV_SOURCE_DIR "/scenarios/" + name + ".json' --device '" + device.string() + "'");
+        std::vector<nlohmann::json> dumps;
+        std::istringstream lines(outcome.out);
+        for (std::string line; std::getline(lines, line);)
+            dumps.push_back(nlohmann::json::parse(line));
+        EXPECT_EQ(outcome.exitCode, 0) << name << ": " << outcome.err;
+        return dumps;
+    };
+    std::function<nlohmann::json(const nlohmann::json&, std::string_view)> find = [&](const nlohmann::json& view, std::string_view name) -> nlohmann::json {
+        if (view.contains("name") && view["name"].is_string() && view["name"].get<std::string>() == name)
+            return view;
+        for (const auto& sub : view.value("subviews", nlohmann::json::array()))
+            if (auto found = find(sub, name); !found.is_null())
+                return found;
+        return nullptr;
+    };
+    auto view = [&](const nlohmann::json& dump, std::string_view name) -> nlohmann::json {
+        for (const auto& window : dump["screen"]["windows"])
+            if (auto found = find(window, name); !found.is_null())
+                return found;
+        return nullptr;
+    };
+    // The messages sent between two dumps (the demo phone has sent some before).
+    auto outgoing = [](const nlohmann::json& before, const nlohmann::json& after) {
+        std::set<int64_t> known;
+        for (const auto& row : before["messages"])
+            known.insert(row["ROWID"].get<int64_t>());
+        std::vector<nlohmann::json> rows;
+        for (const auto& row : after["messages"])
+            if (row["outgoing"].get<bool>() && !known.contains(row["ROWID"].get<int64_t>()))
+                rows.push_back(row);
+        return rows;
+    };
+    auto closed = [&](const nlohmann::json& dump) { return dump["springboard"]["banner"].is_null() && view(dump, "bgView").is_null(); };
+
+    auto sms = run("compose-sms");
+    ASSERT_EQ(sms.size(), 4u);
+    EXPECT_EQ(sms[0]["springboard"]["banner"]["title"], "New message");
+    EXPECT_EQ(view(sms[0], "replyField")["text"], "Message");
+    EXPECT_FALSE(view(sms[1], "contactsTableView").is_null());
+    EXPECT_EQ(view(sms[2], "toField")["text"], "Rossi Anna");
+    EXPECT_EQ(view(sms[2], "contatore")["text"], "18/160");
+    EXPECT_TRUE(closed(sms[3]));
+    auto sent = outgoing(sms[0], sms[3]);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["kind"], "sms");
+    EXPECT_EQ(sent[0]["text"], "Ci vediamo alle 8?");
+
+    auto group = run("compose-group");
+    ASSERT_EQ(group.size(), 2u);
+    EXPECT_TRUE(closed(group[1]));
+    EXPECT_EQ(outgoing(group[0], group[1]).size(), 2u);
+    std::string log = group[1]["files"]["/var/mobile/Library/PLV/PLV.log"].get<std::string>();
+    for (auto contact : { "+39 347 123 4567", "333 765 4321", "giulia.bianchi@example.it" })
+        EXPECT_NE(log.find(contact), std::string::npos) << contact;
+
+    auto typed = run("compose-typed-imessage");
+    ASSERT_EQ(typed.size(), 2u);
+    EXPECT_TRUE(closed(typed[1]));
+    sent = outgoing(typed[0], typed[1]);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["kind"], "iMessage");
+    EXPECT_EQ(sent[0]["text"], "Sei a casa?");
+
+    auto turned = run("compose-swipe-rotate");
+    ASSERT_EQ(turned.size(), 2u);
+    EXPECT_EQ(view(turned[0], "bgView")["frame"], nlohmann::json({ 0, 0, 480, 112 }));
+    EXPECT_EQ(view(turned[0], "replyField")["frame"], nlohmann::json({ 20, 33, 440, 49 }));
+    EXPECT_EQ(view(turned[0], "sendButton")["frame"], nlohmann::json({ 403, 85, 57, 32 }));
+    EXPECT_TRUE(closed(turned[1]));
 }
 
 // A scenario describes what happened, whatever the machine was doing: the

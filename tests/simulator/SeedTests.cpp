@@ -124,7 +124,7 @@ TEST_F(DemoPhoneSeed, GroupsFileReadsBackThroughTheKeyedArchiveReader)
     ASSERT_TRUE(groups) << groups.reason();
     const auto* list = groups->asArray();
     ASSERT_TRUE(list);
-    ASSERT_EQ(list->size(), 3u);
+    ASSERT_EQ(list->size(), 4u);
     EXPECT_EQ(*list, *demoGroups().asArray());
 
     const auto& football = *(*list)[0].asDictionary();

@@ -1,0 +1,180 @@
+// Quick Compose on a big phone: 10 000 people with two phone numbers and an
+// e-mail address each (e-mail addresses included, "EIC" = "1"), 200 groups
+// in the keyed-archive groups file and 20 favourites, so 30 220 recipients.
+// Building the list from the files, one keystroke of search over it, and the
+// Activator event up to a laid-out compose window.
+#include <KelvaneLibrary/SharedFiles.h>
+#include <addressbook/ABAddressBook.h>
+#include <addressbook/ABLabels.h>
+#include <addressbook/AddressBookWriter.h>
+#include <chatkit/ChatKit.h>
+#include <extension/Parlivo.h>
+#include <extension/QuickComposeViewController.h>
+#include <extension/RDL.h>
+#include <extension/RecipientFiles.h>
+#include <extension/RecipientList.h>
+#include <extension/TweakState.h>
+#include <foundation/DevicePath.h>
+#include <foundation/KeyedArchive.h>
+#include <foundation/PlistWriter.h>
+#include <phone/Phone.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using foundation::PlistArray;
+using foundation::PlistDictionary;
+using foundation::PlistValue;
+
+constexpr int peopleCount = 10'000;
+constexpr int groupCount = 200;
+constexpr int favoriteCount = 20;
+
+std::string mobile(int i) { return "+39 347 " + std::to_string(1'000'000 + i); }
+
+void writeFile(std::string_view devicePath, const std::string& bytes)
+{
+    auto path = foundation::hostPath(devicePath);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// One device root for the whole run, with every file the list is built from.
+class ComposeDevice {
+public:
+    static ComposeDevice& shared()
+    {
+        static ComposeDevice device;
+        return device;
+    }
+
+    phone::Phone& phone()
+    {
+        if (!m_phone) {
+            phone::BootOptions options;
+            options.deviceRoot = m_root;
+            options.loadExtensions = false;
+            options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
+            auto booted = phone::Phone::boot(std::move(options));
+            if (!booted)
+                std::abort();
+            m_phone = booted.releaseValue();
+        }
+        return *m_phone;
+    }
+
+    ~ComposeDevice()
+    {
+        m_phone.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+
+private:
+    ComposeDevice()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "plv-compose-bench-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        m_root = pattern;
+        foundation::setDeviceRoot(m_root);
+
+        auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
+        std::filesystem::create_directories(book.parent_path());
+        if (!addressbook::createAddressBookDatabase(book))
+            std::abort();
+        std::vector<addressbook::PersonData> people(peopleCount);
+        for (int i = 0; i < peopleCount; ++i) {
+            auto& person = people[static_cast<size_t>(i)];
+            person.first = "Nome" + std::to_string(i);
+            person.last = (i % 7 == 0 ? "Rossi" : "Cognome") + std::to_string(i % 977);
+            person.phones = { { std::string(addressbook::kABPersonPhoneMobileLabel), mobile(i) },
+                { std::string(addressbook::kABHomeLabel), "06 " + std::to_string(20'000'000 + i) } };
+            person.emails = { { std::string(addressbook::kABWorkLabel), "persona" + std::to_string(i) + "@example.it" } };
+        }
+        if (!addressbook::AddressBookWriter::open(book)->addPeople(people))
+            std::abort();
+
+        writeFile(kelvane::PLVPreferencesPath, foundation::writeXmlPlist(PlistDictionary { { "EIC", "1" } }));
+        PlistDictionary favorites;
+        for (int i = 0; i < favoriteCount; ++i)
+            favorites.set(mobile(i * 13), PlistValue("Cognome" + std::to_string(i) + " Nome" + std::to_string(i * 13)));
+        writeFile(kelvane::FavoritesPath, foundation::writeXmlPlist(favorites));
+        PlistArray groups;
+        for (int g = 0; g < groupCount; ++g) {
+            PlistArray members;
+            for (int m = 0; m < 5; ++m)
+                members.push_back(PlistDictionary { { "contact", PlistValue(mobile(g * 5 + m)) }, { "isNumber", true } });
+            groups.push_back(PlistDictionary { { "name", PlistValue("Gruppo " + std::to_string(g)) }, { "members", PlistValue(std::move(members)) }, { "groupID", g } });
+        }
+        auto groupsPath = foundation::hostPath(kelvane::GroupsPath);
+        std::filesystem::create_directories(groupsPath.parent_path());
+        if (!foundation::writeKeyedArchiveAtomically(groupsPath, groups, foundation::PlistFormat::Binary))
+            std::abort();
+        if (!chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath)))
+            std::abort();
+    }
+
+    std::filesystem::path m_root;
+    std::unique_ptr<phone::Phone> m_phone;
+};
+
+void BM_RecipientListBuild(benchmark::State& state)
+{
+    ComposeDevice::shared().phone();
+    size_t size = 0;
+    for (auto _ : state) {
+        auto list = parlivo::RecipientList::build(parlivo::readRecipientSources());
+        size = list.size();
+        benchmark::DoNotOptimize(size);
+    }
+    if (size != static_cast<size_t>(peopleCount * 3 + groupCount + favoriteCount))
+        state.SkipWithError("the list does not hold every recipient");
+    state.counters["recipients"] = static_cast<double>(size);
+}
+BENCHMARK(BM_RecipientListBuild)->Unit(benchmark::kMillisecond);
+
+// One keystroke: the text grows by a letter and the whole list is searched again.
+void BM_RecipientFilter(benchmark::State& state)
+{
+    ComposeDevice::shared().phone();
+    static const auto list = parlivo::RecipientList::build(parlivo::readRecipientSources());
+    const std::string_view keystrokes[] = { "r", "ro", "ros", "ross", "rossi", "n", "no", "nom", "nome1", "nome12" };
+    std::vector<parlivo::RecipientRef> matches;
+    size_t n = 0;
+    for (auto _ : state) {
+        list.filter(keystrokes[n++ % std::size(keystrokes)], matches);
+        benchmark::DoNotOptimize(matches.data());
+    }
+    state.counters["records"] = static_cast<double>(list.size());
+}
+BENCHMARK(BM_RecipientFilter)->Unit(benchmark::kMicrosecond);
+
+// From the Activator event through RDL and the list built afresh to the
+// window laid out in the overlay after its opening.
+void BM_ActivatorToComposeWindow(benchmark::State& state)
+{
+    auto& phone = ComposeDevice::shared().phone();
+    for (auto _ : state) {
+        auto fired = phone.activator(std::string(parlivo::ComposerListenerName));
+        phone.advance(0.7);
+        state.PauseTiming();
+        auto& tweak = parlivo::tweakState();
+        auto window = tweak.rdl ? runtime::cast<parlivo::QuickComposeViewController>(tweak.rdl->qCVC()) : nullptr;
+        if (!fired || !window || !window->contatore() || !window->viewIfLoaded() || !window->viewIfLoaded()->window()) {
+            state.SkipWithError("the compose window did not open");
+            break;
+        }
+        tweak.rdl->dismissBanner();
+        phone.advance(2);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ActivatorToComposeWindow)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,105 @@
+// The people Quick Compose can write to, and the search over them that its
+// To field drives. A list is built once, when a compose window is made,
+// from the Address Book (one entry per phone number, and one per e-mail
+// address when the user asked for them), the groups of the maker's other
+// product and the user's favourites; it knows nothing of views, so it is
+// built, searched and measured on its own.
+//
+// Order: the favourites first, in the reverse of the order they were read
+// (each one is put at the head as it is read), then every Address Book entry
+// and group sorted by lower-cased name. A favourite that is also in the
+// Address Book is listed twice, as the user expects to find a person both
+// at the top and under their name.
+//
+// Records are shared, never copied: the full list and every filtered list
+// hold the same record objects, so a record chosen from a filtered list is
+// the record of the full list. A favourite record knows it is one, so the
+// star goes with it through any filter, not with a row position.
+//
+// Searching folds the text the user typed with full Unicode case folding
+// and looks for it anywhere in the names, which were folded once when the
+// list was built ("STRASSE" finds "Straße", "ros" finds "ROSSANA"). The scan
+// is linear over one contiguous buffer of folded names, so a keystroke costs
+// one pass over memory rather than one string search per record.
+#pragma once
+
+#include <addressbook/ABAddressBook.h>
+#include <foundation/PropertyList.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parlivo {
+
+struct RecipientRecord {
+    // What the drop-down shows as the title, and the only field searched.
+    std::string name;
+    // A phone number exactly as the source holds it, an e-mail address, or
+    // "Group" for a group.
+    std::string number;
+    // A group's members: dictionaries with "contact" and "isNumber". Empty
+    // for a person.
+    foundation::PlistArray members;
+    // The group's own dictionary from the groups file, with "number" set to
+    // "Group"; the keys the other product keeps there ride along unread.
+    foundation::PlistDictionary groupFields;
+    bool isGroup { false };
+    bool isFavorite { false };
+};
+
+using RecipientRef = std::shared_ptr<const RecipientRecord>;
+
+inline constexpr std::string_view GroupNumber = "Group";
+inline constexpr std::string_view UnknownName = "Unknown";
+
+// What a list is built from, already read and checked.
+struct RecipientSources {
+    // Nil: no Address Book on this phone; the list then holds favourites and groups only.
+    addressbook::ABAddressBookRef addressBook;
+    // "EIC" = "1": one entry per e-mail address as well.
+    bool includeEmails { false };
+    // Each a one-entry dictionary {number: name}, in the order read.
+    foundation::PlistArray favorites;
+    // Usable group records, in file order (foundation::groupRecords).
+    foundation::PlistArray groups;
+};
+
+class RecipientList {
+public:
+    RecipientList() = default;
+    static RecipientList build(const RecipientSources&);
+
+    // The full list, in display order.
+    const std::vector<RecipientRef>& people() const { return m_people; }
+    size_t numberOfFavorites() const { return m_numberOfFavorites; }
+    size_t size() const { return m_people.size(); }
+
+    // The records whose name contains `text` in any case, in list order; the
+    // whole list for an empty text. `into` is cleared first and reused, so a
+    // keystroke allocates nothing once the vector has grown.
+    void filter(std::string_view text, std::vector<RecipientRef>& into) const;
+    std::vector<RecipientRef> filtered(std::string_view text) const;
+
+    // The display name of a person: "first last", or the one that is there,
+    // or "Unknown" when neither is.
+    static std::string displayName(const std::optional<std::string>& first, const std::optional<std::string>& last);
+    // The key names are sorted by: the name lower-cased, compared byte by byte.
+    static std::string sortKey(std::string_view name);
+    // The key names are searched by: full case folding, then composition.
+    static std::string searchKey(std::string_view name);
+
+private:
+    void append(RecipientRef, std::string_view folded);
+
+    std::vector<RecipientRef> m_people;
+    size_t m_numberOfFavorites { 0 };
+    // Every record's folded name, each followed by a NUL, in list order;
+    // m_nameStarts[i] is where record i's name begins.
+    std::string m_foldedNames;
+    std::vector<uint32_t> m_nameStarts;
+};
+
+} // namespace parlivo
