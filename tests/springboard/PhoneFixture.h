@@ -105,7 +105,8 @@ protected:
         options.deviceRoot = m_root;
         auto result = phone::Phone::boot(std::move(options));
         EXPECT_TRUE(result) << result.reason();
-        m_phone = result.releaseValue();
+        if (result)
+            m_phone = result.releaseValue();
         return *m_phone;
     }
 
