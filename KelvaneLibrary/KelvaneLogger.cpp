@@ -30,7 +30,7 @@ namespace {
         return *s;
     }
 
-    std::string_view lineLabel(int severity)
+    std::string_view lineLabel(KelvaneLogger::Severity severity)
     {
         switch (severity) {
         case KelvaneLogger::Normal:
@@ -141,17 +141,17 @@ std::string KelvaneLogger::docsPath() { return docsPathFor(projectName()); }
 
 std::string KelvaneLogger::logFilePath() { return logFilePathFor(projectName()); }
 
-void KelvaneLogger::log(const std::optional<std::string>& message, int severity)
+void KelvaneLogger::log(const std::optional<std::string>& message, Severity severity)
 {
     log(message ? std::string_view(*message) : std::string_view("(null)"), severity);
 }
 
-void KelvaneLogger::log(const char* message, int severity)
+void KelvaneLogger::log(const char* message, Severity severity)
 {
     log(message ? std::string_view(message) : std::string_view("(null)"), severity);
 }
 
-void KelvaneLogger::log(std::string_view message, int severity)
+void KelvaneLogger::log(std::string_view message, Severity severity)
 {
     auto& s = state();
     std::unique_lock guard(s.lock);

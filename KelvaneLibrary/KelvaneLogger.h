@@ -25,12 +25,20 @@ namespace kelvane {
 
 class KelvaneLogger {
 public:
-    enum Severity : int {
+    // The four severities the deliverables log at. `log:severity:` takes
+    // any integer: another value (static_cast<Severity>(n)) is written
+    // without a label.
+    enum class Severity : int {
         Normal = -1,
         Development = 0,
         Severe = 1,
         Critical = 2,
     };
+    // Spelt KelvaneLogger::Normal and so on at the call sites.
+    static constexpr Severity Normal = Severity::Normal;
+    static constexpr Severity Development = Severity::Development;
+    static constexpr Severity Severe = Severity::Severe;
+    static constexpr Severity Critical = Severity::Critical;
 
     // setProjectName:developMode:
     static void setProjectName(std::string_view name, bool developMode);
@@ -45,11 +53,11 @@ public:
     static std::string logFilePath();
 
     // log:severity:
-    static void log(std::string_view message, int severity);
+    static void log(std::string_view message, Severity);
     // A missing message object is written as "(null)".
-    static void log(const std::optional<std::string>& message, int severity);
-    static void log(const char* message, int severity);
-    static void log(const std::string& message, int severity) { log(std::string_view(message), severity); }
+    static void log(const std::optional<std::string>& message, Severity);
+    static void log(const char* message, Severity);
+    static void log(const std::string& message, Severity severity) { log(std::string_view(message), severity); }
 
     // Removes the log file when it holds at least `limit` bytes, under the
     // writers' lock so that no entry is lost in between. Answers the size

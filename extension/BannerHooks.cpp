@@ -8,7 +8,6 @@
 #include "TweakState.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
-#include <foundation/TemporaryChange.h>
 #include <uikit/UIGestureRecognizer.h>
 #include <uikit/UIImage.h>
 #include <uikit/UIImageView.h>
@@ -67,12 +66,7 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
             KelvaneLogger::log("è il nostro bulletin, ho già l'URL", KelvaneLogger::Development);
         } else {
             KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
-            if (Id action = send<Id>(bulletin, "defaultAction")) {
-                // Lets this `launchURL` through the action's launch-URL hook
-                // with the real URL rather than the sentinel.
-                foundation::TemporaryChange ownRequest(state.shouldOpenMessaggi, true);
-                state.smsURL = send<std::string>(action, "launchURL");
-            }
+            takeLaunchURL(bulletin);
         }
     } else {
         state.isSMS = false;

@@ -3,6 +3,7 @@
 #include "TweakState.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <common/BannerRemoval.h>
 
 namespace parlivo {
 
@@ -17,12 +18,7 @@ void HeavyUtilities::registerMethods(runtime::ClassBuilder<HeavyUtilities>& b)
 
 void HeavyUtilities::dismissBanner()
 {
-    KelvaneLogger::log("HeavyUtilities dismissBanner", KelvaneLogger::Development);
-    Id banners = send<Id>(runtime::classNamed("SBBulletinBannerController"), "sharedInstance");
-    if (send<bool>(banners, "isShowingBanner"))
-        send(banners, "_tryToDismissBannerWithAnimation:", int64_t { 0 });
-    else
-        KelvaneLogger::log("Not dismissing banner as it isn't here", KelvaneLogger::Development);
+    common::removeSystemBanner();
 
     auto& state = tweakState();
     if (state.shouldResetDimTimer) {

@@ -2,8 +2,6 @@
 
 #include "Hooks.h"
 
-#include <foundation/SystemLog.h>
-
 namespace parlivo {
 
 using namespace hooks;
@@ -38,29 +36,12 @@ const std::vector<HookRow>& hookTable()
 
 std::vector<InstalledHook> installHookTable()
 {
-    std::vector<InstalledHook> installed;
-    for (const auto& row : hookTable()) {
-        runtime::Class* cls = runtime::classNamed(row.className);
-        if (!cls) {
-            foundation::NSLog("Parlivo: no class {} on this system, not hooking {}", row.className, row.selector);
-            continue;
-        }
-        auto result = runtime::hookMessageRaw(cls, row.selector, row.signature, row.replacement, { row.slot, row.store });
-        if (result != runtime::HookResult::Ok) {
-            foundation::NSLog("Parlivo: not hooking -[{} {}]: {}", row.className, row.selector, runtime::toString(result));
-            continue;
-        }
-        installed.push_back({ &row, cls });
-    }
-    return installed;
+    return common::installHookTable(hookTable(), "Parlivo");
 }
 
 void uninstallHookTable(std::span<const InstalledHook> installed)
 {
-    for (auto hook = installed.rbegin(); hook != installed.rend(); ++hook) {
-        runtime::revertHookRaw(hook->cls, hook->row->selector, hook->row->replacement, hook->row->load(hook->row->slot));
-        hook->row->store(hook->row->slot, nullptr);
-    }
+    common::uninstallHookTable(installed);
 }
 
 } // namespace parlivo

@@ -1,47 +1,21 @@
-// Parlivo's hook table as data: one row per replaced host method, with the
-// class and selector spelled as the host spells them, the replacement, and
-// the slot that keeps the implementation it replaced. Installing walks the
-// rows in order; a row whose class or selector the host lacks, or whose
-// signature does not match, is written to the system log and skipped (the
-// logger has no project before launch). Uninstalling reverts the installed
-// rows last first, so a test can install the same code again.
+// Parlivo's hook table as data (the shape is common to both libraries, see
+// common/HookTable.h): one row per replaced host method, installed in order,
+// a row the host refuses written to the system log and skipped.
 #pragma once
 
-#include <runtime/Runtime.h>
+#include <common/HookTable.h>
 
 #include <span>
-#include <string_view>
 #include <vector>
 
 namespace parlivo {
 
-struct HookRow {
-    std::string_view className;
-    std::string_view selector;
-    runtime::SignatureId signature;
-    runtime::Imp replacement;
-    void* slot;
-    void (*store)(void* slot, runtime::Imp);
-    runtime::Imp (*load)(const void* slot);
-};
-
-template <class R, class... A>
-HookRow hookRow(std::string_view className, std::string_view selector, R (*replacement)(runtime::Object*, runtime::Sel, A...),
-    R (**slot)(runtime::Object*, runtime::Sel, A...))
-{
-    using Fn = R (*)(runtime::Object*, runtime::Sel, A...);
-    return { className, selector, runtime::signatureOf<R, A...>(), reinterpret_cast<runtime::Imp>(replacement), slot,
-        [](void* s, runtime::Imp imp) { *static_cast<Fn*>(s) = reinterpret_cast<Fn>(imp); },
-        [](const void* s) { return reinterpret_cast<runtime::Imp>(*static_cast<const Fn*>(s)); } };
-}
+using common::HookRow;
+using common::hookRow;
+using common::InstalledHook;
 
 // Rows 1 to 19, in the order they are installed.
 const std::vector<HookRow>& hookTable();
-
-struct InstalledHook {
-    const HookRow* row;
-    runtime::Class* cls;
-};
 
 // Installs every row the host allows; answers those installed, in order.
 std::vector<InstalledHook> installHookTable();

@@ -2,6 +2,7 @@
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <chatkit/Configuration.h>
+#include <common/SMSSending.h>
 #include <foundation/Uuid.h>
 #include <uikit/UIImage.h>
 
@@ -130,24 +131,7 @@ void KelvaneMessageSender::registerMethods(runtime::ClassBuilder<KelvaneMessageS
 
 std::string KelvaneMessageSender::sendMessage(const std::string& text, const std::string& address)
 {
-    if (text.empty() || address.empty())
-        KelvaneLogger::log("Nil arguments", KelvaneLogger::Critical);
-    KelvaneLogger::log("KelvaneMessageSender sendMessage", KelvaneLogger::Development);
-    Id service = send<Id>(platformClass("CKSMSService"), "sharedSMSService");
-    if (!service)
-        return StatusNoService;
-    Id entity = send<Id>(service, "copyEntityForAddressString:", address);
-    if (!entity)
-        return StatusNoEntity;
-    Id list = send<Id>(platformClass("CKConversationList"), "sharedConversationList");
-    if (!list)
-        return StatusNoList;
-    Id conversation = send<Id>(list, "conversationForRecipients:create:service:", std::vector<Id> { entity }, true, service);
-    Id message = send<Id>(service, "_newSMSMessageWithText:forConversation:", text, conversation);
-    if (!message)
-        return StatusNoMessage;
-    send(service, "sendMessage:", message);
-    return StatusOK;
+    return common::sendSMS(text, address);
 }
 
 std::string KelvaneMessageSender::sendiMessage(const std::string& text, const std::string& address)
@@ -181,17 +165,17 @@ std::string KelvaneMessageSender::stringWithUUID() { return foundation::uuidStri
 
 std::string KelvaneMessageSender::normalisedIMessageAddress(const std::string& address)
 {
-    static constexpr std::string_view prefix = "p:";
-    static constexpr std::string_view plus = "p:+";
-    if (!address.starts_with(prefix))
+    static constexpr std::string_view PhonePrefix = "p:";
+    static constexpr std::string_view PhonePlusPrefix = "p:+";
+    if (!address.starts_with(PhonePrefix))
         return address;
     // One left-to-right pass, so pieces joined by a removal stay as they are.
     std::string result;
     result.reserve(address.size());
     size_t from = 0;
-    for (size_t at = address.find(plus); at != std::string::npos; at = address.find(plus, from)) {
+    for (size_t at = address.find(PhonePlusPrefix); at != std::string::npos; at = address.find(PhonePlusPrefix, from)) {
         result.append(address, from, at - from);
-        from = at + plus.size();
+        from = at + PhonePlusPrefix.size();
     }
     result.append(address, from);
     return result;

@@ -2,8 +2,8 @@
 
 #include "TweakState.h"
 
-#include <cctype>
-#include <limits>
+#include <common/IntegerValue.h>
+#include <foundation/TemporaryChange.h>
 
 namespace parlivo {
 
@@ -23,24 +23,24 @@ bool recordPickedMessage(RDL* controller, int64_t recordID, MissingMessage ifMis
     return controller->recordPickedMessage(recordID, ifMissing);
 }
 
+void takeLaunchURL(const Id& bulletin)
+{
+    Id action = send<Id>(bulletin, "defaultAction");
+    if (!action)
+        return;
+    auto& state = tweakState();
+    // Lets this `launchURL` through the action's launch-URL hook with the
+    // real URL rather than the sentinel, which stays for SpringBoard's own
+    // request after a notification-centre tap.
+    foundation::TemporaryChange ownRequest(state.shouldOpenMessaggi, true);
+    // The runtime answers a nil URL as "", which no real URL is.
+    std::string url = send<std::string>(action, "launchURL");
+    state.smsURL = url.empty() ? std::nullopt : std::optional(url);
+}
+
 int64_t integerValue(std::string_view text)
 {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    // Saturates like the platform instead of overflowing on a long run of digits.
-    constexpr int64_t limit = std::numeric_limits<int64_t>::max();
-    int64_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        int digit = text[i] - '0';
-        if (value > (limit - digit) / 10)
-            return negative ? std::numeric_limits<int64_t>::min() : limit;
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
+    return common::integerValue(text);
 }
 
 } // namespace parlivo

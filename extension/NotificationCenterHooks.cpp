@@ -13,7 +13,6 @@
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <KelvaneLibrary/SharedFiles.h>
-#include <foundation/TemporaryChange.h>
 
 #include <fmt/format.h>
 
@@ -54,14 +53,8 @@ Id bulletinAtIndex(Object* self, Sel selector, int64_t index)
         state.isSMSNotification = true;
         if (!recordPickedMessage(controller, state.lastRecordID, MissingMessage::KeepRecord))
             KelvaneLogger::log("NO DB MESSAGE", KelvaneLogger::Severe);
-        if (Id action = send<Id>(bulletin, "defaultAction")) {
-            // Lets this `launchURL` through the action's launch-URL hook
-            // with the real URL; the sentinel is kept for SpringBoard's own
-            // request that follows the tap.
-            foundation::TemporaryChange ownRequest(state.shouldOpenMessaggi, true);
-            state.smsURL = send<std::string>(action, "launchURL");
-        }
-        KelvaneLogger::log(fmt::format("dal notification bulletin ho preso l'URL: {}", state.smsURL), KelvaneLogger::Development);
+        takeLaunchURL(bulletin);
+        KelvaneLogger::log(fmt::format("dal notification bulletin ho preso l'URL: {}", state.smsURL.value_or("(null)")), KelvaneLogger::Development);
     }
     state.userTapNotification = false;
     return bulletin;

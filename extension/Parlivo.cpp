@@ -59,7 +59,7 @@ void uninstallParlivo()
     if (!installation())
         return;
     CFNotificationCenterRemoveObserver(CFNotificationCenterGetDarwinNotifyCenter(), nullptr, kelvane::PLVReloadNotification, nullptr);
-    uninstallHookTable(*installation());
+    parlivo::uninstallHookTable(*installation());
     installation().reset();
     resetTweakState();
 }

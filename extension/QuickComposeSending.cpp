@@ -4,6 +4,7 @@
 // recipient or every member of a chosen group.
 #include "QuickComposeViewController.h"
 
+#include "QuickComposeImages.h"
 #include "RDLDoesAll.h"
 #include "SenderCall.h"
 
@@ -22,27 +23,24 @@ using namespace uikit;
 
 namespace {
 
-    constexpr const char* SmsIconPath = "/Library/Application Support/PLV/SendIcon_sms.png";
-    constexpr const char* IMessageIconPath = "/Library/Application Support/PLV/SendIcon_im.png";
-
-    void logDevelopment(const std::string& line) { KelvaneLogger::log(line, KelvaneLogger::Development); }
+    void logCompose(const std::string& line) { KelvaneLogger::log(line, KelvaneLogger::Development); }
 
 } // namespace
 
 void QuickComposeViewController::changeTypeOfMessageSent()
 {
-    logDevelopment("premuto il bottone del tipo messaggio");
+    logCompose("premuto il bottone del tipo messaggio");
     std::string icon;
     if (m_lastMessageType == MessageType::IMessage) {
         m_lastMessageType = MessageType::SMS;
         if (m_typeOfmessageButton)
             m_typeOfmessageButton->setTitle("SMS", UIControlStateNormal);
-        icon = SmsIconPath;
+        icon = quickcompose::images::SendSMS;
     } else if (m_lastMessageType == MessageType::SMS) {
         m_lastMessageType = MessageType::IMessage;
         if (m_typeOfmessageButton)
             m_typeOfmessageButton->setTitle("iM", UIControlStateNormal);
-        icon = IMessageIconPath;
+        icon = quickcompose::images::SendIMessage;
     }
     if (m_sendButton)
         setSendIcon(icon);
@@ -134,12 +132,12 @@ void QuickComposeViewController::sendMessage()
     Id controller = delegate();
     auto* store = RDLDoesAll::preferencesManager(controller);
     auto preferences = store ? store->preferences() : nullptr;
-    logDevelopment(fmt::format("Prefs: {}", preferences ? preferences->size() : 0));
+    logCompose(fmt::format("Prefs: {}", preferences ? preferences->size() : 0));
 
     std::string text = messageText();
     if (m_hasAttachment && m_lastMessageType == MessageType::SMS) {
         // Sending the text alone would lose the picture without a word.
-        logDevelopment("Picture attached to an SMS: not sent");
+        logCompose("Picture attached to an SMS: not sent");
         showNotice(PictureNeedsIMessageText);
         return;
     }
@@ -150,14 +148,14 @@ void QuickComposeViewController::sendMessage()
     bool sent = true;
 
     if (m_lastMessageType == MessageType::SMS)
-        logDevelopment(fmt::format("Going to send SMS to {}", m_destNumber.value_or("(null)")));
+        logCompose(fmt::format("Going to send SMS to {}", m_destNumber.value_or("(null)")));
 
     if (typedIn) {
-        logDevelopment(m_lastMessageType == MessageType::SMS ? "Number typed in directly" : "iMsg Number typed in directly");
+        logCompose(m_lastMessageType == MessageType::SMS ? "Number typed in directly" : "iMsg Number typed in directly");
         sent = send(m_lastMessageType, text, typedAddress, true) == SenderSentStatus;
     } else if (group) {
         if (m_lastMessageType == MessageType::IMessage)
-            logDevelopment("Going to send iMessage to the group's members");
+            logCompose("Going to send iMessage to the group's members");
         // Only the members that failed stay, so trying again does not send twice.
         foundation::PlistArray failed;
         size_t attempted = 0;
@@ -172,7 +170,7 @@ void QuickComposeViewController::sendMessage()
                 if (send(m_lastMessageType, text, address, true) != SenderSentStatus)
                     failed.push_back(member);
             }
-            logDevelopment(address);
+            logCompose(address);
         }
         if (attempted == 0) {
             // Closing now would look like a send to a group nobody in which got it.

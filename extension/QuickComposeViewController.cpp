@@ -3,6 +3,7 @@
 // the teardown, and the To field with its drop-down of recipients.
 #include "QuickComposeViewController.h"
 
+#include "QuickComposeImages.h"
 #include "QuickComposeLayout.h"
 #include "QuickReplyViewController.h"
 #include "RDLDoesAll.h"
@@ -28,18 +29,15 @@ using namespace uikit;
 
 namespace {
 
-    constexpr const char* CloseImagePath = "/Library/Application Support/PLV/close.png";
-    constexpr const char* AttachmentImagePath = "/Library/Application Support/PLV/attachment.png";
-    constexpr const char* StarImagePath = "/Library/Application Support/PLV/star.png";
-    constexpr const char* SmsIconPath = "/Library/Application Support/PLV/SendIcon_sms.png";
-    constexpr const char* IMessageIconPath = "/Library/Application Support/PLV/SendIcon_im.png";
+    // The extension's sources are also compiled as one unit (the sanitizer
+    // builds), so the names here are this file's own.
     constexpr const char* CellIdentifier = "it.kelvane.quillara";
 
-    constexpr foundation::RgbaColour LightGrey { 0.95, 0.95, 0.95, 1 };
-    constexpr foundation::RgbaColour Black { 0, 0, 0, 1 };
-    constexpr foundation::RgbaColour White { 1, 1, 1, 1 };
+    constexpr foundation::RgbaColour ComposePanelGrey { 0.95, 0.95, 0.95, 1 };
+    constexpr foundation::RgbaColour ComposeTextBlack { 0, 0, 0, 1 };
+    constexpr foundation::RgbaColour ComposeFieldWhite { 1, 1, 1, 1 };
 
-    double screenWidth()
+    double composeScreenWidth()
     {
         auto screen = UIScreen::mainScreen();
         return screen ? screen->applicationFrame().size.width : quickcompose::PanelWidth;
@@ -47,7 +45,7 @@ namespace {
 
     // A skin key's colour, or the key's fallback when the value is absent or
     // does not read as a colour.
-    Ref<UIColor> skinColour(const std::shared_ptr<foundation::PlistDictionary>& preferences, std::string_view key, const foundation::RgbaColour& fallback)
+    Ref<UIColor> composeSkinColour(const std::shared_ptr<foundation::PlistDictionary>& preferences, std::string_view key, const foundation::RgbaColour& fallback)
     {
         const foundation::PlistValue* value = preferences ? preferences->find(key) : nullptr;
         const std::string* text = value ? value->asString() : nullptr;
@@ -56,13 +54,13 @@ namespace {
         return UIColor::colorWithRed(chosen.red, chosen.green, chosen.blue, 1.0);
     }
 
-    std::shared_ptr<foundation::PlistDictionary> preferencesOf(const Id& delegate)
+    std::shared_ptr<foundation::PlistDictionary> composePreferences(const Id& delegate)
     {
         auto* store = RDLDoesAll::preferencesManager(delegate);
         return store ? store->preferences() : nullptr;
     }
 
-    void place(const Ref<UIView>& view, const std::optional<quickcompose::Placement>& placement)
+    void placeElement(const Ref<UIView>& view, const std::optional<quickcompose::Placement>& placement)
     {
         if (!view || !placement)
             return;
@@ -73,7 +71,7 @@ namespace {
     }
 
     template <class T>
-    void takeDown(Ref<T>& view)
+    void removeAndClear(Ref<T>& view)
     {
         if (view) {
             view->removeFromSuperview();
@@ -145,7 +143,7 @@ Id QuickComposeViewController::initWithRecipients(RecipientList recipients)
     m_destNumber = std::string(TypedInMarker);
     m_recipients = std::move(recipients);
     m_lastMessageType = MessageType::SMS;
-    m_searchedPeople = m_recipients.people();
+    m_searchedPeople = m_recipients.everyone();
     m_hasAttachment = false;
     try {
         m_iMessageEnabled = runtime::send<bool>(runtime::classNamed("CKMadridService"), "isMadridEnabled");
@@ -163,19 +161,19 @@ int64_t QuickComposeViewController::frontMostOrientation()
 
 void QuickComposeViewController::applySkin()
 {
-    auto preferences = preferencesOf(delegate());
-    m_bgView->setBackgroundColor(skinColour(preferences, kelvane::Key::QuickComposeColors, LightGrey));
-    auto text = skinColour(preferences, kelvane::Key::QuickComposeText, Black);
+    auto preferences = composePreferences(delegate());
+    m_bgView->setBackgroundColor(composeSkinColour(preferences, kelvane::Key::QuickComposeColors, ComposePanelGrey));
+    auto text = composeSkinColour(preferences, kelvane::Key::QuickComposeText, ComposeTextBlack);
     m_replyField->setTextColor(text);
     m_toField->setTextColor(text);
-    auto field = skinColour(preferences, kelvane::Key::QuickComposeTextField, White);
+    auto field = composeSkinColour(preferences, kelvane::Key::QuickComposeTextField, ComposeFieldWhite);
     m_replyField->setBackgroundColor(field);
     m_toField->setBackgroundColor(field);
 }
 
 void QuickComposeViewController::applyTextColour()
 {
-    auto text = skinColour(preferencesOf(delegate()), kelvane::Key::QuickComposeText, Black);
+    auto text = composeSkinColour(composePreferences(delegate()), kelvane::Key::QuickComposeText, ComposeTextBlack);
     if (m_replyField)
         m_replyField->setTextColor(text);
     if (m_toField)
@@ -191,7 +189,7 @@ void QuickComposeViewController::setSendIcon(const std::string& path)
 
 void QuickComposeViewController::prepareView(bool)
 {
-    double width = screenWidth();
+    double width = composeScreenWidth();
     if (!m_pan) {
         m_pan = runtime::make<UIPanGestureRecognizer>();
         m_pan->initWithTarget(self(), "swiped:");
@@ -258,7 +256,7 @@ void QuickComposeViewController::prepareView(bool)
             if (!window->m_closeButton) {
                 window->m_closeButton = UIButton::buttonWithType(UIButtonTypeCustom);
                 window->m_closeButton->setName("closeButton");
-                window->m_closeButton->setImage(UIImage::imageWithContentsOfFile(CloseImagePath), UIControlStateNormal);
+                window->m_closeButton->setImage(UIImage::imageWithContentsOfFile(quickcompose::images::Close), UIControlStateNormal);
                 window->m_closeButton->setShowsTouchWhenHighlighted(true);
             }
             window->m_closeButton->setFrame(CGRectMake(297, 5, 20, 20));
@@ -275,7 +273,7 @@ void QuickComposeViewController::prepareView(bool)
     }
     m_sendButton->setFrame(CGRectMake(320, 10, 0, 0));
     bool sms = foundation::equalsIgnoringCase(RDLDoesAll::lastMessageType(delegate()), "sms");
-    m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(sms ? SmsIconPath : IMessageIconPath), UIControlStateNormal);
+    m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(sms ? quickcompose::images::SendSMS : quickcompose::images::SendIMessage), UIControlStateNormal);
     m_sendButton->setTitle("Send", UIControlStateNormal);
     m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
     m_sendButton->setFont(UIFont::fontWithName("Helvetica-Bold", 16));
@@ -287,7 +285,7 @@ void QuickComposeViewController::prepareView(bool)
     if (!m_attachmentButton) {
         m_attachmentButton = UIButton::buttonWithType(UIButtonTypeCustom);
         m_attachmentButton->setName("attachmentButton");
-        m_attachmentButton->setImage(UIImage::imageWithContentsOfFile(AttachmentImagePath), UIControlStateNormal);
+        m_attachmentButton->setImage(UIImage::imageWithContentsOfFile(quickcompose::images::Attachment), UIControlStateNormal);
     }
 
     if (!m_typeOfmessageButton) {
@@ -313,7 +311,7 @@ void QuickComposeViewController::prepareView(bool)
 
 void QuickComposeViewController::applyLayout(int64_t orientation, bool finalSizes)
 {
-    auto layout = quickcompose::layout(orientation, finalSizes ? quickcompose::LayoutMoment::FinalSizes : quickcompose::LayoutMoment::Rotation, screenWidth());
+    auto layout = quickcompose::layout(orientation, finalSizes ? quickcompose::LayoutMoment::FinalSizes : quickcompose::LayoutMoment::Rotation, composeScreenWidth());
     auto root = view();
     if (layout.presize) {
         for (const Ref<UIView>& element : { root, m_bgView }) {
@@ -323,17 +321,17 @@ void QuickComposeViewController::applyLayout(int64_t orientation, bool finalSize
             }
         }
     }
-    place(m_bgView, layout.bgView);
-    place(m_closeButton, layout.closeButton);
-    place(m_toField, layout.toField);
-    place(m_replyField, layout.replyField);
-    place(m_contatore, layout.contatore);
-    place(m_sendButton, layout.sendButton);
-    place(m_attachmentButton, layout.attachmentButton);
-    place(m_typeOfmessageButton, layout.typeOfmessageButton);
+    placeElement(m_bgView, layout.bgView);
+    placeElement(m_closeButton, layout.closeButton);
+    placeElement(m_toField, layout.toField);
+    placeElement(m_replyField, layout.replyField);
+    placeElement(m_contatore, layout.contatore);
+    placeElement(m_sendButton, layout.sendButton);
+    placeElement(m_attachmentButton, layout.attachmentButton);
+    placeElement(m_typeOfmessageButton, layout.typeOfmessageButton);
     if (layout.rootTransform)
         root->setTransform(*layout.rootTransform);
-    place(root, layout.root);
+    placeElement(root, layout.root);
     if (m_noticeLabel && m_contatore) {
         CGRect counter = m_contatore->frame();
         m_noticeLabel->setFrame(CGRectMake(counter.origin.x, counter.origin.y + counter.size.height, 280, 12));
@@ -382,7 +380,7 @@ void QuickComposeViewController::enlargeView()
         m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
         m_sendButton->setTitleColor(UIColor::colorWithRed(0.8, 0.8, 0.8, 1.0), UIControlStateDisabled);
         bool sms = foundation::equalsIgnoringCase(RDLDoesAll::lastMessageType(delegate()), "sms");
-        m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(sms ? SmsIconPath : IMessageIconPath), UIControlStateDisabled);
+        m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(sms ? quickcompose::images::SendSMS : quickcompose::images::SendIMessage), UIControlStateDisabled);
     }
 }
 
@@ -439,14 +437,14 @@ void QuickComposeViewController::dismiss()
         m_replyField->resignFirstResponder();
     if (m_toField && m_toField->isFirstResponder())
         m_toField->resignFirstResponder();
-    takeDown(m_contactsTableView);
-    takeDown(m_attachmentButton);
-    takeDown(m_bgView);
-    takeDown(m_toField);
-    takeDown(m_sendButton);
-    takeDown(m_typeOfmessageButton);
-    takeDown(m_replyField);
-    takeDown(m_noticeLabel);
+    removeAndClear(m_contactsTableView);
+    removeAndClear(m_attachmentButton);
+    removeAndClear(m_bgView);
+    removeAndClear(m_toField);
+    removeAndClear(m_sendButton);
+    removeAndClear(m_typeOfmessageButton);
+    removeAndClear(m_replyField);
+    removeAndClear(m_noticeLabel);
     m_attachment = nullptr;
     if (auto root = viewIfLoaded())
         root->removeFromSuperview();
@@ -535,7 +533,7 @@ void QuickComposeViewController::toFieldEdited()
 
 void QuickComposeViewController::closeDropDown()
 {
-    takeDown(m_contactsTableView);
+    removeAndClear(m_contactsTableView);
 }
 
 void QuickComposeViewController::textFieldDidEndEditing(const Id& textField)
@@ -582,7 +580,7 @@ Id QuickComposeViewController::cellForRow(const Id& tableView, const NSIndexPath
         star->setName("star");
         star->setFrame(CGRectMake(0, 0, 44, 44));
         star->setBackgroundColor(UIColor::colorWithWhite(1, 0.6));
-        star->setImage(UIImage::imageWithContentsOfFile(StarImagePath), UIControlStateNormal);
+        star->setImage(UIImage::imageWithContentsOfFile(quickcompose::images::Star), UIControlStateNormal);
         cell->setAccessoryView(star);
     } else {
         cell->setAccessoryView(nullptr);
@@ -594,7 +592,7 @@ void QuickComposeViewController::didSelectRow(const Id&, const NSIndexPath& inde
 {
     if (indexPath.row < 0 || static_cast<size_t>(indexPath.row) >= m_searchedPeople.size())
         return;
-    RecipientRef record = m_searchedPeople[static_cast<size_t>(indexPath.row)];
+    const RecipientRecord* record = m_searchedPeople[static_cast<size_t>(indexPath.row)];
     if (m_toField)
         m_toField->setText(record->name);
     m_destNumber = record->number;

@@ -76,7 +76,7 @@ public:
     void setDelegate(const runtime::Id& delegate) { m_delegate = delegate; }
 
     const RecipientList& recipients() const { return m_recipients; }
-    const std::vector<RecipientRef>& searchedPeople() const { return m_searchedPeople; }
+    const RecipientMatches& searchedPeople() const { return m_searchedPeople; }
     const std::optional<std::string>& destNumber() const { return m_destNumber; }
     const std::optional<foundation::PlistArray>& membri() const { return m_membri; }
     MessageType lastMessageType() const { return m_lastMessageType; }
@@ -128,6 +128,8 @@ public:
 
     // `_frontMostAppOrientation` of SpringBoard.
     static int64_t frontMostOrientation();
+    // The window turns itself (deviceRotated:), so every orientation is fine.
+    bool shouldAutorotateToInterfaceOrientation(int64_t) override { return true; }
 
 private:
     void applyLayout(int64_t orientation, bool finalSizes);
@@ -142,7 +144,7 @@ private:
     std::string send(MessageType, const std::string& text, const std::string& address, bool withPicture);
 
     RecipientList m_recipients;
-    std::vector<RecipientRef> m_searchedPeople;
+    RecipientMatches m_searchedPeople;
     std::optional<std::string> m_destNumber { TypedInMarker };
     std::optional<foundation::PlistArray> m_membri;
     MessageType m_lastMessageType { MessageType::SMS };

@@ -34,7 +34,7 @@ namespace {
     constexpr const char* NotSentText = "Not sent, try again";
     constexpr const char* PictureUnreadableText = "Picture not readable";
 
-    void logDevelopment(const char* line) { KelvaneLogger::log(line, 0); }
+    void logDevelopment(const char* line) { KelvaneLogger::log(line, KelvaneLogger::Development); }
 
     // A preference switch is on only for the one-character string "1".
     bool switchIsOn(const std::shared_ptr<foundation::PlistDictionary>& preferences, std::string_view key)
@@ -63,7 +63,7 @@ namespace {
         try {
             return runtime::send<std::string>(sender, selector, std::forward<A>(args)...);
         } catch (const std::exception& exception) {
-            KelvaneLogger::log(fmt::format("Reply failed with an exception: {}", exception.what()), 2);
+            KelvaneLogger::log(fmt::format("Reply failed with an exception: {}", exception.what()), KelvaneLogger::Critical);
             return "EXCEPTION";
         }
     }
@@ -77,7 +77,7 @@ void QuickReplyViewController::sendMessage()
     Id controller = delegate();
     auto* store = RDLDoesAll::preferencesManager(controller);
     auto preferences = store ? store->preferences() : nullptr;
-    KelvaneLogger::log(fmt::format("Prefs: {}", preferences ? preferences->size() : 0), 0);
+    KelvaneLogger::log(fmt::format("Prefs: {}", preferences ? preferences->size() : 0), KelvaneLogger::Development);
     std::string kind = RDLDoesAll::lastMessageType(controller);
 
     if (!m_replyMode) {
@@ -117,7 +117,7 @@ void QuickReplyViewController::sendMessage()
     }
     if (result && *result != SentResult) {
         // Closing now would lose the typed text with no word to the user.
-        KelvaneLogger::log(fmt::format("Reply not sent: {}", *result), 2);
+        KelvaneLogger::log(fmt::format("Reply not sent: {}", *result), KelvaneLogger::Critical);
         showSendFailure(NotSentText);
         return;
     }
@@ -143,7 +143,7 @@ void QuickReplyViewController::presentMessageComposer()
     Id composer = makeByName("MFMessageComposeViewController");
     if (!composer) {
         // Without the system composer the panel is the only way to answer.
-        KelvaneLogger::log("No message composer, replying in the panel", 1);
+        KelvaneLogger::log("No message composer, replying in the panel", KelvaneLogger::Severe);
         runtime::send(self(), "enlargeView");
         return;
     }
@@ -161,7 +161,7 @@ void QuickReplyViewController::presentMailComposer()
     logDevelopment("We are going to reply to an Email with builtin");
     Id composer = makeByName("MFMailComposeViewController");
     if (!composer) {
-        KelvaneLogger::log("No mail composer, replying in the panel", 1);
+        KelvaneLogger::log("No mail composer, replying in the panel", KelvaneLogger::Severe);
         runtime::send(self(), "enlargeView");
         return;
     }
@@ -179,7 +179,7 @@ void QuickReplyViewController::presentMailComposer()
 void QuickReplyViewController::closeAfter(double seconds)
 {
     // The timer holds the controller, as a timer holds its target.
-    foundation::Timer::scheduled(seconds, false, [controller = delegate()](foundation::Timer&) { RDLDoesAll::dismissBanner(controller); });
+    foundation::Timer::once(seconds, [controller = delegate()](foundation::Timer&) { RDLDoesAll::dismissBanner(controller); });
 }
 
 void QuickReplyViewController::messageComposerDidFinish(const Id& composer, int64_t)
@@ -207,21 +207,23 @@ void QuickReplyViewController::mailComposerBodyFinishedLoading(const Id& compose
         logDevelopment("bodyFinishedLoading");
         if (!composer)
             return;
-        KelvaneLogger::log(composer->runtimeClassName(), 0);
+        KelvaneLogger::log(composer->runtimeClassName(), KelvaneLogger::Development);
         Id root = runtime::send<Id>(composer, "_rootViewController");
         if (!root)
             return;
-        KelvaneLogger::log(root->runtimeClassName(), 0);
+        KelvaneLogger::log(root->runtimeClassName(), KelvaneLogger::Development);
         const runtime::Ivar* variable = root->isa()->ivarNamed("_sendButtonItem");
         if (!variable)
             return;
         Id item = variable->objectValue ? variable->objectValue(root.get()) : runtime::nil;
         if (!item)
             return;
-        KelvaneLogger::log(item->runtimeClassName(), 0);
+        KelvaneLogger::log(item->runtimeClassName(), KelvaneLogger::Development);
         runtime::send(root, "send:", item);
+    } catch (const runtime::ObjCException& exception) {
+        KelvaneLogger::log(exception.description(), KelvaneLogger::Critical);
     } catch (const std::exception& exception) {
-        KelvaneLogger::log(exception.what(), 2);
+        KelvaneLogger::log(exception.what(), KelvaneLogger::Critical);
     }
 }
 
@@ -253,7 +255,7 @@ void QuickReplyViewController::imagePickerDidFinish(const Id& picker, const Id& 
     if (!picture || !picture->bitmap()) {
         // Sending it would fail later, far from the choice; say so now and
         // keep the reply as it was.
-        KelvaneLogger::log("Picked picture cannot be read", 2);
+        KelvaneLogger::log("Picked picture cannot be read", KelvaneLogger::Critical);
         layOutForFrontMostOrientation();
         showSendFailure(PictureUnreadableText);
         return;

@@ -34,7 +34,8 @@ namespace {
         if (!value)
             return { Reading::Missing, {} };
         const std::string* text = value->asString();
-        std::optional<RgbaColour> colour = text ? foundation::colourFromString(*text) : std::nullopt;
+        // Kept as written, so that the log says what the preferences hold.
+        std::optional<RgbaColour> colour = text ? foundation::parsedColourString(*text) : std::nullopt;
         if (!colour)
             return { Reading::Unusable, {} };
         return { Reading::Usable, *colour };
@@ -52,21 +53,21 @@ RgbaColour panelColour(const foundation::PlistDictionary* preferences)
     auto value = read(preferences, kelvane::Key::QuickReplyColors);
     switch (value.reading) {
     case Reading::Missing:
-        kelvane::KelvaneLogger::log("NO QR COLORS", 1);
+        kelvane::KelvaneLogger::log("NO QR COLORS", kelvane::KelvaneLogger::Severe);
         return LightGrey;
     case Reading::Unusable:
         return LightGrey;
     case Reading::Usable:
         break;
     }
-    kelvane::KelvaneLogger::log(describe("BGVIEW COLOR IS", value.colour), 0);
-    return value.colour;
+    kelvane::KelvaneLogger::log(describe("BGVIEW COLOR IS", value.colour), kelvane::KelvaneLogger::Development);
+    return foundation::clampedForDisplay(value.colour);
 }
 
 RgbaColour replyTextColour(const foundation::PlistDictionary* preferences)
 {
     auto value = read(preferences, kelvane::Key::QuickReplyText);
-    return value.reading == Reading::Usable ? value.colour : Black;
+    return value.reading == Reading::Usable ? foundation::clampedForDisplay(value.colour) : Black;
 }
 
 RgbaColour replyFieldColour(const foundation::PlistDictionary* preferences)
@@ -74,16 +75,16 @@ RgbaColour replyFieldColour(const foundation::PlistDictionary* preferences)
     auto value = read(preferences, kelvane::Key::QuickReplyTextField);
     switch (value.reading) {
     case Reading::Missing:
-        kelvane::KelvaneLogger::log("NO QRCOLORS", 1);
+        kelvane::KelvaneLogger::log("NO QRCOLORS", kelvane::KelvaneLogger::Severe);
         return White;
     case Reading::Unusable:
-        kelvane::KelvaneLogger::log("NIL TEXTFIELD COMPONENTS", 1);
+        kelvane::KelvaneLogger::log("NIL TEXTFIELD COMPONENTS", kelvane::KelvaneLogger::Severe);
         return White;
     case Reading::Usable:
         break;
     }
-    kelvane::KelvaneLogger::log(describe("REPLYFIELD COLOR IS", value.colour), 0);
-    return value.colour;
+    kelvane::KelvaneLogger::log(describe("REPLYFIELD COLOR IS", value.colour), kelvane::KelvaneLogger::Development);
+    return foundation::clampedForDisplay(value.colour);
 }
 
 } // namespace parlivo::quickreply

@@ -61,7 +61,8 @@ namespace {
 
 void QuickReplyViewController::registerMethods(runtime::ClassBuilder<QuickReplyViewController>& b)
 {
-    b.method<&QuickReplyViewController::initWithMessage>("initWithMessage:");
+    b.method("initWithMessage:", [](QuickReplyViewController& self, const std::string& text) { return self.initWithMessage(text); });
+    b.method("init", [](QuickReplyViewController& self) { return self.initWithMessage(std::nullopt); });
     b.method("message", [](QuickReplyViewController& self) -> std::string { return self.message().value_or(std::string {}); });
     b.method("setMessage:", [](QuickReplyViewController& self, const std::string& text) { self.setMessage(text); });
     b.method("delegate", [](QuickReplyViewController& self) -> Id { return self.delegate(); });
@@ -108,12 +109,12 @@ QuickReplyViewController::~QuickReplyViewController()
     dismiss();
 }
 
-Id QuickReplyViewController::initWithMessage(const std::string& message)
+Id QuickReplyViewController::initWithMessage(std::optional<std::string> message)
 {
     Id self = initWithNibName(std::string {}, runtime::nil);
     if (!self)
         return self;
-    m_message = message.empty() ? std::string(MissingMessageText) : message;
+    m_message = message ? std::move(*message) : std::string(MissingMessageText);
     return self;
 }
 
@@ -354,7 +355,7 @@ void QuickReplyViewController::finishEnlarging(int64_t orientation)
 
 void QuickReplyViewController::dismiss()
 {
-    KelvaneLogger::log("QuickReply dismissBanner", 0);
+    KelvaneLogger::log("QuickReply dismissBanner", KelvaneLogger::Development);
     if (m_replyField && m_replyField->isFirstResponder())
         m_replyField->resignFirstResponder();
     auto takeDown = [](auto& view) {
@@ -380,12 +381,12 @@ void QuickReplyViewController::dismiss()
 
 void QuickReplyViewController::reloadFields()
 {
-    KelvaneLogger::log("QRVC reloadFields", 0);
+    KelvaneLogger::log("QRVC reloadFields", KelvaneLogger::Development);
     auto field = m_messageField;
     if (!field)
         return;
     if (!m_message) {
-        KelvaneLogger::log("NIL MESSAGE IN QRVC", 0);
+        KelvaneLogger::log("NIL MESSAGE IN QRVC", KelvaneLogger::Development);
         return;
     }
     foundation::RunLoop::main().performOnMain([field, text = *m_message] { field->setText(text); }, foundation::RunLoop::WaitUntilDone::Yes);

@@ -13,8 +13,9 @@
 // snapshot shows ("bgView", "messageField", "sendButton", "closeButton",
 // "replyField", "contatore", "attachmentButton").
 //
-// `message` is optional: the runtime hands an empty string for nil, and
-// initWithMessage: reads an empty argument as missing.
+// `message` is optional. The runtime cannot carry a nil string, so the
+// missing message arrives as `init` (initWithMessage: nil), and an empty
+// text, a picture-only message's, is a text like any other.
 #pragma once
 
 #include <runtime/Runtime.h>
@@ -43,7 +44,7 @@ public:
     static constexpr int32_t BannerHeight = 44;
     static constexpr const char* MissingMessageText = "TO BE SETTED";
 
-    runtime::Id initWithMessage(const std::string& message);
+    runtime::Id initWithMessage(std::optional<std::string> message);
 
     const std::optional<std::string>& message() const { return m_message; }
     void setMessage(std::optional<std::string> message) { m_message = std::move(message); }

@@ -80,7 +80,7 @@ void RDL::postOwnBulletin(std::optional<int64_t> recordID)
     offerToBannerController(bulletin);
 
     runtime::Weak<RDL> weakSelf = selfAs<RDL>();
-    foundation::Timer::scheduled(QuickReplyDelay, false, [weakSelf](foundation::Timer&) {
+    foundation::Timer::once(QuickReplyDelay, [weakSelf](foundation::Timer&) {
         if (auto controller = weakSelf.lock())
             controller->showQuickReply();
     });
@@ -133,7 +133,8 @@ void RDL::showQuickReply()
 
     if (!m_qRVC) {
         Id controller = send<Id>(runtime::classNamed("QuickReplyViewController"), "alloc");
-        m_qRVC = send<Id>(controller, "initWithMessage:", m_lastMessage.value_or(std::string {}));
+        // Without a text the window is made as initWithMessage: nil would.
+        m_qRVC = m_lastMessage ? send<Id>(controller, "initWithMessage:", *m_lastMessage) : send<Id>(controller, "init");
     } else {
         send(m_qRVC, "setMessage:", m_lastMessage.value_or(std::string("WAS NIL")));
     }

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string.h>
 
 namespace parlivo {
 
@@ -31,12 +30,23 @@ namespace {
 
     // A name as the sort and the search see it, computed once per person and
     // shared by all of that person's records.
+    // For ASCII names the two keys are the same text, so `folded` is left
+    // empty and the sort key serves for both.
     struct Pending {
         std::string sortKey;
         std::string folded;
         size_t firstRecord { 0 };
         size_t recordCount { 0 };
+
+        std::string_view searchKey() const { return folded.empty() ? std::string_view(sortKey) : std::string_view(folded); }
     };
+
+    Pending pendingFor(std::string_view name, size_t firstRecord, size_t recordCount)
+    {
+        if (isAscii(name))
+            return { asciiLowercase(name), std::string {}, firstRecord, recordCount };
+        return { foundation::lowercase(name), foundation::foldCase(name), firstRecord, recordCount };
+    }
 
     void addValues(const ABMultiValueRef& values, const std::string& name, std::vector<RecipientRef>& records)
     {
@@ -96,7 +106,7 @@ RecipientList RecipientList::build(const RecipientSources& sources)
                 addValues(ABRecordCopyValue(person, kABPersonEmailProperty), name, records);
             if (records.size() == first)
                 continue;
-            named.push_back({ sortKey(name), searchKey(name), first, records.size() - first });
+            named.push_back(pendingFor(name, first, records.size() - first));
         }
     }
 
@@ -113,13 +123,19 @@ RecipientList RecipientList::build(const RecipientSources& sources)
         record->groupFields = *fields;
         record->groupFields.set("number", foundation::PlistValue(GroupNumber));
         record->isGroup = true;
-        named.push_back({ sortKey(record->name), searchKey(record->name), records.size(), 1 });
+        named.push_back(pendingFor(record->name, records.size(), 1));
         records.push_back(std::move(record));
     }
 
     // Sorting the names rather than the records keeps a person's numbers
-    // together and sorts each name once.
-    std::stable_sort(named.begin(), named.end(), [](const Pending& a, const Pending& b) { return a.sortKey < b.sortKey; });
+    // together and sorts each name once; sorting positions moves no strings.
+    std::vector<uint32_t> order(named.size());
+    for (uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&named](uint32_t a, uint32_t b) {
+        int compared = named[a].sortKey.compare(named[b].sortKey);
+        return compared < 0 || (compared == 0 && a < b);
+    });
 
     RecipientList list;
     size_t favoriteCount = 0;
@@ -129,7 +145,12 @@ RecipientList RecipientList::build(const RecipientSources& sources)
             ++favoriteCount;
     }
     list.m_people.reserve(records.size() + favoriteCount);
+    list.m_everyone.reserve(records.size() + favoriteCount);
     list.m_nameStarts.reserve(records.size() + favoriteCount);
+    size_t foldedBytes = 0;
+    for (const Pending& entry : named)
+        foldedBytes += (entry.searchKey().size() + 1) * entry.recordCount;
+    list.m_foldedNames.reserve(foldedBytes + favoriteCount * 32);
 
     // Each favourite goes to the head as it is read, so the last read leads.
     std::vector<std::pair<RecipientRef, std::string>> favorites;
@@ -149,9 +170,10 @@ RecipientList RecipientList::build(const RecipientSources& sources)
         list.append(std::move(it->first), it->second);
     list.m_numberOfFavorites = favorites.size();
 
-    for (const Pending& entry : named) {
+    for (uint32_t position : order) {
+        const Pending& entry = named[position];
         for (size_t i = 0; i < entry.recordCount; ++i)
-            list.append(std::move(records[entry.firstRecord + i]), entry.folded);
+            list.append(std::move(records[entry.firstRecord + i]), entry.searchKey());
     }
     return list;
 }
@@ -162,37 +184,51 @@ void RecipientList::append(RecipientRef record, std::string_view folded)
     m_foldedNames.append(folded);
     // A separator no typed text contains, so no match spans two names.
     m_foldedNames.push_back('\0');
+    m_everyone.push_back(record.get());
     m_people.push_back(std::move(record));
 }
 
-void RecipientList::filter(std::string_view text, std::vector<RecipientRef>& into) const
+void RecipientList::filter(std::string_view text, RecipientMatches& into) const
 {
     into.clear();
     if (text.empty()) {
-        into.assign(m_people.begin(), m_people.end());
+        into = m_everyone;
         return;
     }
     std::string term = searchKey(text);
     if (term.empty() || term.find('\0') != std::string::npos)
         return;
     const char* base = m_foldedNames.data();
-    size_t size = m_foldedNames.size();
+    const size_t size = m_foldedNames.size();
+    const size_t count = m_nameStarts.size();
+    const char first = term[0];
+    const char* rest = term.data() + 1;
+    const size_t restLength = term.size() - 1;
     size_t position = 0;
-    while (position < size) {
-        const void* hit = ::memmem(base + position, size - position, term.data(), term.size());
-        if (!hit)
+    size_t index = 0;
+    while (position + term.size() <= size) {
+        const void* found = std::memchr(base + position, first, size - position - restLength);
+        if (!found)
             break;
-        auto at = static_cast<uint32_t>(static_cast<const char*>(hit) - base);
-        size_t index = static_cast<size_t>(std::upper_bound(m_nameStarts.begin(), m_nameStarts.end(), at) - m_nameStarts.begin()) - 1;
-        into.push_back(m_people[index]);
+        auto at = static_cast<size_t>(static_cast<const char*>(found) - base);
+        if (restLength && std::memcmp(base + at + 1, rest, restLength) != 0) {
+            position = at + 1;
+            continue;
+        }
+        // Matches come in order, so the record is found by walking on.
+        while (index + 1 < count && m_nameStarts[index + 1] <= at)
+            ++index;
+        into.push_back(m_everyone[index]);
         // One entry per record, however often its name holds the text.
-        position = index + 1 < m_nameStarts.size() ? m_nameStarts[index + 1] : size;
+        if (index + 1 >= count)
+            break;
+        position = m_nameStarts[index + 1];
     }
 }
 
-std::vector<RecipientRef> RecipientList::filtered(std::string_view text) const
+RecipientMatches RecipientList::filtered(std::string_view text) const
 {
-    std::vector<RecipientRef> result;
+    RecipientMatches result;
     filter(text, result);
     return result;
 }

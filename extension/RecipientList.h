@@ -20,7 +20,8 @@
 // and looks for it anywhere in the names, which were folded once when the
 // list was built ("STRASSE" finds "Straße", "ros" finds "ROSSANA"). The scan
 // is linear over one contiguous buffer of folded names, so a keystroke costs
-// one pass over memory rather than one string search per record.
+// one pass over memory: the first letter is found with memchr, the rest
+// compared in place, and the scan skips to the next name after a match.
 #pragma once
 
 #include <addressbook/ABAddressBook.h>
@@ -50,7 +51,10 @@ struct RecipientRecord {
     bool isFavorite { false };
 };
 
+// The full list owns its records; a filtered list points at them, so a
+// keystroke neither copies a record nor touches a reference count.
 using RecipientRef = std::shared_ptr<const RecipientRecord>;
+using RecipientMatches = std::vector<const RecipientRecord*>;
 
 inline constexpr std::string_view GroupNumber = "Group";
 inline constexpr std::string_view UnknownName = "Unknown";
@@ -80,8 +84,10 @@ public:
     // The records whose name contains `text` in any case, in list order; the
     // whole list for an empty text. `into` is cleared first and reused, so a
     // keystroke allocates nothing once the vector has grown.
-    void filter(std::string_view text, std::vector<RecipientRef>& into) const;
-    std::vector<RecipientRef> filtered(std::string_view text) const;
+    void filter(std::string_view text, RecipientMatches& into) const;
+    RecipientMatches filtered(std::string_view text) const;
+    // Every record, in list order, as a filter with no text gives them.
+    const RecipientMatches& everyone() const { return m_everyone; }
 
     // The display name of a person: "first last", or the one that is there,
     // or "Unknown" when neither is.
@@ -95,6 +101,7 @@ private:
     void append(RecipientRef, std::string_view folded);
 
     std::vector<RecipientRef> m_people;
+    RecipientMatches m_everyone;
     size_t m_numberOfFavorites { 0 };
     // Every record's folded name, each followed by a NUL, in list order;
     // m_nameStarts[i] is where record i's name begins.

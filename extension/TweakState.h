@@ -32,7 +32,8 @@ struct TweakState {
     runtime::WeakId iconView;
     bool ncqr { false };
     bool shouldResetDimTimer { false };
-    std::string smsURL;
+    // nil until a messages bulletin with a default action has been seen.
+    std::optional<std::string> smsURL;
     int64_t messageID { 0 };
     bool isSMS { false };
 

@@ -18,7 +18,7 @@ namespace simulator {
 
 namespace {
 
-    constexpr std::array deviceFolders {
+    constexpr std::array DeviceFolders {
         "/var/mobile/Library/AddressBook",
         "/var/mobile/Library/SMS",
         "/var/mobile/Library/Mail",
@@ -44,7 +44,7 @@ namespace {
         {
             if (!prepareRoot())
                 return *m_failure;
-            for (const char* folder : deviceFolders) {
+            for (const char* folder : DeviceFolders) {
                 if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes))
                     return foundation::Error("cannot create " + std::string(folder));
             }
@@ -104,7 +104,7 @@ namespace {
 
         bool seedAddressBook()
         {
-            std::string path(addressbook::kAddressBookDevicePath);
+            std::string path(addressbook::AddressBookDevicePath);
             if (foundation::deviceFileExists(path)) {
                 note("kept", path);
                 return true;
@@ -141,7 +141,7 @@ namespace {
 
         bool seedFavorites()
         {
-            std::string path(favoritesDevicePath);
+            std::string path(FavoritesDevicePath);
             if (foundation::deviceFileExists(path)) {
                 note("kept", path);
                 return true;
@@ -154,7 +154,7 @@ namespace {
 
         bool seedGroups()
         {
-            std::string path(groupsDevicePath);
+            std::string path(GroupsDevicePath);
             if (foundation::deviceFileExists(path)) {
                 note("kept", path);
                 return true;
@@ -170,10 +170,17 @@ namespace {
             auto images = installImages(m_options.resourcesDir);
             if (!images)
                 return failed(images.reason());
-            auto libraries = installExtensions(m_options.extensionSearchDirs);
+            auto choice = m_options.extensions ? *m_options.extensions : readExtensionChoice().value_or(defaultExtensionChoice());
+            if (!writeExtensionChoice(choice))
+                return failed("cannot write " + std::string(ExtensionChoiceDevicePath));
+            note("chose", "the extensions " + describeExtensionChoice(choice));
+            auto libraries = installExtensions(m_options.extensionSearchDirs, choice);
             if (!libraries)
                 return failed(libraries.reason());
-            for (const auto* result : { &images, &libraries }) {
+            auto applications = installApplications(m_options.extensionSearchDirs);
+            if (!applications)
+                return failed(applications.reason());
+            for (const auto* result : { &images, &libraries, &applications }) {
                 for (const InstallStep& step : result->value()) {
                     if (step.outcome == InstallStep::Outcome::Installed)
                         note("installed", step.what);

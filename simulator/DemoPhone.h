@@ -7,11 +7,14 @@
 // kept, and the build products (images, libraries) are refreshed.
 #pragma once
 
+#include "ProductInstall.h"
+
 #include <foundation/Result.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,9 @@ struct SeedOptions {
     std::filesystem::path resourcesDir;
     // Where Parlivo.so and Rendalo.so are looked for, in order.
     std::vector<std::filesystem::path> extensionSearchDirs;
+    // Which of them the phone loads; without one the phone keeps its
+    // recorded choice, and a new phone gets the default.
+    std::optional<ExtensionChoice> extensions;
     size_t contactCount { 300 };
     uint32_t seed { 20120504 };
 };

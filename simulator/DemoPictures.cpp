@@ -157,7 +157,7 @@ std::string photoLibraryPath(std::string_view nameOrPath)
 {
     if (nameOrPath.starts_with('/'))
         return std::string(nameOrPath);
-    return std::string(photoLibraryDevicePath) + "/" + std::string(nameOrPath);
+    return std::string(PhotoLibraryDevicePath) + "/" + std::string(nameOrPath);
 }
 
 } // namespace simulator

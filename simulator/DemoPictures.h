@@ -12,7 +12,7 @@
 
 namespace simulator {
 
-inline constexpr std::string_view photoLibraryDevicePath = "/var/mobile/Media/DCIM/100APPLE";
+inline constexpr std::string_view PhotoLibraryDevicePath = "/var/mobile/Media/DCIM/100APPLE";
 
 struct DemoPicture {
     std::string fileName; // "IMG_0001.JPG"

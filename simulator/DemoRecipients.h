@@ -12,8 +12,8 @@
 
 namespace simulator {
 
-inline constexpr std::string_view favoritesDevicePath = "/var/mobile/Library/PLV/favorites.plist";
-inline constexpr std::string_view groupsDevicePath = "/var/mobile/Library/Cellarine/groups.plist";
+inline constexpr std::string_view FavoritesDevicePath = "/var/mobile/Library/PLV/favorites.plist";
+inline constexpr std::string_view GroupsDevicePath = "/var/mobile/Library/Cellarine/groups.plist";
 
 // A dictionary, in the order the settings application would have saved it.
 foundation::PlistValue demoFavorites();

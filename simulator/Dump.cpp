@@ -16,8 +16,8 @@ namespace {
 
     bool isBinaryPlist(const std::vector<uint8_t>& bytes)
     {
-        static constexpr std::string_view magic = "bplist";
-        return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
+        static constexpr std::string_view BinaryPlistMagic = "bplist";
+        return bytes.size() >= BinaryPlistMagic.size() && std::equal(BinaryPlistMagic.begin(), BinaryPlistMagic.end(), bytes.begin());
     }
 
     nlohmann::json fileText(std::string_view devicePath)

@@ -9,7 +9,7 @@ namespace simulator {
 namespace {
 
     // The format the settings application writes and requires ("%f" of 1.1).
-    constexpr std::string_view currentVersion = "1.100000";
+    constexpr std::string_view CurrentVersion = "1.100000";
 
 } // namespace
 
@@ -43,7 +43,7 @@ std::optional<std::string> writePreference(std::string_view product, std::string
             return path + " is not a property-list dictionary (" + read.reason() + ")";
         preferences = *read->asDictionary();
     } else {
-        preferences.set("version", std::string(currentVersion));
+        preferences.set("version", std::string(CurrentVersion));
         std::string folder = path.substr(0, path.rfind('/'));
         if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes))
             return "cannot create " + folder;

@@ -2,10 +2,12 @@
 
 #include <foundation/AtomicFile.h>
 #include <foundation/DevicePath.h>
+#include <foundation/PlistReader.h>
 #include <foundation/PlistWriter.h>
 #include <foundation/PropertyList.h>
 
 #include <algorithm>
+#include <cctype>
 
 namespace simulator {
 
@@ -35,6 +37,32 @@ namespace {
         return images;
     }
 
+    std::filesystem::path firstFound(const std::vector<std::filesystem::path>& searchDirs, const std::string& file)
+    {
+        for (const auto& folder : searchDirs) {
+            std::error_code ec;
+            if (!folder.empty() && std::filesystem::is_regular_file(folder / file, ec))
+                return folder / file;
+        }
+        return {};
+    }
+
+    std::string lowercased(std::string_view text)
+    {
+        std::string lower(text);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return lower;
+    }
+
+    std::string trimmed(std::string_view text)
+    {
+        auto begin = text.find_first_not_of(" \t");
+        if (begin == std::string_view::npos)
+            return {};
+        auto end = text.find_last_not_of(" \t");
+        return std::string(text.substr(begin, end - begin + 1));
+    }
+
     foundation::PlistValue springBoardFilter()
     {
         return foundation::PlistDictionary {
@@ -51,7 +79,7 @@ foundation::Result<std::vector<InstallStep>> installImages(const std::filesystem
         auto images = imagesIn(resourcesDir / product);
         if (images.empty())
             return foundation::Error("no " + std::string(product) + " images in " + (resourcesDir / product).string() + " (build the plv_resources target)");
-        std::string folder = std::string(applicationSupportDevicePath) + "/" + std::string(product);
+        std::string folder = std::string(ApplicationSupportDevicePath) + "/" + std::string(product);
         if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes))
             return foundation::Error("cannot create " + folder);
         for (const auto& image : images) {
@@ -73,30 +101,106 @@ foundation::Result<std::vector<InstallStep>> installImages(const std::filesystem
     return steps;
 }
 
-foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector<std::filesystem::path>& searchDirs)
+ExtensionChoice defaultExtensionChoice()
+{
+    return { std::string(extensionNames[0]) };
+}
+
+foundation::Result<ExtensionChoice> parseExtensionChoice(std::string_view list)
+{
+    std::vector<std::string> wanted;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string name = lowercased(trimmed(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+        bool known = std::any_of(std::begin(extensionNames), std::end(extensionNames), [&](std::string_view candidate) { return lowercased(candidate) == name; });
+        if (!known) {
+            std::string choices;
+            for (auto candidate : extensionNames)
+                choices += (choices.empty() ? "" : ", ") + lowercased(candidate);
+            return foundation::Error(name.empty() ? "an empty extension name (choose from " + choices + ")" : "no extension \"" + name + "\" (choose from " + choices + ")");
+        }
+        wanted.push_back(name);
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    ExtensionChoice choice;
+    for (auto candidate : extensionNames) {
+        if (std::find(wanted.begin(), wanted.end(), lowercased(candidate)) != wanted.end())
+            choice.emplace_back(candidate);
+    }
+    return choice;
+}
+
+std::string describeExtensionChoice(const ExtensionChoice& choice)
+{
+    std::string text;
+    for (const auto& name : choice)
+        text += (text.empty() ? "" : ",") + lowercased(name);
+    return text;
+}
+
+std::optional<ExtensionChoice> readExtensionChoice()
+{
+    auto plist = foundation::readPlistDictionaryFile(foundation::hostPath(ExtensionChoiceDevicePath));
+    if (!plist)
+        return std::nullopt;
+    const auto* list = plist->find("extensions");
+    if (!list || !list->asArray())
+        return std::nullopt;
+    std::string names;
+    for (const auto& entry : *list->asArray()) {
+        if (const auto* name = entry.asString())
+            names += (names.empty() ? "" : ",") + *name;
+    }
+    auto choice = parseExtensionChoice(names);
+    if (!choice)
+        return std::nullopt;
+    return choice.releaseValue();
+}
+
+bool writeExtensionChoice(const ExtensionChoice& choice)
+{
+    foundation::PlistArray names;
+    for (const auto& name : choice)
+        names.push_back(lowercased(name));
+    foundation::PlistValue plist = foundation::PlistDictionary { { "extensions", names } };
+    return foundation::writeDeviceFileAtomically(ExtensionChoiceDevicePath, foundation::writeXmlPlist(plist));
+}
+
+foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& choice)
 {
     std::vector<InstallStep> steps;
-    if (!foundation::createDeviceDirectory(dynamicLibrariesDevicePath, foundation::Intermediates::Yes))
-        return foundation::Error("cannot create " + std::string(dynamicLibrariesDevicePath));
+    if (!foundation::createDeviceDirectory(DynamicLibrariesDevicePath, foundation::Intermediates::Yes))
+        return foundation::Error("cannot create " + std::string(DynamicLibrariesDevicePath));
+    if (auto kelvane = firstFound(searchDirs, std::filesystem::path(KelvaneLibraryDevicePath).filename().string()); !kelvane.empty()) {
+        if (!foundation::createDeviceDirectory("/usr/lib", foundation::Intermediates::Yes))
+            return foundation::Error("cannot create /usr/lib");
+        TRY(copyIntoDevice(kelvane, std::string(KelvaneLibraryDevicePath)));
+        steps.push_back({ InstallStep::Outcome::Installed, std::string(KelvaneLibraryDevicePath), {} });
+    }
     for (std::string_view name : extensionNames) {
         std::string library = std::string(name) + ".so";
-        std::filesystem::path found;
-        for (const auto& folder : searchDirs) {
-            std::error_code ec;
-            if (!folder.empty() && std::filesystem::is_regular_file(folder / library, ec)) {
-                found = folder / library;
-                break;
+        if (std::find(choice.begin(), choice.end(), name) == choice.end()) {
+            std::string folder = std::string(DynamicLibrariesDevicePath) + "/";
+            for (const auto& file : { folder + library, folder + std::string(name) + ".plist" }) {
+                if (foundation::deviceFileExists(file) && !foundation::removeDeviceFile(file))
+                    return foundation::Error("cannot remove " + file);
             }
+            steps.push_back({ InstallStep::Outcome::Skipped, library, "not chosen" });
+            continue;
         }
+        std::filesystem::path found = firstFound(searchDirs, library);
         if (found.empty()) {
             steps.push_back({ InstallStep::Outcome::Skipped, library, "not built" });
             continue;
         }
-        std::string devicePath = std::string(dynamicLibrariesDevicePath) + "/" + library;
+        std::string devicePath = std::string(DynamicLibrariesDevicePath) + "/" + library;
         TRY(copyIntoDevice(found, devicePath));
         steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
 
-        std::string filterPath = std::string(dynamicLibrariesDevicePath) + "/" + std::string(name) + ".plist";
+        std::string filterPath = std::string(DynamicLibrariesDevicePath) + "/" + std::string(name) + ".plist";
         std::filesystem::path filterBeside = found.parent_path() / (std::string(name) + ".plist");
         std::error_code ec;
         if (std::filesystem::is_regular_file(filterBeside, ec))
@@ -104,6 +208,35 @@ foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector
         else if (!foundation::writeDeviceFileAtomically(filterPath, foundation::writeXmlPlist(springBoardFilter())))
             return foundation::Error("cannot write " + filterPath);
         steps.push_back({ InstallStep::Outcome::Installed, filterPath, {} });
+    }
+    return steps;
+}
+
+foundation::Result<std::vector<InstallStep>> installApplications(const std::vector<std::filesystem::path>& searchDirs)
+{
+    std::vector<InstallStep> steps;
+    for (std::string_view name : applicationNames) {
+        std::string executable = std::string(name) + ".so";
+        std::filesystem::path found;
+        for (const auto& folder : searchDirs) {
+            std::error_code ec;
+            if (!folder.empty() && std::filesystem::is_regular_file(folder / executable, ec) && std::filesystem::is_regular_file(folder / "Info.plist", ec)) {
+                found = folder;
+                break;
+            }
+        }
+        if (found.empty()) {
+            steps.push_back({ InstallStep::Outcome::Skipped, std::string(name) + ".app", "not built" });
+            continue;
+        }
+        std::string bundle = std::string(ApplicationsDevicePath) + "/" + std::string(name) + ".app";
+        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes))
+            return foundation::Error("cannot create " + bundle);
+        for (auto [source, target] : { std::pair { executable, std::string(name) }, std::pair { std::string("Info.plist"), std::string("Info.plist") } }) {
+            std::string devicePath = bundle + "/" + target;
+            TRY(copyIntoDevice(found / source, devicePath));
+            steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+        }
     }
     return steps;
 }

@@ -15,7 +15,7 @@ namespace {
     // Scenario files are written by hand; anything larger is not one.
     constexpr uint64_t maximumScenarioSize = 16 * 1024 * 1024;
     // Integers travel as doubles; beyond 2^53 they would not come back exact.
-    constexpr double largestExactInteger = 9007199254740992.0;
+    constexpr double LargestExactInteger = 9007199254740992.0;
 
     std::string inQuotes(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
@@ -37,7 +37,7 @@ namespace {
             break;
         case FieldType::Integer: {
             double number = value.is_number() ? value.get<double>() : 0.5;
-            if (!value.is_number() || std::trunc(number) != number || std::abs(number) > largestExactInteger)
+            if (!value.is_number() || std::trunc(number) != number || std::abs(number) > LargestExactInteger)
                 return inQuotes(field.name) + " must be a whole number";
             break;
         }

@@ -26,8 +26,8 @@ using nlohmann::json;
 namespace {
 
     // The panels show the end of a log, which is where a person looks.
-    constexpr size_t logTail = 16 * 1024;
-    constexpr double panelInterval = 1.0;
+    constexpr size_t LogTail = 16 * 1024;
+    constexpr double PanelInterval = 1.0;
 
     void answerJSON(httplib::Response& response, int status, const json& body)
     {
@@ -107,9 +107,9 @@ namespace {
 
     std::string tailOf(const std::string& text)
     {
-        if (text.size() <= logTail)
+        if (text.size() <= LogTail)
             return text;
-        size_t start = text.size() - logTail;
+        size_t start = text.size() - LogTail;
         // Start on a whole line, and never inside a UTF-8 sequence.
         size_t newline = text.find('\n', start);
         if (newline != std::string::npos && newline + 1 < text.size())
@@ -171,7 +171,7 @@ foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(phone::Phone
         self->publishScreen();
         self->publishPanels();
         foundation::RunLoop::main().setTurnObserver([self] { self->turnEnded(); });
-        self->m_http->panelTimer = foundation::Timer::scheduled(panelInterval, true, [self](foundation::Timer&) { self->m_panelsDirty = true; });
+        self->m_http->panelTimer = foundation::Timer::repeating(PanelInterval, [self](foundation::Timer&) { self->m_panelsDirty = true; });
     });
     server->m_listener = std::thread([self] {
         self->m_http->server.listen_after_bind();
@@ -233,7 +233,7 @@ void PhoneServer::turnEnded()
     m_inObserver = true;
     publishScreen();
     double now = m_phone.runLoop().now();
-    if (m_panelsDirty.exchange(false) || now - m_lastPanels >= panelInterval)
+    if (m_panelsDirty.exchange(false) || now - m_lastPanels >= PanelInterval)
         publishPanels();
     m_inObserver = false;
 }
@@ -315,14 +315,14 @@ void PhoneServer::installRoutes()
         json pictures = json::array();
         std::error_code ec;
         std::vector<std::string> names;
-        auto folder = foundation::hostPath(photoLibraryDevicePath);
+        auto folder = foundation::hostPath(PhotoLibraryDevicePath);
         for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
             if (entry.is_regular_file(ec) && isServedPicture(entry.path()))
                 names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());
         for (auto& name : names)
-            pictures.push_back({ { "name", name }, { "path", std::string(photoLibraryDevicePath) + "/" + name } });
+            pictures.push_back({ { "name", name }, { "path", std::string(PhotoLibraryDevicePath) + "/" + name } });
         answerJSON(response, 200, pictures);
     });
 
@@ -358,6 +358,43 @@ void PhoneServer::installRoutes()
         if (*result)
             body["output"] = **result;
         answerJSON(response, 200, body);
+    });
+
+    http.Get("/api/extensions", [](const httplib::Request&, httplib::Response& response) {
+        json available = json::array();
+        for (auto name : extensionNames)
+            available.push_back(describeExtensionChoice({ std::string(name) }));
+        auto chosen = readExtensionChoice().value_or(defaultExtensionChoice());
+        json names = json::array();
+        for (const auto& name : chosen)
+            names.push_back(describeExtensionChoice({ name }));
+        answerJSON(response, 200, json { { "available", available }, { "chosen", names } });
+    });
+
+    http.Post("/api/extensions", [this](const httplib::Request& request, httplib::Response& response) {
+        if (m_stopping)
+            return answerError(response, 503, "the phone is shutting down");
+        if (jsonNestingDepth(request.body) > MaximumJSONNesting)
+            return answerError(response, 400, "the body is nested too deeply");
+        json body = json::parse(request.body, nullptr, false);
+        if (body.is_discarded() || !body.is_object() || !body.contains("extensions") || !body["extensions"].is_array())
+            return answerError(response, 400, "the body must be {\"extensions\": [names]}");
+        std::string list;
+        for (const auto& name : body["extensions"]) {
+            if (!name.is_string())
+                return answerError(response, 400, "every extension name must be a string");
+            list += (list.empty() ? "" : ",") + name.get<std::string>();
+        }
+        auto choice = parseExtensionChoice(list);
+        if (!choice)
+            return answerError(response, 400, choice.reason());
+        if (!m_options.changeExtensions)
+            return answerError(response, 409, "this server cannot reboot the phone");
+        if (auto changed = m_options.changeExtensions(*choice); !changed)
+            return answerError(response, 500, changed.reason());
+        answerJSON(response, 200, json { { "ok", true }, { "rebooting", true }, { "chosen", describeExtensionChoice(*choice) } });
+        // The answer goes out first; the page then waits for the phone to come back.
+        m_phone.runLoop().performOnMain([this] { m_phone.runLoop().performAfter(0.2, [this] { stop(); }); });
     });
 
     http.Get("/api/events", [this](const httplib::Request&, httplib::Response& response) {

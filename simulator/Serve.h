@@ -12,12 +12,14 @@
 // screen) gets 409; a body over the limit gets 413.
 #pragma once
 
+#include "ProductInstall.h"
 #include "ServeFeed.h"
 
 #include <foundation/Result.h>
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,6 +47,10 @@ struct ServeOptions {
     // On the real clock an `advance` step makes its request wait that long;
     // the page has no business waiting longer than this.
     double maximumAdvance { 60 };
+    // Another choice of extensions from the page: installs it, so that the
+    // phone reboots with it once the server has stopped, or answers why it
+    // could not. Without one the page cannot change the choice.
+    std::function<foundation::Result<void>(const ExtensionChoice&)> changeExtensions;
 };
 
 bool isLoopbackAddress(std::string_view);

@@ -26,7 +26,7 @@ namespace {
 
     // A virtual week is as far as one step may move the clock; further is
     // almost certainly a typo, and repeating timers would spin for it.
-    constexpr double maximumAdvance = 7 * 24 * 3600;
+    constexpr double MaximumAdvance = 7 * 24 * 3600;
 
     StepResult from(const ActionResult& result)
     {
@@ -84,7 +84,7 @@ namespace {
     std::optional<std::string> checkSeconds(const json& step)
     {
         double seconds = number(step, "seconds");
-        if (seconds < 0 || seconds > maximumAdvance)
+        if (seconds < 0 || seconds > MaximumAdvance)
             return std::string("\"seconds\" must be from 0 to 604800 (a week)");
         return std::nullopt;
     }

@@ -1,7 +1,7 @@
 // plv-sim: seeds a demo phone, runs scenario files on it and serves it to a
 // browser.
 //
-//     plv-sim seed DIR
+//     plv-sim seed DIR [--extensions parlivo,rendalo]
 //     plv-sim run SCENARIO [--device DIR] [--verbose]
 //     plv-sim serve [--device DIR] [--port N]
 //     plv-sim steps
@@ -23,7 +23,9 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <optional>
 #include <pthread.h>
 #include <thread>
 #include <unistd.h>
@@ -58,9 +60,11 @@ std::vector<std::filesystem::path> extensionFolders()
     return folders;
 }
 
-foundation::Result<void> seed(const std::filesystem::path& device, const std::string& resources, size_t contacts, const simulator::SeedNote& tell = {})
+foundation::Result<void> seed(const std::filesystem::path& device, const std::string& resources, size_t contacts,
+    std::optional<simulator::ExtensionChoice> extensions = std::nullopt, const simulator::SeedNote& tell = {})
 {
     simulator::SeedOptions options;
+    options.extensions = std::move(extensions);
     options.deviceRoot = device;
     options.resourcesDir = resourcesFolder(resources);
     options.extensionSearchDirs = extensionFolders();
@@ -68,9 +72,18 @@ foundation::Result<void> seed(const std::filesystem::path& device, const std::st
     return simulator::seedDemoPhone(options, tell);
 }
 
-int seedCommand(const std::string& device, const std::string& resources, size_t contacts)
+int seedCommand(const std::string& device, const std::string& resources, size_t contacts, const std::string& extensions)
 {
-    auto report = seed(device, resources, contacts, [](const std::string& line) { std::cout << line << "\n"; });
+    std::optional<simulator::ExtensionChoice> choice;
+    if (!extensions.empty()) {
+        auto parsed = simulator::parseExtensionChoice(extensions);
+        if (!parsed) {
+            std::cerr << "plv-sim seed: --extensions: " << parsed.reason() << "\n";
+            return 2;
+        }
+        choice = parsed.releaseValue();
+    }
+    auto report = seed(device, resources, contacts, choice, [](const std::string& line) { std::cout << line << "\n"; });
     if (!report) {
         std::cerr << "plv-sim seed: " << report.reason() << "\n";
         return 1;
@@ -230,6 +243,14 @@ int serveCommand(const ServeArguments& arguments)
     }
 
     simulator::ServeOptions options;
+    std::atomic<bool> reboot { false };
+    options.changeExtensions = [&](const simulator::ExtensionChoice& choice) -> foundation::Result<void> {
+        if (!simulator::writeExtensionChoice(choice))
+            return foundation::Error("cannot write " + std::string(simulator::ExtensionChoiceDevicePath));
+        TRY(simulator::installExtensions(extensionFolders(), choice));
+        reboot = true;
+        return foundation::success();
+    };
     options.bindAddress = arguments.bind;
     options.allowRemote = arguments.allowRemote;
     options.port = arguments.port;
@@ -255,7 +276,29 @@ int serveCommand(const ServeArguments& arguments)
     server.run();
     finished = true;
     watcher.join();
+    int port = server.port();
     started->reset();
+    if (reboot) {
+        // Libraries once loaded stay loaded, so the phone boots again in a
+        // fresh process: the same program, the same arguments, the same port.
+        booted->reset();
+        std::cerr << "plv-sim serve: rebooting the phone with the extensions " << simulator::describeExtensionChoice(simulator::readExtensionChoice().value_or(simulator::defaultExtensionChoice())) << "\n";
+        std::vector<std::string> again { "plv-sim", "serve", "--device", std::filesystem::absolute(arguments.device, ec).string(), "--port", std::to_string(port), "--bind", arguments.bind };
+        if (arguments.allowRemote)
+            again.push_back("--allow-remote");
+        if (!arguments.web.empty())
+            again.insert(again.end(), { "--web", arguments.web });
+        if (!arguments.resources.empty())
+            again.insert(again.end(), { "--resources", arguments.resources });
+        std::vector<char*> argv;
+        for (auto& argument : again)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
+        ::execv("/proc/self/exe", argv.data());
+        std::cerr << "plv-sim serve: cannot start again: " << std::strerror(errno) << "\n";
+        return 1;
+    }
     std::cerr << "plv-sim serve: stopped\n";
     return 0;
 }
@@ -284,6 +327,8 @@ int main(int argc, char** argv)
     seedApp->add_option("DIR", device, "The device folder")->required();
     seedApp->add_option("--contacts", contacts, "How many demo people the Address Book holds")->check(CLI::Range(size_t(1), size_t(100000)));
     seedApp->add_option("--resources", resources, "The folder of the built images (PLV/, RDL/)");
+    std::string extensions;
+    seedApp->add_option("--extensions", extensions, "The extensions the phone loads, comma-separated: parlivo, rendalo (default: the phone's choice, parlivo for a new phone)");
 
     std::string scenario;
     bool verbose = false;
@@ -313,7 +358,7 @@ int main(int argc, char** argv)
     }
 
     if (*seedApp)
-        return seedCommand(device, resources, contacts);
+        return seedCommand(device, resources, contacts, extensions);
     if (*runApp)
         return runCommand(scenario, device, resources, verbose);
     if (*serveApp)

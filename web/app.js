@@ -33,7 +33,7 @@ window.plv = state;
 
 const phone = () => state.screen;
 const send = (step) => transport.send(step);
-const input = createInput({ screenNode: $('#screen'), homeNode: $('#home-button'), ownerNode: $('#keyboard-owner'), phone, send, report });
+const input = createInput({ screenNode: $('#screen'), keysNode: $('#phone-keys'), homeNode: $('#home-button'), ownerNode: $('#keyboard-owner'), phone, send, report });
 const sidePanel = createSidePanel({ send, list: transport.list, report, phone });
 createRecorder({ send, onStep: transport.onStep, report });
 

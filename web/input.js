@@ -8,6 +8,13 @@
 // While the phone has it no key reaches a control of the page (a space would
 // press again the button that was pressed last), and a key with nothing
 // editing on the phone goes nowhere and the status line says so.
+//
+// The phone holds the keyboard through a hidden text box laid over the
+// screen. A plain key is typed on its keydown (and kept out of the box);
+// whatever the browser inserts without one – a dead key's accent, a compose
+// sequence, an input method's word, a pasted text – lands in the box and is
+// typed from there once the composition is over, so each character reaches
+// the phone exactly once.
 
 import { keyboardShows } from './screen.js';
 import { toScreen } from './orientation.js';
@@ -30,10 +37,11 @@ function viewNameAt(target) {
 }
 
 // `phone()` answers the latest {snapshot, springboard}.
-export function createInput({ screenNode, homeNode, ownerNode, phone, send, report }) {
+export function createInput({ screenNode, keysNode, homeNode, ownerNode, phone, send, report }) {
     let press = null;
     let holdMenu = null;
     let shift = false;
+    let composing = false;
 
     const snapshot = () => phone()?.snapshot;
     const orientation = () => phone()?.springboard.deviceOrientation || 1;
@@ -41,7 +49,7 @@ export function createInput({ screenNode, homeNode, ownerNode, phone, send, repo
 
     // MARK: Who has the keyboard
 
-    const owner = () => (document.activeElement === screenNode ? 'phone' : 'page');
+    const owner = () => (document.activeElement === keysNode ? 'phone' : 'page');
 
     function showOwner() {
         const now = owner();
@@ -51,21 +59,35 @@ export function createInput({ screenNode, homeNode, ownerNode, phone, send, repo
 
     // The press's default is prevented (no text selection while dragging),
     // so the screen takes the keyboard itself.
-    const takeKeyboard = () => screenNode.focus({ preventScroll: true });
+    const takeKeyboard = () => keysNode.focus({ preventScroll: true });
+
+    const goesNowhere = (what) => report('idle', `${what}: nothing is being edited on the phone, the key goes nowhere`);
 
     function typeKey(event) {
         if (event.key === 'Escape') {
-            screenNode.blur();
+            keysNode.blur();
             return;
         }
         if (!keyboardShows(snapshot())) {
-            if ([...event.key].length === 1 || event.key in KEY_NAMES)
-                report('idle', `${KEY_NAMES[event.key] || `“${event.key}”`}: nothing is being edited on the phone, the key goes nowhere`);
+            if ([...event.key].length === 1 || event.key in KEY_NAMES) goesNowhere(KEY_NAMES[event.key] || `“${event.key}”`);
             return;
         }
         if (event.key === 'Backspace') send({ step: 'backspace' });
         else if (event.key === 'Enter') send({ step: 'type', text: '\n' });
         else if ([...event.key].length === 1) send({ step: 'type', text: event.key });
+    }
+
+    // A key the browser is still composing into a character: it must reach
+    // the text box, which types the character when the composition ends.
+    const composes = (event) => composing || event.isComposing || event.key === 'Dead' || event.keyCode === 229;
+
+    // Types what the browser inserted into the text box, and empties it.
+    function typeInserted() {
+        const text = keysNode.value;
+        keysNode.value = '';
+        if (!text) return;
+        if (!keyboardShows(snapshot())) goesNowhere(`“${text}”`);
+        else send({ step: 'type', text });
     }
 
     // MARK: The edit menu
@@ -173,6 +195,24 @@ export function createInput({ screenNode, homeNode, ownerNode, phone, send, repo
             if (openHoldMenu()) event.preventDefault();
         });
 
+        // Reaching the screen with Tab gives the phone the keyboard too.
+        screenNode.addEventListener('focus', takeKeyboard);
+        keysNode.addEventListener('compositionstart', () => {
+            composing = true;
+        });
+        keysNode.addEventListener('compositionend', () => {
+            composing = false;
+            typeInserted();
+        });
+        // Mid-composition the box holds a draft the input method may still change.
+        keysNode.addEventListener('input', (event) => {
+            if (!composing && !event.isComposing) typeInserted();
+        });
+        keysNode.addEventListener('blur', () => {
+            composing = false;
+            keysNode.value = '';
+        });
+
         document.addEventListener('focusin', showOwner);
         document.addEventListener('focusout', () => queueMicrotask(showOwner));
         // Capturing, so that the phone sees a key before anything of the page.
@@ -180,9 +220,11 @@ export function createInput({ screenNode, homeNode, ownerNode, phone, send, repo
             document.addEventListener(
                 type,
                 (event) => {
-                    if (owner() !== 'phone' || event.ctrlKey || event.metaKey || event.altKey) return;
-                    event.preventDefault();
+                    if (owner() !== 'phone') return;
                     event.stopPropagation();
+                    // Shortcuts (a paste) and composing keys act on the text box.
+                    if (event.ctrlKey || event.metaKey || event.altKey || composes(event)) return;
+                    event.preventDefault();
                     if (type === 'keydown') typeKey(event);
                 },
                 true,

@@ -88,18 +88,23 @@ function drawAccessory(node, view) {
     node.appendChild(mark);
 }
 
-// Alerts and action sheets: their title above their message.
+// Alerts and action sheets: their title above their message. The platform
+// lays out labels of its own for them inside the sheet; a text one of those
+// labels already shows is not drawn a second time.
 function drawAlert(node, view) {
-    if (!view.title && !view.text) return;
+    const labelled = new Set((view.subviews || []).filter((subview) => kindOf(subview) === 'label' && !subview.hidden).map((label) => label.text));
+    const title = labelled.has(view.title) ? '' : view.title;
+    const text = labelled.has(view.text) ? '' : view.text;
+    if (!title && !text) return;
     const box = element('div', 'alert-text');
-    if (view.title) {
-        const title = element('strong');
-        title.textContent = view.title;
-        box.appendChild(title);
+    if (title) {
+        const strong = element('strong');
+        strong.textContent = title;
+        box.appendChild(strong);
     }
-    if (view.text) {
+    if (text) {
         const message = element('span');
-        message.textContent = view.text;
+        message.textContent = text;
         box.appendChild(message);
     }
     const color = cssColor(view.textColor);

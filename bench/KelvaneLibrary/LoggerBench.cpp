@@ -38,7 +38,7 @@ void BM_LoggerAppend(benchmark::State& state)
     int entries = 0;
     resetLog(log);
     for (auto _ : state) {
-        kelvane::KelvaneLogger::log("The file size is: 90000", -1);
+        kelvane::KelvaneLogger::log("The file size is: 90000", kelvane::KelvaneLogger::Normal);
         if (++entries == 1000) { // keep the file near its starting size
             state.PauseTiming();
             resetLog(log);

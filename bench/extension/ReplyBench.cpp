@@ -62,7 +62,7 @@ private:
             std::abort();
         benchsupport::fillBusyMessagesDatabase(database,
             { messageCount, conversationCount, smsAddress, [](int g) { return "amico" + std::to_string(g) + "@example.com"; } });
-        if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::kAddressBookDevicePath)))
+        if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::AddressBookDevicePath)))
             std::abort();
         phone::BootOptions options;
         options.deviceRoot = m_root;

@@ -19,7 +19,7 @@ ABAddressBookRef ABAddressBookCreate()
 {
     if (!runtime::classNamed(ABAddressBook::className))
         return nullptr;
-    return addressBookAtHostPath(foundation::hostPath(kAddressBookDevicePath));
+    return addressBookAtHostPath(foundation::hostPath(AddressBookDevicePath));
 }
 
 ABAddressBookRef addressBookAtHostPath(const std::filesystem::path& hostPath)

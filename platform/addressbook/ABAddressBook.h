@@ -15,7 +15,7 @@ namespace addressbook {
 
 class AddressBookStore;
 
-inline constexpr std::string_view kAddressBookDevicePath = "/var/mobile/Library/AddressBook/AddressBook.sqlitedb";
+inline constexpr std::string_view AddressBookDevicePath = "/var/mobile/Library/AddressBook/AddressBook.sqlitedb";
 
 class ABAddressBook : public runtime::Object {
     PLV_CLASS(ABAddressBook, runtime::Object)

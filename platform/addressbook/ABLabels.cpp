@@ -25,10 +25,10 @@ std::optional<std::string> ABAddressBookCopyLocalizedLabel(const std::optional<s
             return std::string(shown);
     }
     std::string_view text = *label;
-    constexpr std::string_view open = "_$!<";
-    constexpr std::string_view close = ">!$_";
-    if (text.size() >= open.size() + close.size() && text.starts_with(open) && text.ends_with(close))
-        return std::string(text.substr(open.size(), text.size() - open.size() - close.size()));
+    constexpr std::string_view LabelOpening = "_$!<";
+    constexpr std::string_view LabelClosing = ">!$_";
+    if (text.size() >= LabelOpening.size() + LabelClosing.size() && text.starts_with(LabelOpening) && text.ends_with(LabelClosing))
+        return std::string(text.substr(LabelOpening.size(), text.size() - LabelOpening.size() - LabelClosing.size()));
     return label;
 }
 

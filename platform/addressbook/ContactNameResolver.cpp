@@ -16,7 +16,7 @@ ContactNameResolver::ContactNameResolver(std::filesystem::path databaseHostPath,
 
 ContactNameResolver ContactNameResolver::forPhoneAddressBook()
 {
-    return ContactNameResolver(foundation::hostPath(kAddressBookDevicePath));
+    return ContactNameResolver(foundation::hostPath(AddressBookDevicePath));
 }
 
 std::optional<std::string> ContactNameResolver::displayNameForAddress(std::string_view address)

@@ -18,7 +18,7 @@ namespace addressbook {
 
 class ContactNameResolver {
 public:
-    explicit ContactNameResolver(std::filesystem::path databaseHostPath, std::string defaultCountryCode = std::string(kDefaultCountryCode));
+    explicit ContactNameResolver(std::filesystem::path databaseHostPath, std::string defaultCountryCode = std::string(DefaultCountryCode));
     // Over the phone's own Address Book, at its device path under the device root.
     static ContactNameResolver forPhoneAddressBook();
 

@@ -11,7 +11,7 @@ namespace addressbook {
 
 namespace {
 
-    constexpr std::string_view otherSection = "#";
+    constexpr std::string_view OtherSection = "#";
 
     // Last name first: the key the list sorts and indexes by.
     std::string sortName(const ABRecordRef& person)
@@ -77,7 +77,7 @@ std::vector<PeopleSection> indexPeople(const std::vector<ABRecordRef>& people)
         buckets.reset();
 
     std::vector<PeopleSection> sections;
-    PeopleSection other { std::string(otherSection), {} };
+    PeopleSection other { std::string(OtherSection), {} };
     for (auto& entry : entries) {
         std::string title;
         if (buckets && !entry.key.isEmpty()) {

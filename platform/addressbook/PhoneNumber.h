@@ -22,12 +22,12 @@
 
 namespace addressbook {
 
-inline constexpr std::string_view kDefaultCountryCode = "39";
+inline constexpr std::string_view DefaultCountryCode = "39";
 
 // The country code followed by the national digits ("393471234567"), or
 // nothing when the text is no phone number.
-std::optional<std::string> canonicalPhoneNumber(std::string_view text, std::string_view defaultCountryCode = kDefaultCountryCode);
-bool isSamePhoneNumber(std::string_view a, std::string_view b, std::string_view defaultCountryCode = kDefaultCountryCode);
+std::optional<std::string> canonicalPhoneNumber(std::string_view text, std::string_view defaultCountryCode = DefaultCountryCode);
+bool isSamePhoneNumber(std::string_view a, std::string_view b, std::string_view defaultCountryCode = DefaultCountryCode);
 
 bool looksLikeEmailAddress(std::string_view);
 // Lower-cased and trimmed; nothing for an empty text.

@@ -48,7 +48,7 @@ int64_t StoredMessage::unixDate() const
 {
     if (date == 0)
         return 0;
-    return isMadrid ? date + macEpochOffset : date;
+    return isMadrid ? date + MacEpochOffset : date;
 }
 
 std::string StoredMessage::peer() const

@@ -13,7 +13,7 @@
 namespace chatkit {
 
 // Seconds between the Unix epoch and 2001-01-01 UTC, the epoch of iMessage dates.
-inline constexpr int64_t macEpochOffset = 978307200;
+inline constexpr int64_t MacEpochOffset = 978307200;
 
 enum class MessageKind {
     SMS,

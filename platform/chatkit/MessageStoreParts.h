@@ -46,7 +46,7 @@ inline constexpr int64_t joinedChatState = 3;
 // madrid_attachment.transfer_state of a finished transfer.
 inline constexpr int64_t transferFinished = 5;
 
-inline int64_t macDate(double unixDate) { return std::llround(unixDate) - macEpochOffset; }
+inline int64_t macDate(double unixDate) { return std::llround(unixDate) - MacEpochOffset; }
 
 // A file name safe to put in a folder of its own: no separators, no
 // parent references.

@@ -23,13 +23,27 @@ std::vector<std::string> splitAtBlanks(std::string_view text)
     }
 }
 
-std::optional<RgbaColour> colourFromString(std::string_view text)
+std::optional<RgbaColour> parsedColourString(std::string_view text)
 {
     auto parts = splitAtBlanks(text);
     if (parts.size() < 3)
         return std::nullopt;
-    auto component = [](const std::string& part) { return std::clamp(static_cast<double>(floatValue(part)), 0.0, 1.0); };
+    auto component = [](const std::string& part) { return static_cast<double>(floatValue(part)); };
     return RgbaColour { component(parts[0]), component(parts[1]), component(parts[2]), 1.0 };
+}
+
+RgbaColour clampedForDisplay(const RgbaColour& colour)
+{
+    auto clamp = [](double component) { return std::isnan(component) ? 0.0 : std::clamp(component, 0.0, 1.0); };
+    return RgbaColour { clamp(colour.red), clamp(colour.green), clamp(colour.blue), clamp(colour.alpha) };
+}
+
+std::optional<RgbaColour> colourFromString(std::string_view text)
+{
+    auto colour = parsedColourString(text);
+    if (!colour)
+        return std::nullopt;
+    return clampedForDisplay(*colour);
 }
 
 std::string colourString(double red, double green, double blue)

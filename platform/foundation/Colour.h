@@ -25,8 +25,14 @@ struct RgbaColour {
 std::vector<std::string> splitAtBlanks(std::string_view);
 
 // Parts 0, 1 and 2 read as the platform's floatValue (a part that is not a
-// number reads 0), alpha 1. Fewer than three parts: not usable. Components
-// outside 0..1 are brought to the nearest bound, as the screen would show them.
+// number reads 0), alpha 1, as they are written ("2 0 0" reads red 2).
+// Fewer than three parts: not usable.
+std::optional<RgbaColour> parsedColourString(std::string_view);
+
+// The colour as the screen shows it: components brought into 0..1.
+RgbaColour clampedForDisplay(const RgbaColour&);
+
+// parsedColourString, clamped for display.
 std::optional<RgbaColour> colourFromString(std::string_view);
 
 // "%f %f %f", how the colour editor saves its sliders.

@@ -270,7 +270,7 @@ PlistDictionary::PlistDictionary(std::initializer_list<Entry> entries)
 
 std::optional<size_t> PlistDictionary::indexOf(std::string_view key) const
 {
-    if (m_entries.size() > indexThreshold) {
+    if (m_entries.size() > IndexThreshold) {
         auto it = m_index.find(key);
         if (it == m_index.end())
             return std::nullopt;
@@ -302,9 +302,9 @@ void PlistDictionary::set(std::string key, PlistValue value)
         return;
     }
     m_entries.emplace_back(std::move(key), std::move(value));
-    if (m_entries.size() == indexThreshold + 1)
+    if (m_entries.size() == IndexThreshold + 1)
         rebuildIndex();
-    else if (m_entries.size() > indexThreshold + 1)
+    else if (m_entries.size() > IndexThreshold + 1)
         m_index.emplace(m_entries.back().first, m_entries.size() - 1);
 }
 
@@ -327,7 +327,7 @@ void PlistDictionary::clear()
 void PlistDictionary::rebuildIndex()
 {
     m_index.clear();
-    if (m_entries.size() <= indexThreshold)
+    if (m_entries.size() <= IndexThreshold)
         return;
     m_index.reserve(m_entries.size());
     for (size_t i = 0; i < m_entries.size(); ++i)

@@ -218,7 +218,7 @@ public:
     bool operator==(const PlistDictionary&) const;
 
 private:
-    static constexpr size_t indexThreshold = 16;
+    static constexpr size_t IndexThreshold = 16;
     std::optional<size_t> indexOf(std::string_view key) const;
     void rebuildIndex();
 
@@ -227,7 +227,7 @@ private:
         size_t operator()(std::string_view key) const { return std::hash<std::string_view> {}(key); }
     };
     std::vector<Entry> m_entries;
-    std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>> m_index; // only above indexThreshold
+    std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>> m_index; // only above IndexThreshold
 };
 
 // gtest's printer hook.

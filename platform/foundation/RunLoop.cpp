@@ -86,7 +86,7 @@ namespace {
 
 // MARK: Timer
 
-Timer::Timer(double interval, bool repeats, Callback callback)
+Timer::Timer(Key, double interval, bool repeats, Callback callback)
     : m_interval(std::isfinite(interval) ? std::max(interval, MinimumInterval) : MinimumInterval)
     , m_repeats(repeats)
     , m_callback(std::move(callback))
@@ -106,16 +106,26 @@ void Timer::registerMethods(runtime::ClassBuilder<Timer>& b)
     b.method<&Timer::fire>("fire");
 }
 
+runtime::Ref<Timer> Timer::once(double seconds, Callback callback)
+{
+    return scheduled(seconds, false, std::move(callback));
+}
+
+runtime::Ref<Timer> Timer::repeating(double seconds, Callback callback)
+{
+    return scheduled(seconds, true, std::move(callback));
+}
+
 runtime::Ref<Timer> Timer::scheduled(double interval, bool repeats, Callback callback)
 {
-    auto timer = runtime::make<Timer>(interval, repeats, std::move(callback));
+    auto timer = runtime::make<Timer>(Key {}, interval, repeats, std::move(callback));
     RunLoop::main().addTimer(timer);
     return timer;
 }
 
 runtime::Ref<Timer> Timer::scheduledWithTarget(double interval, runtime::Id target, runtime::Sel selector, runtime::Id userInfo, bool repeats)
 {
-    auto timer = runtime::make<Timer>(interval, repeats, [](Timer& timer) { timer.sendToTarget(); });
+    auto timer = runtime::make<Timer>(Key {}, interval, repeats, [](Timer& timer) { timer.sendToTarget(); });
     timer->m_target = std::move(target);
     timer->m_selector = selector;
     timer->m_userInfo = std::move(userInfo);

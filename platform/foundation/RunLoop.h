@@ -36,10 +36,13 @@ public:
 
     using Callback = std::function<void(Timer&)>;
 
-    // Schedules on the main run loop. `+scheduledTimerWithTimeInterval:target:
-    // selector:userInfo:repeats:` is the runtime spelling of the same thing and
-    // sends `selector` to `target` with the timer as argument.
-    static runtime::Ref<Timer> scheduled(double interval, bool repeats, Callback);
+    // Scheduled on the main run loop: `once` fires a single time `seconds`
+    // from now, `repeating` every `seconds` until it is invalidated.
+    // `+scheduledTimerWithTimeInterval:target:selector:userInfo:repeats:` is
+    // the runtime spelling of both and sends `selector` to `target` with the
+    // timer as argument.
+    static runtime::Ref<Timer> once(double seconds, Callback);
+    static runtime::Ref<Timer> repeating(double seconds, Callback);
 
     void invalidate();
     bool isValid() const;
@@ -49,16 +52,19 @@ public:
     runtime::Id userInfo() const { return m_userInfo; }
     void setUserInfo(runtime::Id info) { m_userInfo = std::move(info); }
 
-    // Implementation detail of RunLoop.
-    Timer(double interval, bool repeats, Callback);
-    double m_fireDate { 0 };
-    uint64_t m_sequence { 0 };
-    bool m_valid { true };
-
     // `-fire`: runs the callback now; a one-shot timer is invalidated first.
     void fire();
 
+    // Only the factories make timers; runtime::make needs the constructor
+    // public, the key keeps it theirs.
+    class Key {
+        friend class Timer;
+        Key() = default;
+    };
+    Timer(Key, double interval, bool repeats, Callback);
+
 private:
+    static runtime::Ref<Timer> scheduled(double interval, bool repeats, Callback);
     // The runtime spelling: `selector` sent to `target`, with the timer as
     // argument when the selector takes one. The target is held until the
     // timer is invalidated, as the platform does.
@@ -73,7 +79,10 @@ private:
     runtime::Id m_target;
     runtime::Sel m_selector;
     RunLoop* m_runLoop { nullptr }; // the loop whose queue holds this timer, if any
+    double m_fireDate { 0 };
     int64_t m_fireTick { 0 }; // m_fireDate in the loop's nanoseconds, exact
+    uint64_t m_sequence { 0 };
+    bool m_valid { true };
     friend class RunLoop;
 };
 

@@ -16,10 +16,10 @@ namespace {
     // "<digits>.eml" with a number that fits; anything else is not ours.
     std::optional<uint64_t> numberOfFile(const std::string& name)
     {
-        constexpr std::string_view suffix = ".eml";
-        if (name.size() <= suffix.size() || !name.ends_with(suffix))
+        constexpr std::string_view MailSuffix = ".eml";
+        if (name.size() <= MailSuffix.size() || !name.ends_with(MailSuffix))
             return std::nullopt;
-        std::string_view digits(name.data(), name.size() - suffix.size());
+        std::string_view digits(name.data(), name.size() - MailSuffix.size());
         if (digits.size() > 18 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return std::nullopt;
         uint64_t number = 0;

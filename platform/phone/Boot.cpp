@@ -9,6 +9,7 @@
 #include <foundation/NotificationCenter.h>
 #include <foundation/SystemLog.h>
 #include <mail/MailClasses.h>
+#include <springboard/SBApplicationController.h>
 #include <springboard/SpringBoard.h>
 #include <springboard/SpringBoardClasses.h>
 #include <springboard/SpringBoardContext.h>
@@ -103,6 +104,13 @@ foundation::Result<void> Phone::start()
         if (extension)
             foundation::callReportingExceptions("extension constructor", extension);
     }
+
+    // The home screen shows an icon for every application installed by now.
+    auto applications = springboard::SBApplicationController::sharedInstance();
+    for (auto& bundle : springboard::findInstalledApplications())
+        applications->addApplication(springboard::makeHostedApplication(std::move(bundle)));
+    for (const auto& bundle : m_options.inProcessApplications)
+        applications->addApplication(springboard::makeHostedApplication(bundle));
 
     runtime::send(springBoard, "applicationDidFinishLaunching:", Id(springBoard));
     if (m_options.clock == foundation::ClockKind::Virtual)

@@ -129,6 +129,7 @@ namespace {
 
     runtime::Ref<UIView> visibleViewNamed(std::string_view name)
     {
+        layOutVisibleWindows();
         auto windows = visibleWindows();
         for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
             if (auto view = (*window)->viewNamed(name); view && isOnScreen(*view))

@@ -1,8 +1,9 @@
 // The whole phone behind one object, and the one place that knows every
 // library of it: it boots the platform (device root, main run loop, system
 // log, every library's classes, the Address Book behind message names, the
-// extension libraries, SpringBoard and its home screen; Boot.cpp) and offers
-// one method per thing a person can do to a phone (Phone.cpp). The simulator
+// extension libraries, the installed applications, SpringBoard and its home
+// screen; Boot.cpp) and offers one method per thing a person can do to a
+// phone (Phone.cpp). The simulator
 // and the scenario tests drive the phone only through this class.
 //
 // Every action answers an ActionResult: done, or a short English reason saying
@@ -17,6 +18,7 @@
 #pragma once
 
 #include <foundation/Result.h>
+#include <springboard/InstalledApplications.h>
 #include <foundation/RunLoop.h>
 #include <uikit/Geometry.h>
 
@@ -45,6 +47,10 @@ struct BootOptions {
     // Extensions installed in-process (tests): each runs at the moment the
     // libraries load, in order, before SpringBoard finishes launching.
     std::vector<std::function<void()>> inProcessExtensions {};
+    // Applications whose code is linked into the process (tests), installed
+    // beside the bundles found in /Applications (a bundle of the same
+    // identifier gives way to them).
+    std::vector<springboard::ApplicationBundle> inProcessApplications {};
 };
 
 struct ActionDone {

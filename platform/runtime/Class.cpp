@@ -187,15 +187,9 @@ void flushAllCaches()
         cls->flushCache();
 }
 
-Class* defineClass(std::string_view name, Class* superclass, Class::Factory factory)
+Class* Class::make(std::string_view name, Class* superclass, Factory factory, bool listed)
 {
     auto& r = registry();
-    std::lock_guard guard(runtimeLock());
-    {
-        std::unique_lock write(r.lock);
-        if (auto it = r.byName.find(std::string(name)); it != r.byName.end())
-            return it->second;
-    }
     Class* rootMeta = nullptr;
     if (superclass) {
         rootMeta = superclass->metaclass();
@@ -206,14 +200,44 @@ Class* defineClass(std::string_view name, Class* superclass, Class::Factory fact
     // A root class's metaclass inherits from the root class itself, so class
     // objects answer the root's instance methods too.
     auto meta = std::make_shared<Class>(std::string(name), superclass ? superclass->metaclass() : cls.get(), nullptr, true);
+    Class* made = cls.get();
     cls->m_meta = meta.get();
     setClassOf(*cls, meta.get());
     setClassOf(*meta, rootMeta ? rootMeta : meta.get());
     std::unique_lock write(r.lock);
     r.owned.push_back(meta);
     r.owned.push_back(cls);
-    r.byName.emplace(std::string(name), cls.get());
-    return cls.get();
+    if (listed)
+        r.byName.emplace(std::string(name), made);
+    return made;
+}
+
+Class* defineClass(std::string_view name, Class* superclass, Class::Factory factory)
+{
+    auto& r = registry();
+    std::lock_guard guard(runtimeLock());
+    {
+        std::unique_lock write(r.lock);
+        if (auto it = r.byName.find(std::string(name)); it != r.byName.end())
+            return it->second;
+    }
+    Class* cls = Class::make(name, superclass, factory, true);
+    return cls;
+}
+
+Class* defineLibraryClass(std::string_view name, Class* superclass, Class::Factory factory)
+{
+    auto& r = registry();
+    std::lock_guard guard(runtimeLock());
+    {
+        std::unique_lock write(r.lock);
+        if (auto it = r.byName.find(std::string(name)); it != r.byName.end()) {
+            if (!factory || it->second->m_factory == factory)
+                return it->second;
+        }
+    }
+    bool taken = classNamed(name) != nullptr;
+    return Class::make(name, superclass, factory, !taken);
 }
 
 Class* classNamed(std::string_view name)

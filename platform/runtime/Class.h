@@ -44,6 +44,8 @@ public:
     Class* superclass() const { return m_superclass; }
     Class* metaclass() const { return m_meta; }
     bool isMetaclass() const { return m_isMeta; }
+    // What alloc builds; it also tells which library defined the class.
+    Factory factory() const { return m_factory; }
     bool isSubclassOf(const Class* other) const;
     std::string description() const override { return m_name; }
 
@@ -92,13 +94,23 @@ private:
     std::vector<Ivar> m_ivars;
     std::array<std::atomic<Chunk*>, CacheChunks> m_cache {};
 
+    // A class and its metaclass, entered in the name table when `listed`.
+    static Class* make(std::string_view name, Class* superclass, Factory, bool listed);
+
     friend Class* defineClass(std::string_view, Class*, Factory);
+    friend Class* defineLibraryClass(std::string_view, Class*, Factory);
 };
 
 // Looks a class up by name; null when there is none (or it was removed).
 Class* classNamed(std::string_view name);
 // Defines a class (or answers the existing one of that name).
 Class* defineClass(std::string_view name, Class* superclass, Class::Factory = nullptr);
+// Defines a class that a loaded library brings. When another library already
+// defined a class of that name (another factory), both exist: the new one
+// serves its own library, which reaches it directly, while the name keeps
+// answering the class loaded first, as the phone's runtime does with two
+// libraries that carry a class of the same name.
+Class* defineLibraryClass(std::string_view name, Class* superclass, Class::Factory);
 // Takes a class out of the name table, as if the framework lacked it.
 // Answers whether it was there.
 bool removeClass(std::string_view name);

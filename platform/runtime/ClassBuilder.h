@@ -140,8 +140,10 @@ template <class T, class Super>
 Class* registerClass()
 {
     Class* superclass = Super::classObject();
-    bool fresh = !classNamed(T::className);
-    Class* cls = defineClass(T::className, superclass, &makeForRuntime<T>);
+    Class* named = classNamed(T::className);
+    // Another library's class of the same name leaves this one a class of its own.
+    Class* cls = defineLibraryClass(T::className, superclass, &makeForRuntime<T>);
+    bool fresh = cls != named;
     if constexpr (HasRegisterMethods<T>) {
         if (fresh) {
             ClassBuilder<T> builder(cls);

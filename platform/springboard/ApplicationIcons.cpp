@@ -11,10 +11,11 @@ namespace {
         ApplicationIcon icon;
     };
 
-    // One line per application; the settings application's goes here too.
+    // One line per application, its icon in its bundle.
     const std::array entries {
         Entry { "com.apple.MobileSMS", { "/Applications/MobileSMS.app/Icon.png", 0.3, 0.8, 0.3 } },
         Entry { "com.apple.mobilemail", { "/Applications/MobileMail.app/Icon.png", 0.25, 0.5, 0.95 } },
+        Entry { "it.kelvane.plvsettings", { "/Applications/PLVSettings.app/Icon.png", 0.55, 0.58, 0.63 } },
     };
 
 } // namespace

@@ -116,7 +116,7 @@ void SBAwayController::restartDimTimer(double seconds)
     if (m_dimTimer)
         m_dimTimer->invalidate();
     runtime::Weak<SBAwayController> weakSelf = selfAs<SBAwayController>();
-    m_dimTimer = foundation::Timer::scheduled(std::max(seconds, 0.0), false, [weakSelf](foundation::Timer&) {
+    m_dimTimer = foundation::Timer::once(std::max(seconds, 0.0), [weakSelf](foundation::Timer&) {
         auto controller = weakSelf.lock();
         // Only the lock screen dims; an unlocked phone keeps its screen on.
         if (controller && controller->m_locked)

@@ -66,7 +66,7 @@ void SBBulletinBannerController::showBanner(const runtime::Ref<BBBulletin>& bull
     m_window->setHidden(false);
 
     runtime::Weak<SBBulletinBannerController> weakSelf = selfAs<SBBulletinBannerController>();
-    m_dismissTimer = foundation::Timer::scheduled(BannerDuration, false, [weakSelf](foundation::Timer&) {
+    m_dismissTimer = foundation::Timer::once(BannerDuration, [weakSelf](foundation::Timer&) {
         if (auto controller = weakSelf.lock())
             runtime::send(controller, "_tryToDismissBannerWithAnimation:", int64_t { 1 });
     });

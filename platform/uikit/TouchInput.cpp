@@ -17,12 +17,6 @@ namespace {
 
     constexpr double PanThreshold = 10;
 
-    void layOutScreen(const std::vector<Ref<UIWindow>>& windows)
-    {
-        for (auto& window : windows)
-            window->layoutIfNeeded();
-    }
-
     template <class Recognizer>
     std::vector<Ref<Recognizer>> candidates(const Ref<UIView>& view)
     {
@@ -57,12 +51,18 @@ namespace {
 
 } // namespace
 
+void layOutVisibleWindows()
+{
+    for (auto& window : visibleWindows())
+        window->layoutIfNeeded();
+}
+
 Ref<UIView> hitTestScreen(const CGPoint& point)
 {
     if (!std::isfinite(point.x) || !std::isfinite(point.y) || onKeyboard(point))
         return nullptr;
+    layOutVisibleWindows();
     auto windows = visibleWindows();
-    layOutScreen(windows);
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         auto& window = *it;
         if (auto hit = window->hitTest(window->convertPointFromScreen(point)))

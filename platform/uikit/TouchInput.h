@@ -17,6 +17,9 @@ namespace uikit {
 
 class UIView;
 
+// Lays out every visible window, as the phone does before it draws, so a
+// finger finds what a person sees (a table's cells included).
+void layOutVisibleWindows();
 // The view that would take a touch at a screen point, or nil.
 runtime::Ref<UIView> hitTestScreen(const CGPoint&);
 // Answers the touched view, or nil when the touch reached nothing.

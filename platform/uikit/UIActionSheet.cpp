@@ -3,10 +3,12 @@
 #include "OverlayWindow.h"
 #include "UILabel.h"
 #include "UIScreen.h"
+#include "UIScrollView.h"
 
 namespace uikit {
 
 using runtime::Id;
+using runtime::Ref;
 
 namespace {
 
@@ -69,8 +71,9 @@ void UIActionSheet::layOut()
     auto children = subviews();
     for (auto& child : children)
         child->removeFromSuperview();
-    double width = UIScreen::mainScreen()->bounds().size.width;
-    double y = Margin;
+    CGRect screen = UIScreen::mainScreen()->bounds();
+    double width = screen.size.width;
+    double top = Margin;
     if (!m_title.empty()) {
         auto label = runtime::make<UILabel>();
         label->setText(m_title);
@@ -78,9 +81,26 @@ void UIActionSheet::layOut()
         label->setTextColor(UIColor::whiteColor());
         label->setBackgroundColor(UIColor::clearColor());
         label->setTextAlignment(UITextAlignmentCenter);
-        label->setFrame(CGRectMake(Margin, y, width - 2 * Margin, 22));
+        label->setFrame(CGRectMake(Margin, top, width - 2 * Margin, 22));
         addSubview(label);
-        y += 22 + Gap;
+        top += 22 + Gap;
+    }
+    // More buttons than the screen holds scroll under the title, as the
+    // phone's long sheets do, so every one of them can be reached.
+    double buttonsHeight = 0;
+    for (int64_t index = 0; index < numberOfButtons(); ++index)
+        buttonsHeight += ButtonHeight + Gap + (index == m_cancelButtonIndex && index > 0 ? Gap : 0);
+    bool scrolls = top + buttonsHeight + Margin - Gap > screen.size.height;
+    Ref<UIView> container = selfAs<UIView>();
+    double y = top;
+    if (scrolls) {
+        auto scroll = runtime::make<UIScrollView>();
+        scroll->setName("actionSheetButtons");
+        scroll->setFrame(CGRectMake(0, top, width, screen.size.height - top - Margin));
+        scroll->setContentSize({ width, buttonsHeight - Gap });
+        addSubview(scroll);
+        container = scroll;
+        y = 0;
     }
     std::weak_ptr<UIActionSheet> weakSelf = selfAs<UIActionSheet>();
     for (int64_t index = 0; index < numberOfButtons(); ++index) {
@@ -98,17 +118,18 @@ void UIActionSheet::layOut()
             button->setBackgroundColor(UIColor::whiteColor());
         button->layer()->setCornerRadius(8);
         button->setTag(index);
+        button->setName("actionSheetButton" + std::to_string(index));
         button->setFrame(CGRectMake(Margin, y, width - 2 * Margin, ButtonHeight));
         button->setPrimaryAction([weakSelf, index] {
             if (auto sheet = weakSelf.lock())
                 sheet->clickButtonAtIndex(index);
         });
-        addSubview(button);
+        container->addSubview(button);
         y += ButtonHeight + Gap;
     }
-    double height = y - Gap + Margin;
+    double height = scrolls ? screen.size.height : y - Gap + Margin;
     setBackgroundColor(UIColor::colorWithRed(0.16, 0.18, 0.22, 0.9));
-    setFrame(CGRectMake(0, UIScreen::mainScreen()->bounds().size.height - height, width, height));
+    setFrame(CGRectMake(0, screen.size.height - height, width, height));
 }
 
 void UIActionSheet::showInView(const runtime::Ref<UIView>&)

@@ -2,7 +2,9 @@
 // everything else (in a window of its own). The destructive button comes
 // first, then the other buttons, then the cancel button, as on the phone.
 // A tap on a button tells the delegate (`actionSheet:clickedButtonAtIndex:`,
-// then `actionSheet:didDismissWithButtonIndex:`) and closes the sheet.
+// then `actionSheet:didDismissWithButtonIndex:`) and closes the sheet. The
+// buttons are named "actionSheetButton<index>" for the snapshot. When they do
+// not fit on the screen they scroll ("actionSheetButtons") under the title.
 #pragma once
 
 #include "UIButton.h"

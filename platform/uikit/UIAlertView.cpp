@@ -103,6 +103,7 @@ void UIAlertView::layOut()
         button->setBackgroundColor(UIColor::colorWithRed(0.3, 0.38, 0.55, 1));
         button->layer()->setCornerRadius(6);
         button->setTag(index);
+        button->setName("alertButton" + std::to_string(index));
         button->setFrame(frame);
         button->setPrimaryAction([weakSelf, index] {
             if (auto alert = weakSelf.lock())

@@ -1,7 +1,8 @@
 // An alert in the middle of the screen, over everything else: a title, a
 // message and buttons (the cancel button first, then the others, as on the
 // phone). A tap on a button tells the delegate (`alertView:clickedButtonAtIndex:`,
-// then `alertView:didDismissWithButtonIndex:`) and closes the alert.
+// then `alertView:didDismissWithButtonIndex:`) and closes the alert. The
+// buttons are named "alertButton<index>" for the snapshot.
 #pragma once
 
 #include "UIView.h"

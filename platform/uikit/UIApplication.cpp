@@ -108,7 +108,7 @@ bool UIApplication::sendAction(const runtime::Sel& action, const Id& target, con
     return false;
 }
 
-Ref<UIApplication> launchApplication(std::string_view principalClassName, std::string_view delegateClassName)
+Ref<UIApplication> launchApplication(std::string_view principalClassName, std::string_view delegateClassName, SharedApplication shared)
 {
     std::string_view principal = principalClassName.empty() ? std::string_view("UIApplication") : principalClassName;
     runtime::Class* cls = runtime::classNamed(principal);
@@ -121,7 +121,8 @@ Ref<UIApplication> launchApplication(std::string_view principalClassName, std::s
         runtime::reportDiagnostic("UIApplicationMain: " + std::string(principal) + " is not an application class");
         return nullptr;
     }
-    UIApplication::setSharedApplication(application);
+    if (shared == SharedApplication::Install)
+        UIApplication::setSharedApplication(application);
     Id delegate;
     if (delegateClassName == principal) {
         delegate = application;

@@ -1,8 +1,9 @@
 // The running application: the shared instance, its windows and key window,
-// opening URLs, and the status bar orientation. SpringBoard and the settings
-// application are subclasses that install themselves as the shared instance
-// (`setSharedApplication`, or `launchApplication` by class name, which is
-// what the platform's application main does).
+// opening URLs, and the status bar orientation. SpringBoard is a subclass that
+// installs itself as the shared instance (`setSharedApplication`); other
+// applications are launched by class name (`launchApplication`, which is what
+// the platform's application main does), those SpringBoard hosts in its own
+// process without replacing it.
 #pragma once
 
 #include "UIKitTypes.h"
@@ -15,6 +16,14 @@
 namespace uikit {
 
 class UIWindow;
+
+// Whether a launched application becomes the process's shared application.
+// An application SpringBoard hosts in its own process keeps SpringBoard as
+// the shared one; on the phone each would have a process of its own.
+enum class SharedApplication {
+    Install,
+    Keep,
+};
 
 class UIApplication : public UIResponder {
     PLV_CLASS(UIApplication, UIResponder)
@@ -54,14 +63,16 @@ private:
     std::vector<std::string> m_openedURLs;
     int64_t m_statusBarOrientation { UIInterfaceOrientationPortrait };
 
-    friend runtime::Ref<UIApplication> launchApplication(std::string_view, std::string_view);
+    friend runtime::Ref<UIApplication> launchApplication(std::string_view, std::string_view, SharedApplication);
 };
 
 // Makes the application of the named class (UIApplication when empty) and its
 // delegate (the application itself when the names agree), installs it as the
-// shared application and sends the delegate `applicationDidFinishLaunching:`.
-// nil when the principal class is missing or is not an application.
-runtime::Ref<UIApplication> launchApplication(std::string_view principalClassName, std::string_view delegateClassName);
+// shared application unless told to keep the current one, and sends the
+// delegate `applicationDidFinishLaunching:`. nil when the principal class is
+// missing or is not an application.
+runtime::Ref<UIApplication> launchApplication(std::string_view principalClassName, std::string_view delegateClassName,
+    SharedApplication = SharedApplication::Install);
 // The platform's application main: launches, then turns the main run loop until it stops.
 int UIApplicationMain(int argc, char** argv, std::string_view principalClassName, std::string_view delegateClassName);
 

@@ -30,6 +30,8 @@ void UIBarButtonItem::registerMethods(runtime::ClassBuilder<UIBarButtonItem>& b)
         return self.self();
     });
     b.method<&UIBarButtonItem::title>("title");
+    b.method<&UIBarButtonItem::accessibilityIdentifier>("accessibilityIdentifier");
+    b.method<&UIBarButtonItem::setAccessibilityIdentifier>("setAccessibilityIdentifier:");
     b.method<&UIBarButtonItem::setTitle>("setTitle:");
     b.method<&UIBarButtonItem::style>("style");
     b.method<&UIBarButtonItem::setStyle>("setStyle:");

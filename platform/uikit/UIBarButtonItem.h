@@ -1,6 +1,8 @@
 // A button of a navigation bar: a title or one of the platform's system
 // items (Done, Cancel, Add …), or a custom view, with a target and action.
 // The target is held weakly; the action is sent with the item as sender.
+// Its accessibility identifier names the button a bar draws for it, so the
+// snapshot and a scenario can find that button.
 #pragma once
 
 #include "UIKitTypes.h"
@@ -36,6 +38,8 @@ public:
     void setAction(const runtime::Sel& action) { m_action = action; }
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled) { m_enabled = enabled; }
+    const std::string& accessibilityIdentifier() const { return m_accessibilityIdentifier; }
+    void setAccessibilityIdentifier(std::string name) { m_accessibilityIdentifier = std::move(name); }
     runtime::Ref<UIView> customView() const { return m_customView; }
     void setCustomView(runtime::Ref<UIView> view) { m_customView = std::move(view); }
 
@@ -51,6 +55,7 @@ private:
     runtime::Sel m_action;
     bool m_enabled { true };
     runtime::Ref<UIView> m_customView;
+    std::string m_accessibilityIdentifier;
 };
 
 } // namespace uikit

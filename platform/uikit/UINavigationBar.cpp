@@ -137,6 +137,8 @@ void UINavigationBar::rebuild()
                     target->performAction();
             });
             button->setFrame(CGRectMake(0, y, buttonWidth(item->title()), ButtonHeight));
+            if (!item->accessibilityIdentifier().empty())
+                button->setName(item->accessibilityIdentifier());
             view = button;
         }
         CGRect f = view->frame();
@@ -157,6 +159,7 @@ void UINavigationBar::rebuild()
         if (title.empty())
             title = "Back";
         auto back = makeBarButton<UINavigationItemButtonView>(title);
+        back->setName("backButton");
         back->setFrame(CGRectMake(leftEdge, y, buttonWidth(title), ButtonHeight));
         std::weak_ptr<UINavigationBar> weakBar = selfAs<UINavigationBar>();
         back->setPrimaryAction([weakBar] {

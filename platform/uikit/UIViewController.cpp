@@ -194,9 +194,15 @@ void UIViewController::dismissViewController(bool animated, std::function<void()
 {
     auto host = selfAs<UIViewController>();
     if (!host->m_presented) {
-        // Sent to the presented controller itself (a picker closing itself): its presenter dismisses it.
         while (auto parent = host->parentViewController())
             host = parent;
+        // Sent to a controller inside a container that presents (the root of
+        // a navigation controller): the container dismisses what it shows.
+        if (host->m_presented) {
+            host->dismissViewController(animated, std::move(completion));
+            return;
+        }
+        // Sent to the presented controller itself (a picker closing itself): its presenter dismisses it.
         if (auto presenter = host->presentingViewController())
             presenter->dismissViewController(animated, std::move(completion));
         return;

@@ -36,7 +36,7 @@ TEST_F(Logger, FirstEntryOnADeviceCreatesTheFolderAndFile)
 {
     KelvaneLogger::setProjectName("PLV", true);
     EXPECT_EQ(KelvaneLogger::logFilePath(), "/var/mobile/Library/PLV//PLV.log");
-    KelvaneLogger::log("reloadPrefsNotification", 0);
+    KelvaneLogger::log("reloadPrefsNotification", KelvaneLogger::Development);
     EXPECT_EQ(logText(), " \n=== NEW SESSION ===\nDEV:reloadPrefsNotification");
 }
 
@@ -44,11 +44,11 @@ TEST_F(Logger, EachSeverityHasItsLabelAndTheHeaderComesOncePerRun)
 {
     device.write(LogPath, " \n=== NEW SESSION ===\nNORMAL:earlier run");
     KelvaneLogger::setProjectName("PLV", true);
-    KelvaneLogger::log("a", -1);
-    KelvaneLogger::log("b", 0);
-    KelvaneLogger::log("CANNOT OPEN PREFERENCES FILE", 1);
-    KelvaneLogger::log("d", 2);
-    KelvaneLogger::log("bare", 5);
+    KelvaneLogger::log("a", KelvaneLogger::Normal);
+    KelvaneLogger::log("b", KelvaneLogger::Development);
+    KelvaneLogger::log("CANNOT OPEN PREFERENCES FILE", KelvaneLogger::Severe);
+    KelvaneLogger::log("d", KelvaneLogger::Critical);
+    KelvaneLogger::log("bare", static_cast<KelvaneLogger::Severity>(5));
     EXPECT_EQ(logText(), " \n=== NEW SESSION ===\nNORMAL:earlier run"
                          "\n=== NEW SESSION ===\nNORMAL:a\nDEV:b\nSEVERE:CANNOT OPEN PREFERENCES FILE\nCRITICAL:d\nbare");
 }
@@ -56,9 +56,9 @@ TEST_F(Logger, EachSeverityHasItsLabelAndTheHeaderComesOncePerRun)
 TEST_F(Logger, DevelopmentEntriesNeedDevelopmentMode)
 {
     KelvaneLogger::setProjectName("PLV", false);
-    KelvaneLogger::log("hidden", 0);
+    KelvaneLogger::log("hidden", KelvaneLogger::Development);
     EXPECT_FALSE(device.exists(LogPath));
-    KelvaneLogger::log("shown", -1);
+    KelvaneLogger::log("shown", KelvaneLogger::Normal);
     // The run's header still goes in front of its first written entry.
     EXPECT_EQ(logText(), " \n=== NEW SESSION ===\nNORMAL:shown");
 }
@@ -66,7 +66,7 @@ TEST_F(Logger, DevelopmentEntriesNeedDevelopmentMode)
 TEST_F(Logger, KeepsAccentsNamesAndEmojiAsUtf8)
 {
     KelvaneLogger::setProjectName("PLV", true);
-    KelvaneLogger::log("apro l'app: Città è già 😀 שלום", -1);
+    KelvaneLogger::log("apro l'app: Città è già 😀 שלום", KelvaneLogger::Normal);
     EXPECT_EQ(logText(), " \n=== NEW SESSION ===\nNORMAL:apro l'app: Città è già 😀 שלום");
 }
 
@@ -75,39 +75,39 @@ TEST_F(Logger, NeverDiscardsAnExistingFileBecauseOfItsContent)
     std::string foreign = std::string("old \xff\xfe binary\0entries", 22);
     device.write(LogPath, foreign);
     KelvaneLogger::setProjectName("PLV", true);
-    KelvaneLogger::log("next", 1);
+    KelvaneLogger::log("next", KelvaneLogger::Severe);
     EXPECT_EQ(logText(), foreign + "\n=== NEW SESSION ===\nSEVERE:next");
 }
 
 TEST_F(Logger, AMissingMessageIsWrittenAsNull)
 {
     KelvaneLogger::setProjectName("PLV", true);
-    KelvaneLogger::log(static_cast<const char*>(nullptr), -1);
-    KelvaneLogger::log(std::optional<std::string>(), 2);
+    KelvaneLogger::log(static_cast<const char*>(nullptr), KelvaneLogger::Normal);
+    KelvaneLogger::log(std::optional<std::string>(), KelvaneLogger::Critical);
     EXPECT_EQ(logText(), " \n=== NEW SESSION ===\nNORMAL:(null)\nCRITICAL:(null)");
 }
 
 TEST_F(Logger, AfterTheFileIsRemovedTheRunGoesOnWithoutAHeader)
 {
     KelvaneLogger::setProjectName("PLV", true);
-    KelvaneLogger::log("first", -1);
+    KelvaneLogger::log("first", KelvaneLogger::Normal);
     std::filesystem::remove(device.host(LogPath));
-    KelvaneLogger::log("second", -1);
+    KelvaneLogger::log("second", KelvaneLogger::Normal);
     EXPECT_EQ(logText(), " \nNORMAL:second");
 }
 
 TEST_F(Logger, RecreatesTheFolderWhenItWasRemoved)
 {
     KelvaneLogger::setProjectName("PLV", true);
-    KelvaneLogger::log("first", -1);
+    KelvaneLogger::log("first", KelvaneLogger::Normal);
     std::filesystem::remove_all(device.host("/var/mobile/Library/PLV"));
-    KelvaneLogger::log("second", -1);
+    KelvaneLogger::log("second", KelvaneLogger::Normal);
     EXPECT_EQ(logText(), " \nNORMAL:second");
 }
 
 TEST_F(Logger, BeforeTheProjectNameEntriesGoToTheSystemLog)
 {
-    KelvaneLogger::log("too early", 1);
+    KelvaneLogger::log("too early", KelvaneLogger::Severe);
     EXPECT_FALSE(device.exists(LogPath));
     EXPECT_TRUE(foundation::SystemLog::shared().contains("KelvaneLogger:SEVERE:too early"));
 }
@@ -157,7 +157,7 @@ TEST_F(Logger, AnEntryThatCannotBeWrittenWholeLeavesNothingBehind)
         // A new file with room for the blank and part of the header.
         FileSizeLimit limit(6);
         ASSERT_TRUE(limit.applied());
-        KelvaneLogger::log("lost", -1);
+        KelvaneLogger::log("lost", KelvaneLogger::Normal);
     }
     EXPECT_EQ(logText(), "");
 
@@ -166,12 +166,12 @@ TEST_F(Logger, AnEntryThatCannotBeWrittenWholeLeavesNothingBehind)
     {
         FileSizeLimit limit(before.size() + 8);
         ASSERT_TRUE(limit.applied());
-        KelvaneLogger::log("an entry longer than the room that is left", 1);
+        KelvaneLogger::log("an entry longer than the room that is left", KelvaneLogger::Severe);
     }
     EXPECT_EQ(logText(), before);
 
     // No header reached the file, so the run's next entry brings it.
-    KelvaneLogger::log("next", 1);
+    KelvaneLogger::log("next", KelvaneLogger::Severe);
     EXPECT_EQ(logText(), before + "\n=== NEW SESSION ===\nSEVERE:next");
 }
 
@@ -192,7 +192,7 @@ TEST_F(Logger, ConcurrentWritersLoseNoEntry)
     for (int t = 0; t < 4; ++t) {
         writers.emplace_back([t] {
             for (int i = 0; i < 250; ++i)
-                KelvaneLogger::log("thread " + std::to_string(t) + " entry " + std::to_string(i), -1);
+                KelvaneLogger::log("thread " + std::to_string(t) + " entry " + std::to_string(i), KelvaneLogger::Normal);
         });
     }
     std::thread remover([] {
@@ -257,7 +257,7 @@ TEST_F(Logger, EntriesWrittenAfterTheSizeCheckRemovesTheFileLandInTheNewFile)
         writers.emplace_back([t, &written, &removals] {
             for (int i = 0; i < mostEntriesPerThread && removals.load() < wantedRemovals; ++i) {
                 std::string message = "thread " + std::to_string(t) + " entry " + std::to_string(i);
-                KelvaneLogger::log(message, -1);
+                KelvaneLogger::log(message, KelvaneLogger::Normal);
                 written[t] += std::string_view("\nNORMAL:").size() + message.size();
             }
         });
@@ -286,14 +286,14 @@ TEST_F(Logger, EntriesWrittenAfterTheSizeCheckRemovesTheFileLandInTheNewFile)
 TEST_F(Logger, WritersInSeveralProcessesLoseNoEntry)
 {
     KelvaneLogger::setProjectName("PLV", true);
-    KelvaneLogger::log("parent", -1);
+    KelvaneLogger::log("parent", KelvaneLogger::Normal);
     std::vector<pid_t> children;
     for (int c = 0; c < 3; ++c) {
         pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             for (int i = 0; i < 200; ++i)
-                KelvaneLogger::log("child " + std::to_string(c), -1);
+                KelvaneLogger::log("child " + std::to_string(c), KelvaneLogger::Normal);
             ::_exit(0);
         }
         children.push_back(pid);

@@ -397,7 +397,7 @@ protected:
 
 TEST_F(PhoneAddressBook, OpensTheDatabaseAtTheDevicePath)
 {
-    auto path = foundation::hostPath(kAddressBookDevicePath);
+    auto path = foundation::hostPath(AddressBookDevicePath);
     ASSERT_TRUE(createAddressBookDatabase(path));
     PersonData anna;
     anna.first = "Anna";
@@ -426,7 +426,7 @@ TEST_F(PhoneAddressBook, EveryClassIsFoundByNameAndAnAbsentFrameworkGivesNoBook)
 
 TEST_F(PhoneAddressBook, PersonTravelsInRuntimeMessages)
 {
-    auto path = foundation::hostPath(kAddressBookDevicePath);
+    auto path = foundation::hostPath(AddressBookDevicePath);
     ASSERT_TRUE(createAddressBookDatabase(path));
     PersonData anna;
     anna.first = "Anna";

@@ -70,7 +70,7 @@ protected:
         foundation::setDeviceRoot({});
     }
 
-    void seedDemoBook() { ASSERT_TRUE(writeDemoAddressBook(foundation::hostPath(kAddressBookDevicePath), 40, 3)); }
+    void seedDemoBook() { ASSERT_TRUE(writeDemoAddressBook(foundation::hostPath(AddressBookDevicePath), 40, 3)); }
 
     // As the settings application opens it: by class name, then presented modally.
     Ref<ABPeoplePickerNavigationController> presentPicker(const Id& delegate)
@@ -281,7 +281,7 @@ TEST_F(PeoplePicker, MissingBookShowsAnEmptyListAndCreatesNothing)
     auto picker = presentPicker(delegate);
     EXPECT_TRUE(list(picker)->sections().empty());
     EXPECT_EQ(list(picker)->tableView()->numberOfSections(), 0);
-    EXPECT_FALSE(std::filesystem::exists(foundation::hostPath(kAddressBookDevicePath)));
+    EXPECT_FALSE(std::filesystem::exists(foundation::hostPath(AddressBookDevicePath)));
 }
 
 TEST_F(PeoplePicker, UsesTheBookItIsGiven)

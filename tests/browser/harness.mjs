@@ -2,7 +2,7 @@
 // fresh temporary device, one headless chromium per test file, and ways to
 // wait for the page to show a given state of the phone.
 
-import { spawn } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import { mkdtempSync, mkdirSync, rmSync, existsSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, dirname, resolve } from 'node:path';
@@ -22,8 +22,13 @@ export async function launchBrowser() {
 }
 
 // Starts plv-sim serve on a fresh device; resolves when it prints its address.
-export async function startSimulator() {
+// `extensions` ("parlivo,rendalo") seeds the device with that choice first.
+export async function startSimulator({ extensions } = {}) {
     const device = mkdtempSync(join(tmpdir(), 'plv-browser-'));
+    if (extensions) {
+        const seeded = spawnSync(plvSim, ['seed', join(device, 'phone'), '--contacts', '40', '--extensions', extensions], { encoding: 'utf8' });
+        if (seeded.status !== 0) throw new Error(`plv-sim seed failed:\n${seeded.stderr}`);
+    }
     // PLV_WEB serves the page from another folder (an older copy, to compare).
     const web = process.env.PLV_WEB ? ['--web', process.env.PLV_WEB] : [];
     const child = spawn(plvSim, ['serve', '--device', join(device, 'phone'), '--port', '0', ...web], { stdio: ['ignore', 'pipe', 'pipe'] });
@@ -84,11 +89,11 @@ export async function openPhone(browser, simulator) {
 // One chromium and one plv-sim serve for a whole test file: started before
 // its first test, stopped after its last. `opened` receives {browser,
 // simulator, page} once the page shows the phone.
-export function usePhone(opened) {
+export function usePhone(opened, options = {}) {
     let browser;
     let simulator;
     before(async () => {
-        [browser, simulator] = await Promise.all([launchBrowser(), startSimulator()]);
+        [browser, simulator] = await Promise.all([launchBrowser(), startSimulator(options)]);
         opened({ browser, simulator, page: await openPhone(browser, simulator) });
     });
     after(async () => {
@@ -132,4 +137,8 @@ export async function screenshot(page, name) {
 
 export function hasParlivo(simulator) {
     return existsSync(join(simulator.device, 'phone', 'Library', 'MobileSubstrate', 'DynamicLibraries', 'Parlivo.so'));
+}
+
+export function hasRendalo(simulator) {
+    return existsSync(join(simulator.device, 'phone', 'Library', 'MobileSubstrate', 'DynamicLibraries', 'Rendalo.so'));
 }

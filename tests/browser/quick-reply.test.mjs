@@ -6,7 +6,7 @@
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { usePhone, waitForPhone, view, screenshot, hasParlivo } from './harness.mjs';
+import { usePhone, waitForPhone, view, screenshot, hasParlivo, step } from './harness.mjs';
 
 let simulator;
 let page;
@@ -126,5 +126,40 @@ test('a typical reply: Reply, the keyboard, typed keys and Send put the answer i
     const sent = page.locator('#messages-table tbody tr.outgoing', { hasText: 'Arrivo tra 10 minuti!' });
     await sent.waitFor({ timeout: 5000 });
     assert.match(await sent.textContent(), /\+393471234567/);
+    await page.locator('#screen [data-name="alertWindow"]').waitFor({ state: 'detached', timeout: 5000 });
+});
+
+// What the browser inserts without a character's keydown (letters outside
+// the US layout, an emoji, an input method's composed word) reaches the phone
+// once, in order with the plain keys around it, and so does plain typing.
+test('accents, an emoji and a composed word reach the sent SMS exactly once', async (t) => {
+    if (!hasParlivo(simulator)) return t.skip('Parlivo is not built');
+    await receive('+393471234567', 'Quando ci vediamo?');
+    await view(page, 'banner').click();
+    await replyPanelShows('Quando ci vediamo?');
+    await view(page, 'sendButton').click();
+    await view(page, 'keyboard').waitFor({ timeout: 5000 });
+    const field = () => page.locator('#screen [data-name="replyField"]').textContent();
+
+    await page.keyboard.type('Ok, ');
+    await page.locator('#screen [data-name="replyField"]', { hasText: 'Ok,' }).waitFor({ timeout: 5000 });
+    await page.waitForFunction(() => window.plv.pendingSteps === 0);
+    assert.equal((await field()).trim(), 'Ok,', 'plain keys arrive once');
+
+    await page.keyboard.type('Venerdì è già ok 😀');
+    // An input method's drafts are not typed; the word it commits is, once.
+    const ime = await page.context().newCDPSession(page);
+    await ime.send('Input.imeSetComposition', { text: ' p', selectionStart: 2, selectionEnd: 2 });
+    await ime.send('Input.imeSetComposition', { text: ' pe', selectionStart: 3, selectionEnd: 3 });
+    await ime.send('Input.insertText', { text: ' però' });
+    const expected = 'Ok, Venerdì è già ok 😀 però';
+    await page.locator('#screen [data-name="replyField"]', { hasText: expected }).waitFor({ timeout: 5000 });
+    await page.waitForFunction(() => window.plv.pendingSteps === 0);
+
+    await view(page, 'sendButton').click();
+    await page.locator('#messages-table tbody tr.outgoing', { hasText: expected }).first().waitFor({ timeout: 5000 });
+    const { output } = await step(page, { step: 'dump' });
+    const sent = output.messages.filter((message) => message.outgoing && message.address === '+393471234567');
+    assert.equal(sent.at(-1).text, expected);
     await page.locator('#screen [data-name="alertWindow"]').waitFor({ state: 'detached', timeout: 5000 });
 });

@@ -75,7 +75,7 @@ TEST(Derivation, DatesUseEachServicesEpoch)
     text.date = 1330000000;
     EXPECT_EQ(text.unixDate(), 1330000000);
     auto madrid = imessage(12289, 1);
-    madrid.date = 1330000000 - chatkit::macEpochOffset;
+    madrid.date = 1330000000 - chatkit::MacEpochOffset;
     EXPECT_EQ(madrid.unixDate(), 1330000000);
     madrid.date = 0;
     EXPECT_EQ(madrid.unixDate(), 0) << "0 means unset, not 2001";

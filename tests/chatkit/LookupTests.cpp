@@ -80,7 +80,7 @@ TEST_F(Lookup, ReceivedIMessageKeepsItsPictureAsAnAttachmentFile)
     EXPECT_EQ(send<std::string>(media, "previewItemURL"), "file://" + devicePath);
 
     RawDatabase raw(m_databasePath);
-    EXPECT_EQ(raw.integer("SELECT date FROM message"), 1330000000 - chatkit::macEpochOffset) << "iMessage dates count from 2001";
+    EXPECT_EQ(raw.integer("SELECT date FROM message"), 1330000000 - chatkit::MacEpochOffset) << "iMessage dates count from 2001";
     EXPECT_EQ(raw.integer("SELECT madrid_flags FROM message"), chatkit::madridflags::Received);
     EXPECT_EQ(raw.integer("SELECT is_madrid FROM message"), 1);
     EXPECT_EQ(raw.text("SELECT madrid_handle FROM message"), "friend@example.com");
@@ -174,7 +174,7 @@ TEST_F(Lookup, MarkingAnIMessageReadRecordsWhen)
     send(dbMessage(*row, "CKIMDBMessage"), "markAsRead");
     RawDatabase raw(m_databasePath);
     EXPECT_EQ(raw.integer("SELECT read FROM message"), 1);
-    EXPECT_EQ(raw.integer("SELECT madrid_date_read FROM message"), 1330000060 - chatkit::macEpochOffset);
+    EXPECT_EQ(raw.integer("SELECT madrid_date_read FROM message"), 1330000060 - chatkit::MacEpochOffset);
     EXPECT_TRUE(send<bool>(dbMessage(*row), "isRead"));
 }
 

@@ -74,7 +74,7 @@ TEST_F(Sending, IMessageWithPictureIsKeptAsThePhoneKeepsIt)
     EXPECT_EQ(raw.text("SELECT madrid_handle FROM message"), "friend@example.com");
     EXPECT_EQ(raw.text("SELECT text FROM message"), "Here it is");
     EXPECT_EQ(raw.integer("SELECT madrid_flags FROM message"), chatkit::madridflags::Sent);
-    EXPECT_EQ(raw.integer("SELECT date FROM message"), 1330000000 - chatkit::macEpochOffset);
+    EXPECT_EQ(raw.integer("SELECT date FROM message"), 1330000000 - chatkit::MacEpochOffset);
     EXPECT_EQ(raw.text("SELECT madrid_service FROM message"), "Madrid");
     EXPECT_EQ(raw.integer("SELECT read FROM message"), 1);
     EXPECT_EQ(raw.text("SELECT chat_identifier FROM madrid_chat"), "friend@example.com");

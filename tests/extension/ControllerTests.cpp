@@ -86,13 +86,16 @@ namespace {
         Id message = send<Id>(send<Id>(runtime::classNamed("CKDBMessage"), "alloc"), "initWithRecordID:", *row);
         ASSERT_TRUE(message);
         auto parts = send<std::vector<Id>>(message, "messageParts");
-        ASSERT_GE(parts.size(), 2u);
+        // Text first, the picture after it: the picture is the trailing part.
+        ASSERT_EQ(parts.size(), 2u);
+        ASSERT_FALSE(parts.front()->isKindOfClass(runtime::classNamed("CKMediaObjectMessagePart")));
+        ASSERT_TRUE(parts.back()->isKindOfClass(runtime::classNamed("CKMediaObjectMessagePart")));
 
         rdl().parseMadridMessageToFindMultimedia(message);
         ASSERT_TRUE(rdl().multimediaObjects());
-        EXPECT_EQ(rdl().multimediaObjects()->size(), 1u);
-        bool lastIsMedia = parts.back()->isKindOfClass(runtime::classNamed("CKMediaObjectMessagePart"));
-        EXPECT_EQ(rdl().hasAttachments(), lastIsMedia) << "the flag follows the last part only";
+        ASSERT_EQ(rdl().multimediaObjects()->size(), 1u);
+        EXPECT_EQ(rdl().multimediaObjects()->front(), parts.back());
+        EXPECT_TRUE(rdl().hasAttachments()) << "a trailing picture sets the flag";
 
         rdl().parseMadridMessageToFindMultimedia(nullptr);
         EXPECT_EQ(rdl().multimediaObjects()->size(), 1u) << "a nil message leaves the previous list";

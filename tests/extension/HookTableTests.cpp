@@ -71,11 +71,18 @@ namespace {
         EXPECT_TRUE(logHas("\nDEV:reloadPrefsNotification"));
     }
 
-    TEST_F(HookTable, TheFirstTapBeforeAnyBulletinLooksUpRecordZero)
+    TEST_F(HookTable, ATapBeforeAnyBulletinIsLeftToSpringBoard)
     {
         bootWithParlivo();
-        EXPECT_EQ(tweak().messageID, 0);
-        EXPECT_FALSE(tweak().isSMS) << "so a tap before any bulletin is left to SpringBoard";
+        EXPECT_EQ(tweak().messageID, 0) << "record zero until a bulletin names one";
+        EXPECT_FALSE(tweak().isSMS);
+        auto gesture = runtime::make<uikit::UITapGestureRecognizer>();
+        send(bannerController(), "_handleBannerTapGesture:", Id(gesture));
+        EXPECT_TRUE(logHas("\nNORMAL:HANDLE TAP!\nNORMAL:NOT SMS RETURNING"));
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
+        EXPECT_EQ(tweak().messageID, 0) << "nothing was looked up or consumed";
+        EXPECT_EQ(rdl().lastMessage(), "Unknown");
+        EXPECT_EQ(g_windowTrace, "");
     }
 
     TEST_F(HookTable, ApplicationsInFrontAreTracked)

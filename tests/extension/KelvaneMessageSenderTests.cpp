@@ -223,7 +223,7 @@ TEST_F(IMessageChain, ASentIMessageIsAnOutgoingRowToTheHandle)
     EXPECT_EQ(raw.integer("SELECT is_madrid FROM message"), 1);
     EXPECT_EQ(raw.text("SELECT madrid_handle FROM message"), "anna@example.com");
     EXPECT_EQ(raw.text("SELECT text FROM message"), "Visto!");
-    EXPECT_EQ(raw.integer("SELECT date FROM message"), static_cast<int64_t>(Now) - chatkit::macEpochOffset) << "dated by the phone's clock";
+    EXPECT_EQ(raw.integer("SELECT date FROM message"), static_cast<int64_t>(Now) - chatkit::MacEpochOffset) << "dated by the phone's clock";
     EXPECT_EQ(raw.integer("SELECT COUNT(*) FROM madrid_attachment"), 0);
     EXPECT_TRUE(logEntries().empty());
 }

@@ -1,5 +1,8 @@
 #include "ParlivoFixture.h"
 
+#include <chatkit/ChatKit.h>
+#include <springboard/BulletinBoard.h>
+
 namespace parlivo_test {
 namespace {
 
@@ -32,6 +35,26 @@ namespace {
         EXPECT_NE(log.find("\nDEV:User tapped notification\nDEV:It's an SMS:"), std::string::npos);
         EXPECT_NE(log.find("\nDEV:dal notification bulletin ho preso l'URL: sms:"), std::string::npos);
         EXPECT_NE(log.find("\nSEVERE:CANNOT OPEN PREFERENCES FILE"), std::string::npos) << "no file counts as on";
+    }
+
+    TEST_F(NotificationCenterRow, ARowWithoutALaunchURLLogsItAsNull)
+    {
+        bootWithParlivo();
+        auto row = chatkit::receiveSMS(AnnasNumber, "senza azione");
+        ASSERT_TRUE(row);
+        // A messages bulletin that carries no default action.
+        auto bulletin = runtime::cast<springboard::BBBulletin>(send<Id>(send<Id>(runtime::classNamed("BBBulletin"), "alloc"), "init"));
+        ASSERT_TRUE(bulletin);
+        send(bulletin, "setSectionID:", std::string("com.apple.MobileSMS"));
+        send(bulletin, "setRecordID:", std::to_string(*row));
+        send(bulletin, "setTitle:", std::string("Anna Rossi"));
+        springboard::publishBulletin(bulletin);
+        phone().advance(10);
+        ASSERT_TRUE(phone().openNotificationCenter());
+        phone().tapNotification(0);
+        EXPECT_FALSE(tweak().smsURL);
+        EXPECT_TRUE(logHas("\nDEV:dal notification bulletin ho preso l'URL: (null)"));
+        EXPECT_EQ(rdl().lastMessage(), "senza azione") << "the row was still recorded";
     }
 
     TEST_F(NotificationCenterRow, TheSentinelIsHandedOutOnce)

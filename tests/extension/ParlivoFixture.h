@@ -1,8 +1,9 @@
 // A real phone (virtual clock, fresh device root, real sms.db and Address
 // Book) with Parlivo installed in-process before SpringBoard finishes
-// launching, and taken off again after each test. The window controllers are
-// replaced by recording stand-ins under their real names, so the controller's
-// side of the conversation can be checked whichever windows the build has.
+// launching, and taken off again after each test. ParlivoPhoneTest keeps the
+// build's own windows; ParlivoTest replaces the window controllers by
+// recording stand-ins under their real names, so the controller's side of
+// the conversation can be checked whichever windows the build has.
 #pragma once
 
 #include "springboard/PhoneFixture.h"
@@ -104,7 +105,7 @@ private:
     runtime::Class* m_standIn;
 };
 
-class ParlivoTest : public springboard_test::PhoneWithOneContact {
+class ParlivoPhoneTest : public springboard_test::PhoneWithOneContact {
 protected:
     void SetUp() override
     {
@@ -131,11 +132,6 @@ protected:
     parlivo::TweakState& tweak() { return parlivo::tweakState(); }
     parlivo::RDL& rdl() { return *parlivo::tweakState().rdl; }
 
-    runtime::Ref<RecordingWindowController> quickReply()
-    {
-        return runtime::cast<RecordingWindowController>(rdl().qRVC());
-    }
-
     // The preferences file, as the settings application writes it.
     void writePreferences(const foundation::PlistDictionary& values)
     {
@@ -158,6 +154,14 @@ protected:
     runtime::Ref<uikit::UIView> bannerView()
     {
         return runtime::cast<uikit::UIView>(runtime::objectIvar(bannerController(), "_bannerAndShadowView"));
+    }
+};
+
+class ParlivoTest : public ParlivoPhoneTest {
+protected:
+    runtime::Ref<RecordingWindowController> quickReply()
+    {
+        return runtime::cast<RecordingWindowController>(rdl().qRVC());
     }
 
     StandInClass m_quickReplyClass { "QuickReplyViewController" };

@@ -81,8 +81,18 @@ namespace {
         rdl().showBulletin(7);
         EXPECT_EQ(state()["banner"]["sectionID"], "RDLbanner");
         EXPECT_EQ(state()["banner"]["message"], "iMessage");
-        EXPECT_FALSE(tweak().isSMS) << "a tap on it opens no second reply";
+        EXPECT_FALSE(tweak().isSMS);
         EXPECT_FALSE(rdl().ownBulletin());
+
+        // A tap on it is SpringBoard's: it opens no reply of its own, and the
+        // one the banner announced still opens a second after the post.
+        ASSERT_TRUE(phone().tapView("bannerTitle"));
+        EXPECT_TRUE(logHas("\nNORMAL:HANDLE TAP!\nNORMAL:NOT SMS RETURNING"));
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
+        EXPECT_EQ(g_windowTrace, "");
+        phone().advance(1);
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
+        EXPECT_EQ(g_windowTrace, "initWithMessage:Unknown;prepareView:NO;") << "one reply only";
     }
 
     TEST_F(Presentation, AReusedReplyWindowIsToldTheNewTextOrWasNil)

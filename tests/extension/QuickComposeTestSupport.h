@@ -53,7 +53,7 @@ protected:
         parlivo::KelvaneMessageSender::classObject();
 
         device->makeDirectory("/var/mobile/Library/AddressBook");
-        auto book = device->host(addressbook::kAddressBookDevicePath);
+        auto book = device->host(addressbook::AddressBookDevicePath);
         ASSERT_TRUE(addressbook::createAddressBookDatabase(book));
         auto writer = addressbook::AddressBookWriter::open(book);
         for (auto [first, last, phone] : std::initializer_list<std::tuple<const char*, const char*, const char*>> {

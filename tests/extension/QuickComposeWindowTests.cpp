@@ -226,6 +226,7 @@ namespace {
         EXPECT_FALSE(compose->membri());
         EXPECT_FALSE(compose->contactsTableView());
         EXPECT_TRUE(compose->replyField()->isFirstResponder());
+        EXPECT_TRUE(logged("DEV:Availability of +39 347 123 4567 (iMessageEnabled: 1):1"));
 
         search("calc");
         choose(0);

@@ -8,12 +8,19 @@ namespace {
 
     using Lifecycle = QuickReplyTest;
 
-    TEST_F(Lifecycle, AMissingMessageIsShownAsThePlaceholder)
+    TEST_F(Lifecycle, AMissingMessageIsShownAsThePlaceholderButAnEmptyTextAsItIs)
     {
         Id made = runtime::send<Id>(runtime::classNamed("QuickReplyViewController"), "alloc");
-        window = runtime::cast<QuickReplyViewController>(runtime::send<Id>(made, "initWithMessage:", std::string()));
+        window = runtime::cast<QuickReplyViewController>(runtime::send<Id>(made, "init"));
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->message(), "TO BE SETTED");
+        EXPECT_EQ(window->message(), "TO BE SETTED") << "init is initWithMessage: nil";
+
+        // A picture-only message has an empty text, and shows it.
+        controller->text = "";
+        window = nullptr;
+        show();
+        EXPECT_EQ(window->message(), "");
+        EXPECT_EQ(window->messageField()->text(), "");
     }
 
     TEST_F(Lifecycle, WithoutAMessageNothingIsDrawn)

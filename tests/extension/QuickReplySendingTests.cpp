@@ -131,6 +131,23 @@ namespace {
                 "DEV:We are going to reply to an SMS using the builtin4" }));
     }
 
+    TEST_F(Routes, IMessageInAnyCaseWithTheSwitchOffIsTypedInThePanelAndSentAsOne)
+    {
+        controller->type = "iMeSSage";
+        controller->setPreference("builtinSMS", std::string("0"));
+        show();
+        runtime::send(window, "sendMessage");
+        EXPECT_TRUE(window->replyMode()) << "Reply enlarges the panel";
+        EXPECT_EQ(window->modalViewController(), nullptr);
+        EXPECT_EQ(controller->bannerOnlyCloses, 0);
+        typeAndSend("Arrivo");
+        auto sent = sentRows();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].kind, chatkit::MessageKind::IMessage);
+        EXPECT_EQ(sent[0].text, "Arrivo");
+        EXPECT_EQ(controller->closes, 1);
+    }
+
     TEST_F(Routes, OnlyTheOneCharacterStringOneTurnsASwitchOn)
     {
         for (auto value : { foundation::PlistValue(std::string("yes")), foundation::PlistValue(std::string("true")), foundation::PlistValue(std::string("11")),
@@ -359,8 +376,38 @@ namespace {
     {
         show();
         runtime::send(window, "mailComposeController:bodyFinishedLoadingWithResult:error:", runtime::nil, true, runtime::nil);
+        EXPECT_EQ(logSince("DEV:bodyFinishedLoading"), std::vector<std::string> { "DEV:bodyFinishedLoading" }) << "a nil composer ends it at once";
+        // An object that is no mail composer: named, then nothing to send through.
         runtime::send(window, "mailComposeController:bodyFinishedLoadingWithResult:error:", Id(controller), true, runtime::nil);
-        EXPECT_TRUE(logged("DEV:bodyFinishedLoading"));
+        auto entries = logSince("DEV:bodyFinishedLoading");
+        ASSERT_EQ(entries.size(), 3u);
+        EXPECT_EQ(entries[1], "DEV:bodyFinishedLoading");
+        EXPECT_EQ(entries[2], "DEV:QuickReplyTestController");
+        EXPECT_EQ(window->modalViewController(), nullptr);
+        loop().advance(1);
+        EXPECT_EQ(controller->closes, 0) << "nothing was sent, so nothing closes";
+        EXPECT_EQ(controller->bannerOnlyCloses, 0);
+    }
+
+    class RaisingMailComposer : public runtime::Object {
+        PLV_CLASS(RaisingMailComposer, runtime::Object)
+    public:
+        static void registerMethods(runtime::ClassBuilder<RaisingMailComposer>& b)
+        {
+            b.method("_rootViewController", [](RaisingMailComposer&) -> Id {
+                throw runtime::ObjCException("NSInternalInconsistencyException", "the composer has no root yet");
+            });
+        }
+    };
+
+    TEST_F(Composers, AnExceptionInTheBodyCallbackIsLoggedByItsDescription)
+    {
+        show();
+        auto composer = runtime::make<RaisingMailComposer>();
+        runtime::send(window, "mailComposeController:bodyFinishedLoadingWithResult:error:", Id(composer), true, runtime::nil);
+        auto entries = logSince("DEV:bodyFinishedLoading");
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries.back(), "CRITICAL:the composer has no root yet") << "the description, which is the reason, without the name";
         EXPECT_EQ(controller->closes, 0);
     }
 

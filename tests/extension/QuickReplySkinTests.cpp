@@ -37,6 +37,20 @@ namespace {
         EXPECT_FALSE(logged("SEVERE:NO QR COLORS"));
     }
 
+    TEST_F(Skin, OutOfRangeColoursAreLoggedAsWrittenAndShownClamped)
+    {
+        controller->setPreference("qrcolors", std::string("2 0 0"));
+        controller->setPreference("qrtext", std::string("0 -1 3"));
+        controller->setPreference("qrtextfield", std::string("1.5 0.5 -0.25"));
+        show();
+        enlarge();
+        EXPECT_TRUE(logged("DEV:BGVIEW COLOR IS 2.000000 0.000000 0.000000"));
+        EXPECT_TRUE(logged("DEV:REPLYFIELD COLOR IS 1.500000 0.500000 -0.250000"));
+        EXPECT_TRUE(sameColour(window->bgView()->backgroundColor(), 1, 0, 0));
+        EXPECT_TRUE(sameColour(window->replyField()->textColor(), 0, 0, 1));
+        EXPECT_TRUE(sameColour(window->replyField()->backgroundColor(), 1, 0.5, 0));
+    }
+
     TEST_F(Skin, ShortOrForeignValuesTakeEachKeysFallback)
     {
         controller->setPreference("qrcolors", std::string("1 0"));

@@ -48,7 +48,8 @@ PlistValue group(std::string name, PlistArray members)
     return PlistDictionary { { "name", PlistValue(std::move(name)) }, { "members", PlistValue(std::move(members)) }, { "groupID", 7 } };
 }
 
-std::vector<std::string> names(const std::vector<RecipientRef>& records)
+template <class Records>
+std::vector<std::string> names(const Records& records)
 {
     std::vector<std::string> result;
     for (const auto& record : records)
@@ -56,7 +57,8 @@ std::vector<std::string> names(const std::vector<RecipientRef>& records)
     return result;
 }
 
-std::vector<std::string> numbers(const std::vector<RecipientRef>& records)
+template <class Records>
+std::vector<std::string> numbers(const Records& records)
 {
     std::vector<std::string> result;
     for (const auto& record : records)
@@ -75,7 +77,7 @@ protected:
         device.makeDirectory("/var/mobile/Library/PLV");
         kelvane::KelvaneLogger::setProjectName("PLV", true);
         device.makeDirectory("/var/mobile/Library/AddressBook");
-        addressbook::createAddressBookDatabase(device.host(addressbook::kAddressBookDevicePath));
+        addressbook::createAddressBookDatabase(device.host(addressbook::AddressBookDevicePath));
     }
     void TearDown() override
     {
@@ -85,7 +87,7 @@ protected:
 
     void addPeople(const std::vector<PersonData>& people)
     {
-        ASSERT_TRUE(addressbook::AddressBookWriter::open(device.host(addressbook::kAddressBookDevicePath))->addPeople(people));
+        ASSERT_TRUE(addressbook::AddressBookWriter::open(device.host(addressbook::AddressBookDevicePath))->addPeople(people));
     }
 
     void writePlist(std::string_view devicePath, const PlistValue& root)
@@ -182,7 +184,7 @@ TEST_F(RecipientListTest, FilterMatchesAnywhereInAnyCaseInListOrderSharingTheRec
     for (auto term : { "ros", "ROS", "rOs" })
         EXPECT_EQ(names(list.filtered(term)), (std::vector<std::string> { "Rosa", "Anna Rossi", "Anna Rossi", "Prosper", "ROSSANA" })) << term;
     auto matches = list.filtered("ros");
-    EXPECT_EQ(matches[1].get(), list.people()[1].get());
+    EXPECT_EQ(matches[1], list.people()[1].get());
     EXPECT_TRUE(matches[0]->isFavorite);
     EXPECT_FALSE(matches[1]->isFavorite);
     EXPECT_EQ(list.filtered("").size(), list.size());

@@ -100,7 +100,7 @@ TEST(Executor, OnTheVirtualClockBackgroundWorkFinishesWithinItsInstant)
     EXPECT_EQ(trace, "size 100000;") << "the step that started the work returns with it done";
     EXPECT_EQ(completedAt, 0);
 
-    auto timer = Timer::scheduled(0.3, false, [&](Timer&) { slowCheck(); });
+    auto timer = Timer::once(0.3, [&](Timer&) { slowCheck(); });
     loop.advance(1);
     EXPECT_EQ(trace, "size 100000;size 100000;");
     EXPECT_DOUBLE_EQ(completedAt, 0.3) << "the completion runs at the instant of the timer, before the clock moves on";

@@ -59,11 +59,11 @@ private:
 
 TEST_F(VirtualRunLoop, TimersFireInTimeOrderAndTiesInSchedulingOrder)
 {
-    auto late = Timer::scheduled(0.3, false, [&](Timer&) { mark("c"); });
-    auto first = Timer::scheduled(0.1, false, [&](Timer&) { mark("a"); });
-    auto tieOne = Timer::scheduled(0.2, false, [&](Timer&) { mark("b1"); });
+    auto late = Timer::once(0.3, [&](Timer&) { mark("c"); });
+    auto first = Timer::once(0.1, [&](Timer&) { mark("a"); });
+    auto tieOne = Timer::once(0.2, [&](Timer&) { mark("b1"); });
     loop().performAfter(0.2, [&] { mark("b2"); });
-    auto tieThree = Timer::scheduled(0.2, false, [&](Timer&) { mark("b3"); });
+    auto tieThree = Timer::once(0.2, [&](Timer&) { mark("b3"); });
 
     loop().advance(0.25);
     EXPECT_EQ(m_trace, "ab1b2b3");
@@ -78,7 +78,7 @@ TEST_F(VirtualRunLoop, TimersFireInTimeOrderAndTiesInSchedulingOrder)
 
 TEST_F(VirtualRunLoop, NothingFiresBeforeItsTimeAndStepsAddUpExactly)
 {
-    auto timer = Timer::scheduled(1.0, false, [&](Timer&) { mark("x"); });
+    auto timer = Timer::once(1.0, [&](Timer&) { mark("x"); });
     for (int i = 0; i < 9; ++i)
         loop().advance(0.1);
     EXPECT_EQ(m_trace, "") << "0.9 s is not yet 1 s";
@@ -89,7 +89,7 @@ TEST_F(VirtualRunLoop, NothingFiresBeforeItsTimeAndStepsAddUpExactly)
 TEST_F(VirtualRunLoop, OneShotTimerReschedulesItselfInsideTheSameAdvance)
 {
     std::vector<double> firedAt;
-    auto timer = Timer::scheduled(0.5, false, [&](Timer& self) {
+    auto timer = Timer::once(0.5, [&](Timer& self) {
         EXPECT_FALSE(self.isValid()) << "a one-shot timer is stopped before its callback";
         firedAt.push_back(RunLoop::main().now());
         if (firedAt.size() < 3)
@@ -103,12 +103,12 @@ TEST_F(VirtualRunLoop, OneShotTimerReschedulesItselfInsideTheSameAdvance)
 TEST_F(VirtualRunLoop, InvalidatedTimersNeverFireAndLeaveTheQueue)
 {
     runtime::Ref<Timer> victim;
-    auto killer = Timer::scheduled(0.2, false, [&](Timer&) {
+    auto killer = Timer::once(0.2, [&](Timer&) {
         mark("k");
         victim->invalidate();
     });
-    victim = Timer::scheduled(0.2, false, [&](Timer&) { mark("v"); });
-    auto cancelled = Timer::scheduled(5, true, [&](Timer&) { mark("c"); });
+    victim = Timer::once(0.2, [&](Timer&) { mark("v"); });
+    auto cancelled = Timer::repeating(5, [&](Timer&) { mark("c"); });
     cancelled->invalidate();
     EXPECT_EQ(loop().pendingCount(), 2u) << "invalidation takes the timer out of the queue";
 
@@ -122,8 +122,8 @@ TEST_F(VirtualRunLoop, RepeatingTimersKeepTheirCadenceOverALongAdvance)
     int quarters = 0;
     int thirds = 0;
     std::vector<double> lastTimes;
-    auto quarter = Timer::scheduled(0.25, true, [&](Timer&) { ++quarters; });
-    auto third = Timer::scheduled(1.0 / 3, true, [&](Timer& self) {
+    auto quarter = Timer::repeating(0.25, [&](Timer&) { ++quarters; });
+    auto third = Timer::repeating(1.0 / 3, [&](Timer& self) {
         lastTimes.push_back(RunLoop::main().now());
         if (++thirds == 30)
             self.invalidate();
@@ -139,7 +139,7 @@ TEST_F(VirtualRunLoop, RepeatingTimersKeepTheirCadenceOverALongAdvance)
 TEST_F(VirtualRunLoop, ZeroIntervalRepeatingTimerDoesNotSpin)
 {
     int fired = 0;
-    auto timer = Timer::scheduled(0, true, [&](Timer&) { ++fired; });
+    auto timer = Timer::repeating(0, [&](Timer&) { ++fired; });
     EXPECT_DOUBLE_EQ(timer->interval(), 0.0001);
     loop().advance(0.001);
     EXPECT_EQ(fired, 10);
@@ -181,9 +181,9 @@ TEST_F(VirtualRunLoop, RepeatingRuntimeTimerHoldsItsTargetUntilInvalidated)
 
 TEST_F(VirtualRunLoop, ExceptionsInCallbacksAreLoggedAndTheLoopGoesOn)
 {
-    auto thrower = Timer::scheduled(0.1, false, [&](Timer&) { throw runtime::ObjCException("NSRangeException", "index 3 beyond bounds [0 .. 1]"); });
+    auto thrower = Timer::once(0.1, [&](Timer&) { throw runtime::ObjCException("NSRangeException", "index 3 beyond bounds [0 .. 1]"); });
     loop().performAfter(0.1, [] { throw std::runtime_error("plain failure"); });
-    auto after = Timer::scheduled(0.2, false, [&](Timer&) { mark("after"); });
+    auto after = Timer::once(0.2, [&](Timer&) { mark("after"); });
     loop().advance(1);
     EXPECT_EQ(m_trace, "after");
     auto lines = SystemLog::shared().lines();
@@ -196,9 +196,9 @@ TEST_F(VirtualRunLoop, TurnObserverRunsOncePerInstantThatRanSomething)
 {
     int turns = 0;
     loop().setTurnObserver([&] { ++turns; });
-    auto a = Timer::scheduled(0.1, false, [](Timer&) {});
-    auto b = Timer::scheduled(0.1, false, [](Timer&) {});
-    auto c = Timer::scheduled(0.2, false, [](Timer&) {});
+    auto a = Timer::once(0.1, [](Timer&) {});
+    auto b = Timer::once(0.1, [](Timer&) {});
+    auto c = Timer::once(0.2, [](Timer&) {});
     loop().advance(1);
     EXPECT_EQ(turns, 2);
     EXPECT_EQ(loop().runPending(), 0);
@@ -216,7 +216,7 @@ TEST_F(VirtualRunLoop, PostedWorkRunsAtTheNextTurnAndWaitingOnMainRunsInline)
 
 TEST_F(VirtualRunLoop, ReplacingTheMainLoopInvalidatesItsTimers)
 {
-    auto timer = Timer::scheduled(1, true, [&](Timer&) { mark("x"); });
+    auto timer = Timer::repeating(1, [&](Timer&) { mark("x"); });
     RunLoop& fresh = RunLoop::configureMain(ClockKind::Virtual);
     EXPECT_FALSE(timer->isValid());
     fresh.advance(5);
@@ -267,8 +267,8 @@ TEST(RunLoopThreads, SystemClockLoopFiresTimersInOrderAndStops)
     RunLoop& loop = RunLoop::configureMain(ClockKind::System);
     testsupport::HangGuard guard(loop);
     std::string trace;
-    auto second = Timer::scheduled(0.02, false, [&](Timer&) { trace += "b"; });
-    auto first = Timer::scheduled(0.01, false, [&](Timer&) { trace += "a"; });
+    auto second = Timer::once(0.02, [&](Timer&) { trace += "b"; });
+    auto first = Timer::once(0.01, [&](Timer&) { trace += "a"; });
     loop.performAfter(0.03, [&] { loop.stop(); });
     double started = loop.now();
     loop.run();
@@ -303,7 +303,7 @@ TEST(RunLoopThreads, SystemClockAdvanceWaitsForDeadlines)
 {
     RunLoop& loop = RunLoop::configureMain(ClockKind::System);
     bool fired = false;
-    auto timer = Timer::scheduled(0.01, false, [&](Timer&) { fired = true; });
+    auto timer = Timer::once(0.01, [&](Timer&) { fired = true; });
     loop.advance(0.02);
     EXPECT_TRUE(fired);
 }

@@ -152,3 +152,45 @@ TEST(Selectors, AreInternedOnce)
 }
 
 } // namespace
+
+namespace library_a {
+class Twin : public runtime::Object {
+    PLV_CLASS(Twin, runtime::Object)
+public:
+    static void registerMethods(runtime::ClassBuilder<Twin>& b)
+    {
+        b.method("who", [](Twin&) -> std::string { return "a"; });
+    }
+};
+}
+namespace library_b {
+class Twin : public runtime::Object {
+    PLV_CLASS(Twin, runtime::Object)
+public:
+    static void registerMethods(runtime::ClassBuilder<Twin>& b)
+    {
+        b.method("who", [](Twin&) -> std::string { return "b"; });
+        b.method("onlyB", [](Twin&) -> int64_t { return 2; });
+    }
+};
+}
+
+TEST(LibraryClasses, TwoLibrariesWithOneClassNameEachKeepTheirOwn)
+{
+    runtime::Class* first = library_a::Twin::classObject();
+    runtime::Class* second = library_b::Twin::classObject();
+    ASSERT_NE(first, second);
+    EXPECT_EQ(second->name(), "Twin");
+    // The name answers the class defined first.
+    EXPECT_EQ(runtime::classNamed("Twin"), first);
+
+    auto a = runtime::make<library_a::Twin>();
+    auto b = runtime::make<library_b::Twin>();
+    EXPECT_EQ(runtime::send<std::string>(a, "who"), "a");
+    EXPECT_EQ(runtime::send<std::string>(b, "who"), "b");
+    EXPECT_EQ(runtime::send<int64_t>(b, "onlyB"), 2);
+    EXPECT_FALSE(runtime::respondsTo(a, "onlyB"));
+    // alloc on the second library's class makes its own objects.
+    runtime::Id made = runtime::send<runtime::Id>(second, "alloc");
+    EXPECT_EQ(runtime::send<std::string>(made, "who"), "b");
+}

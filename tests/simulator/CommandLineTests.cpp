@@ -168,6 +168,21 @@ TEST_F(PlvSim, TheQuickReplyOpensFromTheBannerTheNotificationCentreAndTheLockScr
     EXPECT_TRUE(panel(dumps[6]).is_null());
 }
 
+// The settings application as the seeder installs it under /Applications,
+// driven by scenarios/settings.json through its named switches and rows.
+TEST_F(PlvSim, TheSettingsScenarioChangesPreferencesThroughTheApplication)
+{
+    auto run = plvSim("run '" PLV_SOURCE_DIR "/scenarios/settings.json' --device " + phone());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto dump = nlohmann::json::parse(run.out);
+    EXPECT_TRUE(dump["springboard"]["frontApp"].is_null());
+    std::string preferences = dump["files"]["/var/mobile/Library/PLV/preferences.plist"];
+    EXPECT_NE(preferences.find("<key>lockQR</key>\n\t<string>0</string>"), std::string::npos) << preferences;
+    EXPECT_NE(preferences.find("<key>qrtextfield</key>\n\t<string>0.8 0.2 1</string>"), std::string::npos) << preferences;
+    std::string favorites = dump["files"]["/var/mobile/Library/PLV/favorites.plist"];
+    EXPECT_NE(favorites.find("<dict>"), std::string::npos) << favorites;
+}
+
 // The reply scenarios of scenarios/, each on a phone of its own, with the
 // extension library the phone loads.
 TEST_F(PlvSim, TheReplyScenariosSendWhatTheyShow)

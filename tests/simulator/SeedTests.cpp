@@ -62,7 +62,7 @@ TEST_F(DemoPhoneSeed, HoldsEverythingTheSystemReads)
     ASSERT_TRUE(report) << report.reason();
     EXPECT_TRUE(holdsPhone(options().deviceRoot));
 
-    auto book = addressbook::AddressBookStore::open(host(addressbook::kAddressBookDevicePath));
+    auto book = addressbook::AddressBookStore::open(host(addressbook::AddressBookDevicePath));
     ASSERT_TRUE(book);
     EXPECT_EQ(book->personCount(), 300);
 
@@ -72,7 +72,7 @@ TEST_F(DemoPhoneSeed, HoldsEverythingTheSystemReads)
     auto rows = (*store)->list();
     auto expected = demoConversations();
     ASSERT_EQ(rows.size(), expected.size());
-    addressbook::ContactNameResolver names(host(addressbook::kAddressBookDevicePath));
+    addressbook::ContactNameResolver names(host(addressbook::AddressBookDevicePath));
     size_t unread = 0, outgoing = 0, imessages = 0, strangers = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(expected[i].text);
@@ -103,7 +103,7 @@ TEST_F(DemoPhoneSeed, HoldsEverythingTheSystemReads)
     EXPECT_EQ(bytesOf(media->hostPath), bytesOf(host(photoLibraryPath(*withPicture->picture))));
 
     // Every favourite is a number of the book, written as the book writes it.
-    auto favorites = foundation::readPlistDictionaryFile(host(favoritesDevicePath));
+    auto favorites = foundation::readPlistDictionaryFile(host(FavoritesDevicePath));
     ASSERT_TRUE(favorites) << favorites.reason();
     EXPECT_EQ(favorites->asDictionary()->size(), 3u);
     for (const auto& [number, name] : *favorites->asDictionary()) {
@@ -120,7 +120,7 @@ TEST_F(DemoPhoneSeed, HoldsEverythingTheSystemReads)
 TEST_F(DemoPhoneSeed, GroupsFileReadsBackThroughTheKeyedArchiveReader)
 {
     ASSERT_TRUE(seedDemoPhone(options()));
-    auto groups = foundation::unarchiveFile(host(groupsDevicePath));
+    auto groups = foundation::unarchiveFile(host(GroupsDevicePath));
     ASSERT_TRUE(groups) << groups.reason();
     const auto* list = groups->asArray();
     ASSERT_TRUE(list);
@@ -158,6 +158,7 @@ TEST_F(DemoPhoneSeed, ImagesAndPicturesHaveTheirSizes)
         // The home screen's icons, in their applications' bundles.
         { "/Applications/MobileSMS.app/Icon.png", { 57, 57 } },
         { "/Applications/MobileMail.app/Icon.png", { 57, 57 } },
+        { "/Applications/PLVSettings.app/Icon.png", { 57, 57 } },
     };
     for (const auto& [path, size] : images) {
         auto bytes = bytesOf(host(path));
@@ -216,13 +217,13 @@ TEST_F(DemoPhoneSeed, TwoPhonesAreAlike)
 TEST_F(DemoPhoneSeed, KeepsTheUsersDataAndRestoresWhatIsMissing)
 {
     ASSERT_TRUE(seedDemoPhone(options()));
-    m_device.write(std::string(favoritesDevicePath), "edited by the user");
+    m_device.write(std::string(FavoritesDevicePath), "edited by the user");
     std::filesystem::remove(host(chatkit::smsDatabaseDevicePath));
     std::filesystem::remove(host("/Library/Application Support/PLV/star.png"));
 
     auto again = seedDemoPhone(options());
     ASSERT_TRUE(again) << again.reason();
-    EXPECT_EQ(m_device.read(std::string(favoritesDevicePath)), "edited by the user");
+    EXPECT_EQ(m_device.read(std::string(FavoritesDevicePath)), "edited by the user");
     EXPECT_TRUE(m_device.exists(chatkit::smsDatabaseDevicePath));
     EXPECT_EQ(chatkit::MessageStore::open(host(chatkit::smsDatabaseDevicePath)).value()->list().size(), demoConversations().size());
     EXPECT_TRUE(m_device.exists("/Library/Application Support/PLV/star.png"));
@@ -303,8 +304,54 @@ TEST(ProductInstall, InstallsTheBuiltLibrariesAndSkipsTheOthers)
     // A filter shipped beside the library is installed as it is.
     std::ofstream(build / "b" / "Rendalo.so") << "other bytes";
     std::ofstream(build / "b" / "Rendalo.plist") << "<plist>its own</plist>";
-    ASSERT_TRUE(installExtensions({ build / "b" }));
+    ASSERT_TRUE(installExtensions({ build / "b" }, { "Parlivo", "Rendalo" }));
     EXPECT_EQ(device.read("/Library/MobileSubstrate/DynamicLibraries/Rendalo.plist"), "<plist>its own</plist>");
+
+    // A library no longer chosen leaves, filter and all, so the loader cannot find it.
+    ASSERT_TRUE(installExtensions({ build / "b" }, { "Rendalo" }));
+    EXPECT_FALSE(device.exists("/Library/MobileSubstrate/DynamicLibraries/Parlivo.so"));
+    EXPECT_FALSE(device.exists("/Library/MobileSubstrate/DynamicLibraries/Parlivo.plist"));
+    EXPECT_TRUE(device.exists("/Library/MobileSubstrate/DynamicLibraries/Rendalo.so"));
+}
+
+TEST(ProductInstall, TheMakersLibraryGoesToUsrLib)
+{
+    testsupport::TemporaryDevice device;
+    auto build = device.root() / "build";
+    std::filesystem::create_directories(build);
+    std::ofstream(build / "libKelvaneLibrary.dylib") << "maker";
+    ASSERT_TRUE(installExtensions({ build }, { "Rendalo" }));
+    EXPECT_EQ(device.read("/usr/lib/libKelvaneLibrary.dylib"), "maker");
+}
+
+TEST(ExtensionChoice, ReadsAnyNonEmptySubsetOfTheKnownNames)
+{
+    EXPECT_EQ(parseExtensionChoice("parlivo").valueOr({}), (ExtensionChoice { "Parlivo" }));
+    // Order and case do not matter; the choice comes back in load order.
+    EXPECT_EQ(parseExtensionChoice("Rendalo, PARLIVO").valueOr({}), (ExtensionChoice { "Parlivo", "Rendalo" }));
+    EXPECT_EQ(parseExtensionChoice("rendalo,rendalo").valueOr({}), (ExtensionChoice { "Rendalo" }));
+    for (std::string_view bad : { "", ",", "parlivo,", "settings", "parlivo;rendalo" }) {
+        auto refused = parseExtensionChoice(bad);
+        ASSERT_FALSE(refused) << bad;
+        EXPECT_FALSE(refused.reason().empty()) << bad;
+    }
+    EXPECT_EQ(describeExtensionChoice({ "Parlivo", "Rendalo" }), "parlivo,rendalo");
+}
+
+TEST_F(DemoPhoneSeed, KeepsThePhonesChoiceOfExtensions)
+{
+    auto first = options();
+    ASSERT_TRUE(seedDemoPhone(first));
+    EXPECT_EQ(readExtensionChoice(), defaultExtensionChoice());
+
+    auto both = options();
+    both.extensions = ExtensionChoice { "Parlivo", "Rendalo" };
+    ASSERT_TRUE(seedDemoPhone(both));
+    EXPECT_EQ(readExtensionChoice(), (ExtensionChoice { "Parlivo", "Rendalo" }));
+
+    // Seeding again without a choice keeps it.
+    ASSERT_TRUE(seedDemoPhone(options()));
+    EXPECT_EQ(readExtensionChoice(), (ExtensionChoice { "Parlivo", "Rendalo" }));
 }
 
 } // namespace

@@ -167,6 +167,48 @@ TEST_F(ServedPhone, StepsThatMakeNoSenseAreRefusedAndChangeNothing)
     });
 }
 
+TEST_F(ServedPhone, TheExtensionChoiceIsCheckedThenHandedOverAndTheServerStops)
+{
+    withClient([](httplib::Client& http) {
+        auto shown = http.Get("/api/extensions");
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(json::parse(shown->body)["chosen"], json::parse(R"(["parlivo"])"));
+        for (std::string body : { "[]", R"({"extensions": []})", R"({"extensions": ["settings"]})", R"({"extensions": [1]})", "nonsense" }) {
+            auto refused = http.Post("/api/extensions", body, "application/json");
+            ASSERT_TRUE(refused);
+            EXPECT_EQ(refused->status, 400) << body;
+        }
+        // This server was started without a way to reboot.
+        auto cannot = http.Post("/api/extensions", R"({"extensions": ["rendalo"]})", "application/json");
+        ASSERT_TRUE(cannot);
+        EXPECT_EQ(cannot->status, 409);
+    });
+
+    m_server.reset();
+    std::vector<ExtensionChoice> handed;
+    ServeOptions options;
+    options.port = 0;
+    options.webRoot = PLV_SOURCE_DIR "/web";
+    options.changeExtensions = [&](const ExtensionChoice& choice) -> foundation::Result<void> {
+        handed.push_back(choice);
+        return foundation::success();
+    };
+    auto started = PhoneServer::start(*m_phone, options);
+    ASSERT_TRUE(started) << started.reason();
+    m_server = started.releaseValue();
+    std::thread client([&] {
+        httplib::Client http("127.0.0.1", m_server->port());
+        auto accepted = http.Post("/api/extensions", R"({"extensions": ["Rendalo", "parlivo"]})", "application/json");
+        ASSERT_TRUE(accepted);
+        EXPECT_EQ(accepted->status, 200) << accepted->body;
+    });
+    // Returns once the server has stopped itself for the reboot.
+    m_server->run();
+    client.join();
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0], (ExtensionChoice { "Parlivo", "Rendalo" }));
+}
+
 TEST_F(ServedPhone, ABodyOverTheLimitIsRefusedAsTooLarge)
 {
     withClient([](httplib::Client& http) {

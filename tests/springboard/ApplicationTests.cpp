@@ -1,6 +1,11 @@
 #include "PhoneFixture.h"
 
+#include <algorithm>
+
 #include <foundation/DevicePath.h>
+#include <foundation/PlistWriter.h>
+#include <foundation/SystemLog.h>
+#include <springboard/InstalledApplications.h>
 #include <springboard/SpringBoard.h>
 #include <uikit/ImageCodec.h>
 #include <uikit/UIKit.h>
@@ -185,6 +190,44 @@ namespace {
         phone().swipe("unlockSlider", CGPointMake(1500, 0));
         EXPECT_EQ(send<int64_t>(springBoard(), "_frontMostAppOrientation"), 3) << "unlocking returns to the application as it was held";
         EXPECT_EQ(phone().rotate(5).reason(), "the orientation must be 1 (portrait), 2 (upside down), 3 or 4 (landscape), not 5");
+    }
+
+    void writeBundle(const std::string& folder, const foundation::PlistDictionary& info, bool withExecutable)
+    {
+        std::string bundle = "/Applications/" + folder;
+        ASSERT_TRUE(foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes));
+        ASSERT_TRUE(foundation::writeDeviceFileAtomically(bundle + "/Info.plist", foundation::writeXmlPlist(foundation::PlistValue(info))));
+        if (withExecutable) {
+            ASSERT_TRUE(foundation::writeDeviceFileAtomically(bundle + "/Tool", std::string_view("not a library")));
+        }
+    }
+
+    TEST_F(Applications, BundlesUnderApplicationsNeedAnIdentifierAndTheirExecutable)
+    {
+        writeBundle("Tool.app", { { "CFBundleIdentifier", "it.example.tool" }, { "CFBundleName", "Tool" }, { "CFBundleExecutable", "Tool" } }, true);
+        writeBundle("Anonymous.app", { { "CFBundleExecutable", "Tool" } }, true);
+        writeBundle("Lost.app", { { "CFBundleIdentifier", "it.example.lost" }, { "CFBundleExecutable", "Tool" } }, false);
+        writeBundle("Climber.app", { { "CFBundleIdentifier", "it.example.climber" }, { "CFBundleExecutable", "../Tool.app/Tool" } }, false);
+        ASSERT_TRUE(foundation::createDeviceDirectory("/Applications/Empty.app", foundation::Intermediates::Yes));
+        auto bundles = springboard::findInstalledApplications();
+        ASSERT_EQ(bundles.size(), 1u);
+        EXPECT_EQ(bundles[0].bundleIdentifier, "it.example.tool");
+        EXPECT_EQ(bundles[0].displayName, "Tool");
+        EXPECT_EQ(bundles[0].principalClass, "UIApplication");
+        EXPECT_EQ(bundles[0].executable, "/Applications/Tool.app/Tool");
+    }
+
+    TEST_F(Applications, AnExecutableThatCannotBeOpenedLeavesTheApplicationEmptyAndThePhoneRunning)
+    {
+        writeBundle("Tool.app", { { "CFBundleIdentifier", "it.example.tool" }, { "CFBundleDisplayName", "Tool" }, { "CFBundleExecutable", "Tool" } }, true);
+        boot();
+        ASSERT_TRUE(application("it.example.tool"));
+        ASSERT_TRUE(phone().tapView("icon-it.example.tool"));
+        EXPECT_EQ(state()["frontApp"], "it.example.tool");
+        auto lines = foundation::SystemLog::shared().lines();
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line.starts_with("SpringBoard: cannot open /Applications/Tool.app/Tool: "); }));
+        ASSERT_TRUE(phone().home());
+        EXPECT_EQ(state()["frontApp"], nullptr);
     }
 
     TEST_F(Applications, UnknownApplicationsAreNilAndActivatingNilDoesNothing)

@@ -89,7 +89,7 @@ protected:
         foundation::setDeviceRoot(m_root);
         auto created = chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath));
         ASSERT_TRUE(created) << created.reason();
-        auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
+        auto book = foundation::hostPath(addressbook::AddressBookDevicePath);
         ASSERT_TRUE(addressbook::createAddressBookDatabase(book));
         addressbook::PersonData anna;
         anna.first = "Anna";

@@ -115,7 +115,7 @@ namespace {
         luca.first = "Luca";
         luca.last = "Ferrari";
         luca.emails.push_back({ "_$!<Work>!$_", "Luca@Example.it", -1 });
-        ASSERT_TRUE(addressbook::AddressBookWriter::open(foundation::hostPath(addressbook::kAddressBookDevicePath))->addPerson(luca));
+        ASSERT_TRUE(addressbook::AddressBookWriter::open(foundation::hostPath(addressbook::AddressBookDevicePath))->addPerson(luca));
         EXPECT_EQ(nameOf("luca@example.it"), "Luca Ferrari");
     }
 

@@ -67,6 +67,36 @@ TEST_F(Menus, ActionSheetListsButtonsWithCancelLast)
     EXPECT_EQ(delegate->clicked.size(), 1u) << "a closed sheet takes no clicks";
 }
 
+TEST_F(Menus, ALongActionSheetScrollsSoEveryButtonCanBeTapped)
+{
+    auto window = screenWindow();
+    auto delegate = runtime::make<SheetDelegate>();
+    std::vector<std::string> numbers;
+    for (int i = 0; i < 50; ++i)
+        numbers.push_back("+39 02 " + std::to_string(1000 + i));
+    auto sheet = runtime::make<UIActionSheet>();
+    sheet->initWithTitle("Numeri Tanti", delegate, "Cancel", "", numbers);
+    sheet->showInView(window);
+    EXPECT_LE(sheet->frame().size.height, 480);
+    EXPECT_GE(sheet->frame().origin.y, 0);
+    auto scroll = runtime::cast<UIScrollView>(sheet->viewNamed("actionSheetButtons"));
+    ASSERT_TRUE(scroll);
+    auto last = sheet->viewNamed("actionSheetButton49");
+    ASSERT_TRUE(last);
+    EXPECT_GT(last->screenFrame().maxY(), 480) << "the 50th number starts below the screen";
+    dragScreen({ 160, 400 }, { 160, 100 }, 0.1);
+    dragScreen({ 160, 400 }, { 160, 100 }, 0.1);
+    dragScreen({ 160, 400 }, { 160, 100 }, 0.1);
+    dragScreen({ 160, 400 }, { 160, 100 }, 0.1);
+    dragScreen({ 160, 400 }, { 160, 100 }, 0.1);
+    dragScreen({ 160, 400 }, { 160, 100 }, 0.1);
+    dragScreen({ 160, 400 }, { 160, 100 }, 0.1);
+    dragScreen({ 160, 400 }, { 160, 100 }, 0.1);
+    ASSERT_LT(last->screenFrame().maxY(), 480);
+    tapScreen({ last->screenFrame().midX(), last->screenFrame().midY() });
+    EXPECT_EQ(delegate->clicked, (std::vector<std::string> { "+39 02 1049" }));
+}
+
 TEST_F(Menus, AlertPutsCancelFirst)
 {
     auto delegate = runtime::make<SheetDelegate>();
