@@ -3,6 +3,7 @@
 #include "SharedFiles.h"
 
 #include <foundation/DevicePath.h>
+#include <foundation/FileIo.h>
 #include <foundation/SystemLog.h>
 
 #include <cerrno>
@@ -46,20 +47,6 @@ namespace {
         }
     }
 
-    bool writeAll(int fd, std::string_view bytes)
-    {
-        while (!bytes.empty()) {
-            ssize_t written = ::write(fd, bytes.data(), bytes.size());
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            bytes.remove_prefix(static_cast<size_t>(written));
-        }
-        return true;
-    }
-
     // Takes a partly written entry back off the file. The caller holds the
     // lock, so everything past `size` is that entry's. If even this fails,
     // nothing more can be done for the entry.
@@ -77,11 +64,11 @@ namespace {
     {
         bool madeFolder = false;
         for (int attempt = 0; attempt < 8; ++attempt) {
-            int fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+            int fd = foundation::fileio::openForWriting(hostPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
             if (fd < 0 && errno == ENOENT && !madeFolder) {
                 makeFolder();
                 madeFolder = true;
-                fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+                fd = foundation::fileio::openForWriting(hostPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
             }
             if (fd < 0)
                 return -1;
@@ -186,7 +173,7 @@ void KelvaneLogger::log(std::string_view message, Severity severity)
     if (!s.headerWritten)
         text += "\n=== NEW SESSION ===";
     text += entry;
-    if (writeAll(fd, text))
+    if (foundation::fileio::writeAll(fd, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), hostPath))
         s.headerWritten = true;
     else
         cutBackTo(fd, info.st_size);

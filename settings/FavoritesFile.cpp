@@ -2,10 +2,9 @@
 
 #include <KelvaneLibrary/SharedFiles.h>
 #include <foundation/DevicePath.h>
+#include <foundation/FileIo.h>
 #include <foundation/PlistReader.h>
 #include <foundation/PlistWriter.h>
-
-#include <filesystem>
 
 namespace plvsettings {
 
@@ -33,9 +32,8 @@ LoadedFavorites readFavoritesFile()
 bool writeFavoritesFile(const std::vector<FavoriteEntry>& entries, bool& unreadable)
 {
     if (unreadable) {
-        std::error_code ec;
-        std::filesystem::rename(foundation::hostPath(kelvane::FavoritesPath), foundation::hostPath(UnreadableFavoritesPath), ec);
-        if (ec && foundation::deviceFileExists(kelvane::FavoritesPath))
+        bool keptAside = foundation::fileio::renameFile(foundation::hostPath(kelvane::FavoritesPath), foundation::hostPath(UnreadableFavoritesPath));
+        if (!keptAside && foundation::deviceFileExists(kelvane::FavoritesPath))
             return false;
         unreadable = false;
     }

@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include "FileIo.h"
 #include "PlistWriter.h"
 #include "PropertyList.h"
 
@@ -44,21 +45,6 @@ namespace {
         return std::strerror(errno);
     }
 
-    bool writeAll(int fd, const uint8_t* data, size_t size)
-    {
-        while (size) {
-            ssize_t written = ::write(fd, data, size);
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            data += written;
-            size -= static_cast<size_t>(written);
-        }
-        return true;
-    }
-
 }
 
 Result<std::vector<uint8_t>> readWholeFile(const std::filesystem::path& hostPath, uint64_t maxBytes)
@@ -67,7 +53,7 @@ Result<std::vector<uint8_t>> readWholeFile(const std::filesystem::path& hostPath
     if (hostPath.empty())
         return Error("no path");
     // Non-blocking so that opening a pipe someone left at the path cannot hang us.
-    FileDescriptor fd(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor fd(fileio::openForReading(hostPath, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid())
         return failure(errnoText());
     struct stat info { };
@@ -118,12 +104,12 @@ bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const 
     }
 
     std::string temporary = (folder / fmt::format(".{}.XXXXXX", hostPath.filename().string())).string();
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    FileDescriptor fd(fileio::makeTemporary(temporary, hostPath));
     if (!fd.valid())
         return false;
-    bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), bytes.data(), bytes.size()) && ::fsync(fd.get()) == 0;
+    bool ok = ::fchmod(fd.get(), mode) == 0 && fileio::writeAll(fd.get(), bytes, hostPath) && fileio::syncFile(fd.get(), hostPath);
     ok = fd.close() && ok;
-    if (!ok || ::rename(temporary.c_str(), hostPath.c_str()) != 0) {
+    if (!ok || !fileio::renameFile(temporary, hostPath)) {
         ::unlink(temporary.c_str());
         return false;
     }

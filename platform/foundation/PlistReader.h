@@ -1,9 +1,9 @@
 // Reading property lists, XML or binary, from memory or from a file. Files on
 // the phone can be written by anything, so every input is treated as hostile:
 // its size, nesting depth and the number of values it expands to are bounded,
-// binary lists are decoded by our own bounded reader, and XML reaches libplist
-// only after a scan has checked its nesting. A refused input is a value with an
-// error text, never a crash.
+// and both encodings are decoded by our own bounded readers. A malformed value
+// makes the whole input unreadable rather than a wrong value. A refused input
+// is a value with an error text, never a crash.
 #pragma once
 
 #include "PropertyList.h"

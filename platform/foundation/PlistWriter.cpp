@@ -71,12 +71,18 @@ namespace {
     }
 
     // Dates are written to the second, in UTC, as the platform writes them.
+    // The form has four digits for the year, so a date outside the years
+    // 0000 to 9999 is written as the nearest one inside them: a reader
+    // refuses a longer year.
     std::string formatDate(PlistDate date)
     {
         using namespace std::chrono;
+        constexpr double firstSecond = -63145526400; // 0000-01-01T00:00:00Z
+        constexpr double lastSecond = 252423993599; // 9999-12-31T23:59:59Z
         double seconds = std::floor(date.secondsSince2001);
-        if (!std::isfinite(seconds) || std::abs(seconds) > 1e13)
+        if (std::isnan(seconds))
             seconds = 0;
+        seconds = std::clamp(seconds, firstSecond, lastSecond);
         sys_seconds time { std::chrono::seconds(unixSecondsAt2001 + static_cast<int64_t>(seconds)) };
         auto day = floor<days>(time);
         year_month_day ymd { day };

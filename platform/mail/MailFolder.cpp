@@ -1,9 +1,11 @@
 #include "MailFolder.h"
 
 #include <foundation/DevicePath.h>
+#include <foundation/FileIo.h>
 #include <foundation/Uuid.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <filesystem>
 
@@ -71,11 +73,9 @@ std::optional<MailFolder::Entry> MailFolder::add(std::string_view bytes) const
     // in the meantime is simply skipped.
     for (int attempt = 0; attempt < 1000 && !stored; ++attempt, ++next) {
         std::string name = std::to_string(next) + ".eml";
-        std::error_code error;
-        fs::create_hard_link(temporary, folder / name, error);
-        if (!error)
+        if (foundation::fileio::linkFile(temporary, folder / name))
             stored = Entry { next, m_devicePath + "/" + name };
-        else if (error != std::errc::file_exists)
+        else if (errno != EEXIST)
             break;
     }
     std::error_code ignored;

@@ -125,6 +125,11 @@ TEST_F(PreferenceStore, InPlaceEditsReachTheFileOnWrite)
 
 TEST_F(PreferenceStore, UnreadableFilesFallBackWithoutDamage)
 {
+    // A current file with `entries` added at the end of its dictionary.
+    auto currentWith = [](std::string_view entries) {
+        auto text = plistWith({ { "version", "1.1" }, { "ncqr", "1" } });
+        return text.insert(text.find("</dict>"), entries);
+    };
     std::string deepXml = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
     for (int i = 0; i < 100000; ++i)
         deepXml += "<array>";
@@ -135,6 +140,11 @@ TEST_F(PreferenceStore, UnreadableFilesFallBackWithoutDamage)
         { "array root", foundation::writeXmlPlist(PlistValue(foundation::PlistArray { PlistValue("1") })) },
         { "deeply nested", deepXml },
         { "huge", std::string(20 * 1024 * 1024, ' ') },
+        // A malformed value makes the whole file unreadable rather than wrong.
+        { "integer with junk", currentWith("<key>n</key><integer>42xy</integer>") },
+        { "key without a value", currentWith("<key>ncqr</key>") },
+        { "impossible date", currentWith("<key>d</key><date>2011-13-06T12:34:56Z</date>") },
+        { "invalid UTF-8", currentWith("<key>name</key><string>caf\xC3</string>") },
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
@@ -144,6 +154,20 @@ TEST_F(PreferenceStore, UnreadableFilesFallBackWithoutDamage)
         auto settings = openStore(Variant::Settings);
         EXPECT_EQ(*settings->preferences(), PlistDictionary({ { "version", PlistValue("1.100000") } }));
     }
+}
+
+TEST_F(PreferenceStore, ReadsAFileInUtf16)
+{
+    std::u16string text = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<plist version=\"1.0\">\n<dict>"
+                          u"<key>version</key><string>1.1</string><key>qrcolors</key><string>1 0 0</string></dict></plist>";
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += char(unit & 0xFF);
+        bytes += char(unit >> 8);
+    }
+    device.write(PrefsPath, bytes);
+    EXPECT_EQ(openStore(Variant::Extension)->loadValueForKey("qrcolors"), PlistValue("1 0 0"));
+    EXPECT_EQ(openStore(Variant::Settings)->loadValueForKey("qrcolors"), PlistValue("1 0 0"));
 }
 
 TEST_F(PreferenceStore, BackgroundReloadNeverShowsAHalfDictionary)

@@ -3,9 +3,14 @@
 // and every reply that does not leave keeping its text.
 #include "RendaloFixture.h"
 
+#include <foundation/FileFaults.h>
 #include <runtime/Runtime.h>
 
+#include <cerrno>
+
 namespace rendalo_test {
+using foundation::FileFault;
+using foundation::FileOperation;
 namespace {
 
     void ignoreSend(runtime::Object*, runtime::Sel, const Id&) { }
@@ -111,6 +116,29 @@ namespace {
 
         // Sending again works once the composer does.
         phone().advance(1);
+    }
+
+    TEST_F(RendaloReplies, AMailReplyTheDiskRefusesKeepsTheTextAndSaysSo)
+    {
+        bootWithRendalo();
+        openMail("luca@example.com", "Ci sei?");
+        {
+            foundation::ArmedFileFault full(FileFault::on(FileOperation::Write).always().withError(ENOSPC).onPath("/Mail/Outbox/"));
+            replyWith("Sono qui");
+            phone().advance(0.05);
+        }
+        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(window()->replyField()->text(), "Sono qui");
+        ASSERT_TRUE(window()->sendFailureLabel());
+        EXPECT_EQ(window()->sendFailureLabel()->text(), "Mail not sent, try again");
+        EXPECT_TRUE(mail::listOutbox().empty());
+        EXPECT_TRUE(logHas("Reply mail not sent: the composer answered 3"));
+
+        // Once there is room, the same text goes.
+        ASSERT_TRUE(phone().tapView("sendButton"));
+        phone().advance(0.05);
+        ASSERT_EQ(mail::listOutbox().size(), 1u);
+        EXPECT_EQ(mail::listOutbox()[0].message.body, "Sono qui");
     }
 
     TEST_F(RendaloReplies, BuiltinSMSComposerGetsTheSender)

@@ -1,13 +1,19 @@
 #include "MailTestSupport.h"
 
+#include <foundation/FileFaults.h>
 #include <mail/MailInbox.h>
 #include <mail/MailOutbox.h>
+
+#include <cerrno>
+#include <filesystem>
 
 #include <set>
 #include <thread>
 
 using namespace mail;
 using namespace mail_test;
+using foundation::FileFault;
+using foundation::FileOperation;
 
 namespace {
 
@@ -112,6 +118,35 @@ TEST_F(Outbox, AnUnwritableFolderIsAFailure)
     auto result = queueMail(reply({ "friend@example.com" }));
     EXPECT_FALSE(result);
     EXPECT_FALSE(result.reason().empty());
+}
+
+TEST_F(Outbox, AMailTheDiskRefusesIsAFailureAndTheQueuedOnesStayWhole)
+{
+    ASSERT_TRUE(queueMail(reply({ "first@example.com" })));
+    const std::string first = device.read("/var/mobile/Library/Mail/Outbox/1.eml");
+    const std::pair<const char*, foundation::FileFault> faults[] = {
+        { "no room for the file", FileFault::on(FileOperation::Open).withError(ENOSPC) },
+        { "the disk fills up halfway", FileFault::on(FileOperation::Write).withError(ENOSPC).halfWritten() },
+        { "the flush fails", FileFault::on(FileOperation::Sync).withError(EIO) },
+        { "the file cannot take its number", FileFault::on(FileOperation::Rename).withError(EIO).onPath(".eml") },
+    };
+    for (const auto& [name, fault] : faults) {
+        SCOPED_TRACE(name);
+        {
+            foundation::ArmedFileFault armed(fault);
+            auto result = queueMail(reply({ "second@example.com" }));
+            EXPECT_FALSE(result);
+            EXPECT_EQ(result.reason(), "Cannot write /var/mobile/Library/Mail/Outbox");
+        }
+        // Only the first mail is there, whole, and nothing half-made beside it.
+        auto names = std::vector<std::string>();
+        for (const auto& entry : std::filesystem::directory_iterator(device.host("/var/mobile/Library/Mail/Outbox")))
+            names.push_back(entry.path().filename().string());
+        EXPECT_EQ(names, std::vector<std::string> { "1.eml" });
+        EXPECT_EQ(device.read("/var/mobile/Library/Mail/Outbox/1.eml"), first);
+    }
+    // The next mail takes the next number.
+    EXPECT_EQ(queueMail(reply({ "second@example.com" })).valueOr({}), "/var/mobile/Library/Mail/Outbox/2.eml");
 }
 
 class Inbox : public MailTest { };

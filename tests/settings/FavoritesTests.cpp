@@ -10,10 +10,16 @@
 #include <uikit/UIActionSheet.h>
 #include <uikit/UIAlertView.h>
 
+#include <foundation/FileFaults.h>
+
+#include <cerrno>
 #include <fstream>
+#include <sstream>
 
 namespace settings_test {
 
+using foundation::FileFault;
+using foundation::FileOperation;
 using plvsettings::FavoritesViewController;
 
 class Favorites : public SettingsTest {
@@ -87,6 +93,13 @@ protected:
     }
 
     static std::optional<foundation::PlistDictionary> favoritesFile() { return readDictionary(kelvane::FavoritesPath); }
+    static std::string readBytes(std::string_view devicePath)
+    {
+        std::ifstream in(foundation::hostPath(devicePath), std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
 };
 
 TEST_F(Favorites, WithoutAFileOpensEmptyAndDoneWritesAnEmptyDictionary)
@@ -222,6 +235,51 @@ TEST_F(Favorites, AFailedSaveKeepsTheEditorOpenWithTheChanges)
     tap("doneButton");
     EXPECT_FALSE(presented());
     EXPECT_EQ(favoritesFile(), (foundation::PlistDictionary { { "+39 347 111 2222", "Bianchi Marco" } }));
+}
+
+TEST_F(Favorites, EveryWayTheDiskCanRefuseTheSaveKeepsTheOldFileAndTheEditorOpen)
+{
+    const std::pair<const char*, foundation::FileFault> faults[] = {
+        { "no room for the temporary", FileFault::on(FileOperation::Open).withError(ENOSPC).onPath("favorites.plist") },
+        { "the disk fills up halfway", FileFault::on(FileOperation::Write).withError(ENOSPC).onPath("favorites.plist").halfWritten() },
+        { "the flush fails", FileFault::on(FileOperation::Sync).withError(EIO).onPath("favorites.plist") },
+        { "the rename fails", FileFault::on(FileOperation::Rename).withError(EIO).onPath("favorites.plist") },
+    };
+    writeFile(kelvane::FavoritesPath, foundation::PlistDictionary { { "112", "NO NAME" } });
+    const std::string old = readBytes(kelvane::FavoritesPath);
+    auto editor = openEditor();
+    addFavorite("Cher", 0);
+    for (const auto& [name, fault] : faults) {
+        SCOPED_TRACE(name);
+        {
+            foundation::ArmedFileFault armed(fault);
+            tap("doneButton");
+        }
+        EXPECT_EQ(readBytes(kelvane::FavoritesPath), old);
+        EXPECT_EQ(presented(), editor);
+        EXPECT_EQ(editor->favorites().size(), 2u);
+        ASSERT_TRUE(viewNamed("alertButton0"));
+        tap("alertButton0"); // Keep editing
+    }
+    tap("doneButton");
+    EXPECT_FALSE(presented());
+    EXPECT_EQ(favoritesFile(), (foundation::PlistDictionary { { "112", "NO NAME" }, { "+1 555 0100", "Cher" } }));
+}
+
+TEST_F(Favorites, AFileThatCannotBeReadIsKeptAsideWholeBeforeItIsReplaced)
+{
+    writeFile(kelvane::FavoritesPath, foundation::PlistDictionary { { "112", "NO NAME" } });
+    const std::string old = readBytes(kelvane::FavoritesPath);
+    Ref<FavoritesViewController> editor;
+    {
+        foundation::ArmedFileFault armed(FileFault::on(FileOperation::Read).withError(EIO).onPath("favorites.plist"));
+        editor = openEditor();
+    }
+    EXPECT_TRUE(editor->favorites().empty());
+    addFavorite("Cher", 0);
+    tap("doneButton");
+    EXPECT_EQ(favoritesFile(), (foundation::PlistDictionary { { "+1 555 0100", "Cher" } }));
+    EXPECT_EQ(readBytes(plvsettings::UnreadableFavoritesPath), old);
 }
 
 TEST_F(Favorites, DiscardingAfterAFailedSaveClosesWithoutWriting)
