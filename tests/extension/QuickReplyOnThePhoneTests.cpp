@@ -37,7 +37,7 @@ namespace {
     std::string pngBytes()
     {
         auto png = uikit::encodePng(uikit::Bitmap { 4, 4, std::vector<uint8_t>(64, 200) });
-        return std::string(png.begin(), png.end());
+        return png ? std::string(png->begin(), png->end()) : std::string();
     }
 
     class ReplyOnThePhoneTest : public ParlivoPhoneTest {
@@ -160,6 +160,7 @@ namespace {
         ASSERT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         ASSERT_TRUE(window());
         EXPECT_EQ(shownText(), "Ci sei?");
+        settle(); // the panel slides in
 
         replyWith("Sì");
         auto sent = sentMessages();
