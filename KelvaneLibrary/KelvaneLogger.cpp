@@ -11,6 +11,7 @@
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace kelvane {
@@ -53,6 +54,44 @@ namespace {
     void cutBackTo(int fd, off_t size)
     {
         while (::ftruncate(fd, size) < 0 && errno == EINTR) { }
+    }
+
+    // A writer killed between the pages of one write (a fatal signal stops a
+    // write at a page boundary) leaves half an entry, which the next entry
+    // would then follow. So before appending, a writer notes on the file
+    // itself, as an extended attribute, the size the file has and the size it
+    // will have, and removes the note once the entry is whole. The next writer
+    // holding the lock that finds a note left behind cuts a size between the
+    // two back to the first. The note lives and dies with the file, so a log
+    // removed and created again never meets an old one. Where the file system
+    // keeps no extended attributes, entries are written without the note.
+    constexpr const char* AppendNote = "user.plv.append";
+
+    struct AppendSizes {
+        int64_t before;
+        int64_t after;
+    };
+
+    void noteAppend(int fd, off_t before, size_t length)
+    {
+        AppendSizes sizes { before, before + static_cast<int64_t>(length) };
+        ::fsetxattr(fd, AppendNote, &sizes, sizeof sizes, 0); // without the note on failure
+    }
+
+    void clearAppendNote(int fd) { ::fremovexattr(fd, AppendNote); }
+
+    // Called with the lock held; `info` follows the file's size.
+    void undoInterruptedAppend(int fd, struct stat& info)
+    {
+        AppendSizes sizes {};
+        ssize_t got = ::fgetxattr(fd, AppendNote, &sizes, sizeof sizes);
+        if (got < 0)
+            return;
+        if (got == sizeof sizes && sizes.before < info.st_size && info.st_size < sizes.after) {
+            cutBackTo(fd, static_cast<off_t>(sizes.before));
+            info.st_size = static_cast<off_t>(sizes.before);
+        }
+        clearAppendNote(fd);
     }
 
     // Opens the log for appending and takes the writers' lock; `info` is the
@@ -166,6 +205,7 @@ void KelvaneLogger::log(std::string_view message, Severity severity)
     int fd = openLocked(hostPath, info, [&] { docsPathFor(s.projectName); });
     if (fd < 0)
         return; // no space or no permission: the entry is lost, the file keeps what it had
+    undoInterruptedAppend(fd, info);
     std::string text;
     if (info.st_size == 0)
         text += ' ';
@@ -173,10 +213,12 @@ void KelvaneLogger::log(std::string_view message, Severity severity)
     if (!s.headerWritten)
         text += "\n=== NEW SESSION ===";
     text += entry;
+    noteAppend(fd, info.st_size, text.size());
     if (foundation::fileio::writeAll(fd, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), hostPath))
         s.headerWritten = true;
     else
         cutBackTo(fd, info.st_size);
+    clearAppendNote(fd);
     ::close(fd); // releases the lock
 }
 

@@ -11,7 +11,8 @@
 // write is never discarded: new entries are appended after it. An entry that
 // cannot be written whole (no space, file size limit) is lost, and whatever
 // part of it reached the file is cut off again, so the file keeps its previous
-// content.
+// content; so is the part an entry left when its writer was killed, by the
+// next writer.
 //
 // Before `setProjectName:developMode:` there is no file to write to; such
 // entries go to the platform's system log with the prefix "KelvaneLogger:".

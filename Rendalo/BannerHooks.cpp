@@ -1,7 +1,8 @@
 // The banner: recording each bulletin offered to the banner controller (an
 // SMS's launch URL, a mail's launch URL that ties it to its new-mail
-// notification), the icon on messages banners, and the tap that opens the
-// quick reply (or, on the icon, the Messages or Mail application).
+// notification), and the tap that opens the quick reply (or, on the icon the
+// shared banner hook puts on messages banners, the Messages or Mail
+// application).
 #include "Hooks.h"
 
 #include "RDL.h"
@@ -10,8 +11,6 @@
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <common/IntegerValue.h>
 #include <uikit/UIGestureRecognizer.h>
-#include <uikit/UIImage.h>
-#include <uikit/UIImageView.h>
 
 #include <unistd.h>
 
@@ -20,19 +19,11 @@ namespace rendalo::hooks {
 using kelvane::KelvaneLogger;
 using runtime::send;
 
-namespace {
-
-    constexpr std::string_view BannerIconPath = "/Library/Application Support/RDL/sms.png";
-    constexpr uikit::CGRect BannerIconFrame { { 5, 11 }, { 21, 21 } };
-
-} // namespace
-
 void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, const Id& bulletin, int64_t feed)
 {
     auto& state = rendaloState();
     RDL* controller = state.rdl.get();
-    auto status = [&] { return controller ? controller->status() : 0; };
-    if (status() == 1)
+    if (SystemHooks::windowOpen())
         return;
 
     std::string section = send<std::string>(bulletin, "sectionID");
@@ -42,16 +33,7 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
     if (section == MessagesSectionID) {
         state.isMail = false;
         state.isSMS = true;
-        if (controller && controller->ownBulletin()) {
-            KelvaneLogger::log("è il nostro bulletin, ho già l'URL", KelvaneLogger::Development);
-        } else {
-            KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
-            if (Id action = send<Id>(bulletin, "defaultAction")) {
-                state.shouldOpenMessaggi = true;
-                state.smsURL = send<std::string>(action, "launchURL");
-                state.shouldOpenMessaggi = false;
-            }
-        }
+        SystemHooks::takeMessagesBulletinURL(bulletin);
     } else if (section == MailSectionID) {
         state.isSMS = false;
         state.isMail = true;
@@ -68,25 +50,8 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
         state.isMail = false;
     }
 
-    if (status() != 1)
+    if (!SystemHooks::windowOpen())
         orig_observerAddBulletinForFeed(self, selector, observer, bulletin, feed);
-}
-
-void createSubviewsWithBannerImage(Object* self, Sel selector, const Id& image)
-{
-    orig_createSubviewsWithBannerImage(self, selector, image);
-
-    auto& state = rendaloState();
-    if (state.sectionID != MessagesSectionID)
-        return;
-    auto* banner = dynamic_cast<uikit::UIView*>(self);
-    if (!banner)
-        return;
-    auto icon = uikit::UIImageView::withImage(uikit::UIImage::imageWithContentsOfFile(std::string(BannerIconPath)));
-    icon->setFrame(BannerIconFrame);
-    icon->setName("rendaloBannerIcon");
-    state.iconView = icon;
-    banner->addSubview(icon);
 }
 
 void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
@@ -100,12 +65,11 @@ void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
     auto gesture = runtime::cast<uikit::UIGestureRecognizer>(recognizer);
     if (!gesture)
         return;
-    auto bannerView = runtime::cast<uikit::UIView>(runtime::objectIvar(self, "_bannerAndShadowView"));
-    uikit::CGPoint location = gesture->locationInView(bannerView.get());
+    uikit::CGPoint location = gesture->locationInView(SystemHooks::bannerView(self).get());
 
     // The icon view is the last one made for a messages banner, so on a mail
     // banner the same corner counts as the icon too.
-    if (auto icon = runtime::cast<uikit::UIView>(state.iconView.lock())) {
+    if (auto icon = SystemHooks::iconView()) {
         if (uikit::CGRectContainsPoint(icon->frame(), location)) {
             KelvaneLogger::log("ho tappato l'icona del banner", KelvaneLogger::Development);
             if (controller) {

@@ -5,6 +5,11 @@
 // turn: the chain follows the load order.
 #pragma once
 
+#include "HeavyUtilities.h"
+#include "RDL.h"
+#include "RendaloState.h"
+
+#include <common/SpringBoardHooks.h>
 #include <foundation/PropertyList.h>
 #include <runtime/Runtime.h>
 #include <uikit/Geometry.h>
@@ -15,33 +20,27 @@
 
 namespace rendalo::hooks {
 
-using runtime::Id;
-using runtime::Object;
-using runtime::Sel;
+using namespace common::hooktypes;
 
-template <class R, class... A>
-using Saved = R (*)(Object*, Sel, A...);
+// Rendalo for the shared hook bodies of common/SpringBoardHooks.h: its own
+// names, no log lines of its own there, and URL hooks that stand aside while
+// it asks a mail action for its URL.
+struct RendaloLibrary : common::HookLibrary<RDL, HeavyUtilities, RendaloState, rendaloState> {
+    static constexpr std::string_view ProjectName = rendalo::ProjectName;
+    static constexpr std::string_view BannerIconPath = "/Library/Application Support/RDL/sms.png";
+    static constexpr std::string_view BannerIconName = "rendaloBannerIcon";
+    // Rendalo writes no log line of its own in the banner-subview and launch
+    // hooks.
+    static constexpr bool LogsHostCalls = false;
+    static void willCreateController(State&) { }
+    // While a mail action is asked for its real launch URL.
+    static bool urlHooksStandAside(const State& state) { return state.returnTheURL; }
+    static void showNotificationBulletin(State& state) { state.rdl->showBulletin(); }
+};
 
-// Start-up, the lock, applications, rotation, banner removal and row
-// selection (SystemHooks.cpp).
-void applicationDidFinishLaunching(Object*, Sel, const Id& application);
-inline Saved<void, const Id&> orig_applicationDidFinishLaunching;
-void lock(Object*, Sel);
-inline Saved<void> orig_lock;
-void launch(Object*, Sel);
-inline Saved<void> orig_launch;
-void activate(Object*, Sel);
-inline Saved<void> orig_activate;
-void deactivate(Object*, Sel);
-inline Saved<void> orig_deactivate;
-void kill(Object*, Sel);
-inline Saved<void> orig_kill;
-void bulletinWindowWillRotateToOrientation(Object*, Sel, int64_t orientation);
-inline Saved<void, int64_t> orig_bulletinWindowWillRotateToOrientation;
-void tryToDismissBannerWithAnimation(Object*, Sel, int64_t animation);
-inline Saved<void, int64_t> orig_tryToDismissBannerWithAnimation;
-void tableViewDidSelectRowAtIndexPath(Object*, Sel, const Id& tableView, const uikit::NSIndexPath& indexPath);
-inline Saved<void, const Id&, const uikit::NSIndexPath&> orig_tableViewDidSelectRowAtIndexPath;
+// Start-up, the lock, applications, rotation, banner removal, the banner
+// icon, row selection and the notification centre's URLs.
+using SystemHooks = common::SpringBoardHooks<RendaloLibrary>;
 
 // The records: an incoming SMS as ChatKit builds it, and the Mail service's
 // new-mail notification (RecordHooks.cpp).
@@ -55,22 +54,12 @@ void handleBannerTapGesture(Object*, Sel, const Id& recognizer);
 inline Saved<void, const Id&> orig_handleBannerTapGesture;
 void observerAddBulletinForFeed(Object*, Sel, const Id& observer, const Id& bulletin, int64_t feed);
 inline Saved<void, const Id&, const Id&, int64_t> orig_observerAddBulletinForFeed;
-void createSubviewsWithBannerImage(Object*, Sel, const Id& image);
-inline Saved<void, const Id&> orig_createSubviewsWithBannerImage;
 
-// The notification centre (NotificationCenterHooks.cpp).
+// The notification centre's row capture (NotificationCenterHooks.cpp).
 Id bulletinAtIndex(Object*, Sel, int64_t index);
 inline Saved<Id, int64_t> orig_bulletinAtIndex;
-bool isURLLaunchAction(Object*, Sel);
-inline Saved<bool> orig_isURLLaunchAction;
-std::string launchURL(Object*, Sel);
-inline Saved<std::string> orig_launchURL;
-bool canLaunchFromBulletinWithURL(Object*, Sel, const std::string& url, const std::string& bundleID);
-inline Saved<bool, const std::string&, const std::string&> orig_canLaunchFromBulletinWithURL;
-bool launchFromBulletinWithURL(Object*, Sel, const std::string& url, const std::string& bundleID, bool allowUnlock, bool animate, int64_t origin);
-inline Saved<bool, const std::string&, const std::string&, bool, bool, int64_t> orig_launchFromBulletinWithURL;
 
-// The Darwin observer of "it.kelvane.RDL.reloadPrefs" (SystemHooks.cpp).
-void reloadPrefsNotification();
+// The Darwin observer of "it.kelvane.RDL.reloadPrefs".
+inline void reloadPrefsNotification() { SystemHooks::reloadPrefsNotification(); }
 
 } // namespace rendalo::hooks

@@ -1,10 +1,11 @@
 // The notification centre. SpringBoard handles a tapped row as: row selected,
 // the row's bulletin fetched, its action asked for the launch URL, the user
 // agent asked whether it may launch it and then to launch it. A messages row
-// is captured when its bulletin is fetched, its URL turned into the sentinel
-// "banana" once, and the launch of the sentinel answered here with the
-// controller's own banner and a quick reply. While `returnTheURL` is set the
-// URL hooks stand aside, so a mail action answers its real URL.
+// is captured here when its bulletin is fetched; the shared URL hooks
+// (common/SpringBoardHooks.h) turn its URL into the sentinel "banana" once and
+// answer the launch of the sentinel with the controller's own banner and a
+// quick reply. While `returnTheURL` is set they stand aside, so a mail action
+// answers its real URL.
 #include "Hooks.h"
 
 #include "RDL.h"
@@ -12,8 +13,6 @@
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <common/IntegerValue.h>
-
-#include <fmt/format.h>
 
 namespace rendalo::hooks {
 
@@ -42,59 +41,10 @@ Id bulletinAtIndex(Object* self, Sel selector, int64_t index)
         }
         Id sms = send<Id>(send<Id>(state.ckSMSMessageClass, "alloc"), "initWithRowID:", recordID);
         send(sms, "markAsRead");
-        if (Id action = send<Id>(bulletin, "defaultAction")) {
-            state.shouldOpenMessaggi = true;
-            state.smsURL = send<std::string>(action, "launchURL");
-            state.shouldOpenMessaggi = false;
-        }
-        KelvaneLogger::log(fmt::format("dal notification bulletin ho preso l'URL: {}", state.smsURL), KelvaneLogger::Development);
+        SystemHooks::takeRowLaunchURL(bulletin);
     }
     state.userTapNotification = false;
     return bulletin;
-}
-
-std::string launchURL(Object* self, Sel selector)
-{
-    auto& state = rendaloState();
-    if (state.returnTheURL)
-        return orig_launchURL(self, selector);
-    if (state.isSMSNotification && !state.shouldOpenMessaggi) {
-        state.isSMSNotification = false;
-        return std::string(SentinelURL);
-    }
-    return orig_launchURL(self, selector);
-}
-
-bool isURLLaunchAction(Object* self, Sel selector)
-{
-    if (rendaloState().returnTheURL)
-        return orig_isURLLaunchAction(self, selector);
-    KelvaneLogger::log("URL SI O NO?", KelvaneLogger::Development);
-    std::string bundleID = send<std::string>(self, "bundleID");
-    if (bundleID == "com.apple.MobileSMS" || bundleID == "com.apple.mobilesms")
-        return false;
-    return orig_isURLLaunchAction(self, selector);
-}
-
-bool canLaunchFromBulletinWithURL(Object* self, Sel selector, const std::string& url, const std::string& bundleID)
-{
-    if (url == SentinelURL)
-        return true;
-    return orig_canLaunchFromBulletinWithURL(self, selector, url, bundleID);
-}
-
-bool launchFromBulletinWithURL(Object* self, Sel selector, const std::string& url, const std::string& bundleID, bool allowUnlock, bool animate, int64_t origin)
-{
-    auto& state = rendaloState();
-    if (url == SentinelURL) {
-        if (Id list = send<Id>(state.sbBulletinListControllerClass, "sharedInstance")) {
-            send(list, "hideListViewAnimated:", true);
-            if (state.rdl)
-                state.rdl->showBulletin();
-            return true;
-        }
-    }
-    return orig_launchFromBulletinWithURL(self, selector, url, bundleID, allowUnlock, animate, origin);
 }
 
 } // namespace rendalo::hooks

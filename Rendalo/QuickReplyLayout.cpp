@@ -7,21 +7,7 @@ namespace rendalo {
 
 using uikit::CGRectMake;
 
-namespace {
-
-    constexpr double PanelWidth = 320;
-    constexpr double CompactHeight = 120;
-    constexpr double EnlargedHeight = 216;
-    constexpr double LandscapeWidth = 480;
-    constexpr double LandscapeHeight = 112;
-
-    // The row below a frame: its bottom edge plus a 3-point gap, in whole points.
-    double rowBelow(double y, double height)
-    {
-        return std::trunc(y + height + 3);
-    }
-
-} // namespace
+using namespace common;
 
 std::optional<QuickReplyFrames> quickReplyLayout(int64_t orientation, PanelMode mode, double applicationWidth, bool hasReplyField)
 {

@@ -6,6 +6,7 @@
 // layout: the panel stays as it is.
 #pragma once
 
+#include <common/QuickReplyPanel.h>
 #include <uikit/Geometry.h>
 
 #include <cstdint>
@@ -13,21 +14,11 @@
 
 namespace rendalo {
 
-enum class PanelMode {
-    Compact,
-    Enlarged,
-};
+using common::PanelMode;
 
-struct QuickReplyFrames {
+struct QuickReplyFrames : common::PanelFrames {
     uikit::CGRect window;
     double rotation { 0 }; // radians; 0 is the identity
-    uikit::CGRect bgView;
-    uikit::CGRect closeButton;
-    uikit::CGRect messageField;
-    // Only in the enlarged panel.
-    std::optional<uikit::CGRect> replyField;
-    std::optional<uikit::CGRect> contatore;
-    uikit::CGRect sendButton;
 };
 
 inline constexpr double PanelOffset = 44;

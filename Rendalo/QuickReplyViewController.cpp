@@ -34,33 +34,13 @@ namespace {
 
 void QuickReplyViewController::registerMethods(runtime::ClassBuilder<QuickReplyViewController>& b)
 {
-    b.method<&QuickReplyViewController::initWithMessage>("initWithMessage:");
-    b.method("message", [](QuickReplyViewController& self) -> std::string { return self.message().value_or(std::string {}); });
-    b.method("setMessage:", [](QuickReplyViewController& self, const std::string& text) { self.setMessage(text); });
-    b.method("delegate", [](QuickReplyViewController& self) -> Id { return self.delegate(); });
-    b.method("setDelegate:", [](QuickReplyViewController& self, const Id& delegate) { self.setDelegate(delegate); });
-    b.method("replyMode", [](QuickReplyViewController& self) -> bool { return self.replyMode(); });
-    b.method("canSend", [](QuickReplyViewController& self) -> bool { return self.canSend(); });
-    b.method("bgView", [](QuickReplyViewController& self) -> Id { return self.bgView(); });
-    b.method("messageField", [](QuickReplyViewController& self) -> Id { return self.messageField(); });
-    b.method("sendButton", [](QuickReplyViewController& self) -> Id { return self.sendButton(); });
-    b.method("closeButton", [](QuickReplyViewController& self) -> Id { return self.closeButton(); });
-    b.method("replyField", [](QuickReplyViewController& self) -> Id { return self.replyField(); });
-    b.method("contatore", [](QuickReplyViewController& self) -> Id { return self.contatore(); });
-    b.method<&QuickReplyViewController::prepareView>("prepareView:");
-    b.method<&QuickReplyViewController::deviceRotated>("deviceRotated:");
-    b.method<&QuickReplyViewController::enlargeView>("enlargeView");
-    b.method<&QuickReplyViewController::dismiss>("dismiss");
-    b.method<&QuickReplyViewController::reloadFields>("reloadFields");
-    b.method<&QuickReplyViewController::dismissKeyboard>("dismissKeyboard");
-    b.method<&QuickReplyViewController::textFieldShouldReturn>("textFieldShouldReturn:");
-    b.method<&QuickReplyViewController::textViewShouldChangeText>("textView:shouldChangeTextInRange:replacementText:");
-    b.method<&QuickReplyViewController::sendMessage>("sendMessage");
+    common::registerQuickReplyWindowMethods(b);
+    // An empty text is read as missing, as the controller hands nil over.
+    b.method("initWithMessage:", [](QuickReplyViewController& self, const std::string& text) {
+        return self.initWithMessage(text.empty() ? std::nullopt : std::optional(text));
+    });
     b.method<&QuickReplyViewController::tryMe>("tryMe:");
     b.method("shouldAutorotateToInterfaceOrientation:", [](QuickReplyViewController&, int64_t) -> bool { return true; });
-    b.method<&QuickReplyViewController::messageComposerDidFinish>("messageComposeViewController:didFinishWithResult:");
-    b.method<&QuickReplyViewController::mailComposerDidFinish>("mailComposeController:didFinishWithResult:error:");
-    b.method<&QuickReplyViewController::mailComposerBodyFinishedLoading>("mailComposeController:bodyFinishedLoadingWithResult:error:");
 }
 
 Id makeQuickReplyController(const std::string& message)
@@ -76,33 +56,10 @@ QuickReplyViewController::~QuickReplyViewController()
     dismiss();
 }
 
-Id QuickReplyViewController::initWithMessage(const std::string& message)
-{
-    Id self = initWithNibName(std::string {}, runtime::nil);
-    if (!self)
-        return self;
-    m_message = message.empty() ? std::string(MissingMessageText) : message;
-    return self;
-}
-
-int64_t QuickReplyViewController::frontMostOrientation()
-{
-    auto application = UIApplication::sharedApplication();
-    if (runtime::respondsTo(application, "_frontMostAppOrientation"))
-        return runtime::send<int64_t>(application, "_frontMostAppOrientation");
-    return application ? application->statusBarOrientation() : UIInterfaceOrientationPortrait;
-}
-
 double QuickReplyViewController::applicationWidth()
 {
     auto screen = UIScreen::mainScreen();
     return screen ? screen->applicationFrame().size.width : 0;
-}
-
-void QuickReplyViewController::makeReplyFieldFirstResponder()
-{
-    if (m_replyField && !m_replyField->isFirstResponder())
-        m_replyField->becomeFirstResponder();
 }
 
 void QuickReplyViewController::prepareView(bool)
@@ -116,7 +73,7 @@ void QuickReplyViewController::prepareView(bool)
     root->setTransform(CGAffineTransformIdentity);
     root->layer()->setCornerRadius(8);
     root->setBackgroundColor(UIColor::clearColor());
-    m_failure.hide();
+    hideSendFailure();
 
     if (!m_bgView) {
         // Starts above the view's top edge; the slide brings it down.
@@ -127,16 +84,7 @@ void QuickReplyViewController::prepareView(bool)
     m_bgView->layer()->setCornerRadius(8);
     root->addSubview(m_bgView);
 
-    if (!m_messageField) {
-        m_messageField = makeView<UITextView>(CGRectMake(15, 4, 288, 85));
-        m_messageField->setName("messageField");
-    }
-    m_messageField->setText(*m_message);
-    m_messageField->setBackgroundColor(UIColor::clearColor());
-    m_messageField->setFont(UIFont::systemFontOfSize(14));
-    m_messageField->setEditable(false);
-    m_messageField->setContentMode(UIViewContentModeTopLeft);
-    m_bgView->addSubview(m_messageField);
+    placeMessageField(CGRectMake(15, 4, 288, 85));
 
     auto panel = m_bgView;
     runtime::Weak<QuickReplyViewController> weakSelf = selfAs<QuickReplyViewController>();
@@ -148,35 +96,11 @@ void QuickReplyViewController::prepareView(bool)
             if (!window || !window->m_bgView)
                 return;
             auto root = window->view();
-            if (!window->m_closeButton) {
-                window->m_closeButton = UIButton::buttonWithType(UIButtonTypeCustom);
-                window->m_closeButton->setName("closeButton");
-                window->m_closeButton->setImage(UIImage::imageWithContentsOfFile(CloseImagePath), UIControlStateNormal);
-                window->m_closeButton->setShowsTouchWhenHighlighted(true);
-            }
-            window->m_closeButton->setFrame(CGRectMake(290, 0, 30, 30));
-            // The reused button must close through the current controller only.
-            for (const Id& target : window->m_closeButton->allTargets())
-                window->m_closeButton->removeTarget(target, "dismissBanner", UIControlEventTouchUpInside);
-            if (Id controller = window->delegate())
-                window->m_closeButton->addTarget(controller, "dismissBanner", UIControlEventTouchUpInside);
+            window->placeCloseButton(CloseImagePath, CGRectMake(290, 0, 30, 30));
             root->addSubview(window->m_closeButton);
-
-            if (!window->m_sendButton) {
-                window->m_sendButton = UIButton::buttonWithType(UIButtonTypeCustom);
-                window->m_sendButton->setName("sendButton");
-            }
-            auto& button = window->m_sendButton;
-            button->setFrame(CGRectMake(243, 90, 57, 29));
-            button->setBackgroundImage(UIImage::imageWithContentsOfFile(SendImagePath), UIControlStateNormal);
-            button->setTitle("Reply", UIControlStateNormal);
-            button->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
-            button->setFont(UIFont::fontWithName("Helvetica-Bold", 16));
-            button->setEnabled(true);
-            button->removeTarget(window->self(), "sendMessage", UIControlEventTouchUpInside);
-            button->addTarget(window->self(), "sendMessage", UIControlEventTouchUpInside);
-            button->setShowsTouchWhenHighlighted(true);
-            root->addSubview(button);
+            window->styleReplyButton(SendImagePath);
+            window->m_sendButton->setFrame(CGRectMake(243, 90, 57, 29));
+            root->addSubview(window->m_sendButton);
             // The buttons arrive after the layout below: place them too.
             window->applyLayout(frontMostOrientation());
         });
@@ -249,124 +173,20 @@ void QuickReplyViewController::enlargeView()
             window->finishEnlarging(orientation);
         });
 
-    if (m_sendButton) {
-        m_sendButton->setTitle("Send", UIControlStateNormal);
-        m_canSend = false;
-        m_sendButton->setEnabled(false);
-        m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
-        m_sendButton->setTitleColor(UIColor::colorWithRed(0.8, 0.8, 0.8, 1.0), UIControlStateDisabled);
-        m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(SendImagePath), UIControlStateDisabled);
-    }
+    styleSendButton(SendImagePath);
 }
 
 void QuickReplyViewController::finishEnlarging(int64_t orientation)
 {
-    if (!m_replyField) {
-        m_replyField = makeView<UITextView>(CGRectMake(20, 92, 280, 91));
-        m_replyField->setName("replyField");
-    }
-    if (!m_contatore) {
-        m_contatore = makeView<UILabel>(CGRectMake(20, 186, 60, 15));
-        m_contatore->setName("contatore");
-    }
-    if (auto frames = quickReplyLayout(orientation, PanelMode::Enlarged, applicationWidth())) {
-        m_replyField->setFrame(*frames->replyField);
-        m_contatore->setFrame(*frames->contatore);
-    }
-    auto root = view();
+    auto frames = quickReplyLayout(orientation, PanelMode::Enlarged, applicationWidth());
+    placeReplyFieldAndCounter(CGRectMake(20, 92, 280, 91), CGRectMake(20, 186, 60, 15), frames ? frames->replyField : std::nullopt,
+        frames ? frames->contatore : std::nullopt);
     m_replyField->setBackgroundColor(UIColor::whiteColor());
-    m_replyField->layer()->setCornerRadius(8);
-    m_replyField->setFont(UIFont::systemFontOfSize(14));
-    m_replyField->setDelegate(self());
-    m_replyField->setReturnKeyType(UIReturnKeyDefault);
-    m_replyField->setEditable(true);
-    m_replyField->layer()->setBorderColor(UIColor::blackColor());
-    m_replyField->layer()->setBorderWidth(1);
-    root->addSubview(m_replyField);
-    m_contatore->setText(std::string {});
-    m_contatore->setBackgroundColor(UIColor::clearColor());
-    m_contatore->setTextColor(UIColor::grayColor());
-    m_contatore->setTextAlignment(UITextAlignmentCenter);
-    m_contatore->setFont(UIFont::systemFontOfSize(12));
-    root->addSubview(m_contatore);
-    makeReplyFieldFirstResponder();
 }
 
-void QuickReplyViewController::dismiss()
+CGRect QuickReplyViewController::counterFrame() const
 {
-    KelvaneLogger::log("QuickReply dismissBanner", KelvaneLogger::Development);
-    try {
-        if (m_replyField && m_replyField->isFirstResponder())
-            m_replyField->resignFirstResponder();
-        auto takeDown = [](auto& view) {
-            if (view) {
-                view->removeFromSuperview();
-                view = nullptr;
-            }
-        };
-        takeDown(m_bgView);
-        takeDown(m_messageField);
-        takeDown(m_sendButton);
-        takeDown(m_replyField);
-        m_failure.hide();
-        // A stale count must not show on the next panel; the label is kept.
-        if (m_contatore)
-            m_contatore->removeFromSuperview();
-        if (auto root = viewIfLoaded())
-            root->removeFromSuperview();
-    } catch (const std::exception& exception) {
-        KelvaneLogger::log(exception.what(), KelvaneLogger::Critical);
-    }
-}
-
-void QuickReplyViewController::reloadFields()
-{
-    KelvaneLogger::log("QRVC reloadFields", KelvaneLogger::Development);
-    if (!m_messageField)
-        return;
-    if (!m_message) {
-        KelvaneLogger::log("NIL MESSAGE IN QRVC", KelvaneLogger::Development);
-        return;
-    }
-    m_messageField->setText(*m_message);
-}
-
-void QuickReplyViewController::dismissKeyboard()
-{
-    if (m_replyField && m_replyField->isFirstResponder())
-        m_replyField->resignFirstResponder();
-}
-
-bool QuickReplyViewController::textFieldShouldReturn(const Id&)
-{
-    dismissKeyboard();
-    return true;
-}
-
-bool QuickReplyViewController::textViewShouldChangeText(const Id& textView, const NSRange& range, const std::string& replacement)
-{
-    auto field = runtime::cast<UITextView>(textView);
-    const std::string& current = field ? field->text() : (m_replyField ? m_replyField->text() : std::string {});
-    int64_t length = static_cast<int64_t>(foundation::utf16Length(current)) - range.length
-        + static_cast<int64_t>(foundation::utf16Length(replacement));
-    if (length < 0)
-        length = 0;
-    if (m_contatore)
-        m_contatore->setText(fmt::format("{}/160", length));
-    m_canSend = length >= 1;
-    m_failure.hide();
-    if (m_sendButton)
-        m_sendButton->setEnabled(m_canSend);
-    return true;
-}
-
-void QuickReplyViewController::showSendFailure(const std::string& text)
-{
-    auto root = viewIfLoaded();
-    if (!root)
-        return;
-    CGRect counter = m_contatore ? m_contatore->frame() : CGRectMake(20, 186, 60, 15);
-    m_failure.show(*root, counter, text);
+    return CGRectMake(20, 186, 60, 15);
 }
 
 } // namespace rendalo

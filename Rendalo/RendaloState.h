@@ -1,11 +1,11 @@
-// The state that every hook of Rendalo shares: the controller and its banner
-// delegate, the flags that carry a bulletin from one host call to the next,
-// and the host classes kept at load. One copy per library, so Parlivo's hooks
-// never see Rendalo's flags when both are loaded; read and written on
-// SpringBoard's main thread only, so nothing here is locked. Non-owning
-// references are weak: the host may let its objects go at any time.
+// The state that every hook of Rendalo shares: what both libraries keep
+// alike (common/HookState.h) and Rendalo's mail flags. One copy per library,
+// so Parlivo's hooks never see Rendalo's flags when both are loaded; read and
+// written on SpringBoard's main thread only.
 #pragma once
 
+#include <common/HookState.h>
+#include <common/ReplyController.h>
 #include <runtime/Runtime.h>
 
 #include <cstdint>
@@ -18,29 +18,17 @@ namespace rendalo {
 class RDL;
 class HeavyUtilities;
 
-inline constexpr std::string_view MessagesSectionID = "com.apple.MobileSMS";
+using common::MessagesSectionID;
+using common::SentinelURL;
 inline constexpr std::string_view MailSectionID = "com.apple.mobilemail";
 inline constexpr std::string_view MailApplicationID = "com.apple.mobilemail";
-inline constexpr std::string_view SentinelURL = "banana";
 inline constexpr std::string_view ProjectName = "RDL";
 
-struct RendaloState {
-    runtime::Ref<RDL> rdl;
-    runtime::Ref<HeavyUtilities> hv;
-    bool isSMS { false };
+// Rendalo adds the mail bulletin's flags and the SMS message class.
+struct RendaloState : common::HookState<RDL, HeavyUtilities> {
     bool isMail { false };
-    std::optional<std::string> sectionID;
-    runtime::WeakId iconView;
-    std::string smsURL;
-    bool shouldOpenMessaggi { false };
-    bool userTapNotification { false };
-    bool isSMSNotification { false };
-    int64_t messageID { 0 };
     bool returnTheURL { false };
-
-    runtime::Class* ckDBMessageClass { nullptr };
     runtime::Class* ckSMSMessageClass { nullptr };
-    runtime::Class* sbBulletinListControllerClass { nullptr };
 };
 
 // The library's one copy.

@@ -1,6 +1,7 @@
 #include "MailComposerSend.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <runtime/Exception.h>
 
 #include <exception>
 
@@ -28,6 +29,9 @@ bool pressComposerSend(const Id& composer)
         KelvaneLogger::log(item->runtimeClassName(), KelvaneLogger::Development);
         runtime::send(root, "send:", item);
         return true;
+    } catch (const runtime::ObjCException& exception) {
+        KelvaneLogger::log(exception.description(), KelvaneLogger::Critical);
+        return false;
     } catch (const std::exception& exception) {
         KelvaneLogger::log(exception.what(), KelvaneLogger::Critical);
         return false;

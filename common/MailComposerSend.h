@@ -2,7 +2,8 @@
 // controller is told `send:` with its own Send bar button item, as a tap on
 // Send would. It needs the composer's private parts (`_rootViewController`,
 // the "_sendButtonItem" variable); a composer without them sends nothing.
-// Exceptions from the platform are caught and logged at severity 2.
+// Exceptions from the platform are caught and their description logged at
+// severity 2.
 #pragma once
 
 #include <runtime/Runtime.h>

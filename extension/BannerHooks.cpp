@@ -1,6 +1,6 @@
-// The banner: recording each bulletin offered to the banner controller, the
-// messages icon on messages banners, and the tap that opens the quick reply
-// (or, on the icon, the Messages application).
+// The banner: recording each bulletin offered to the banner controller, and
+// the tap that opens the quick reply (or, on the messages icon the shared
+// banner hook puts there, the Messages application).
 #include "Hooks.h"
 
 #include "MessageLookup.h"
@@ -9,8 +9,6 @@
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <uikit/UIGestureRecognizer.h>
-#include <uikit/UIImage.h>
-#include <uikit/UIImageView.h>
 
 #include <fmt/format.h>
 
@@ -19,21 +17,12 @@ namespace parlivo::hooks {
 using kelvane::KelvaneLogger;
 using runtime::send;
 
-namespace {
-
-    constexpr std::string_view BannerIconPath = "/Library/Application Support/PLV/sms.png";
-    constexpr uikit::CGRect BannerIconFrame { { 5, 11 }, { 21, 21 } };
-
-} // namespace
-
 void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, const Id& bulletin, int64_t feed)
 {
     auto& state = tweakState();
-    RDL* controller = state.rdl.get();
-    auto windowOpen = [&] { return controller && controller->isWindowOpen(); };
 
     KelvaneLogger::log("ADDBULLETIN", KelvaneLogger::Normal);
-    if (windowOpen())
+    if (SystemHooks::windowOpen())
         return;
 
     std::string section = send<std::string>(bulletin, "sectionID");
@@ -62,38 +51,15 @@ void observerAddBulletinForFeed(Object* self, Sel selector, const Id& observer, 
 
     if (section == MessagesSectionID) {
         state.isSMS = true;
-        if (controller && controller->ownBulletin()) {
-            KelvaneLogger::log("è il nostro bulletin, ho già l'URL", KelvaneLogger::Development);
-        } else {
-            KelvaneLogger::log("il bulletin non è il nostro, mi becco l'URL", KelvaneLogger::Development);
-            takeLaunchURL(bulletin);
-        }
+        SystemHooks::takeMessagesBulletinURL(bulletin);
     } else {
         state.isSMS = false;
         KelvaneLogger::log(fmt::format("Bulletin from {}, skipping.", section), KelvaneLogger::Normal);
     }
 
-    if (!windowOpen())
+    if (!SystemHooks::windowOpen())
         orig_observerAddBulletinForFeed(self, selector, observer, bulletin, feed);
     KelvaneLogger::log("ADD BULLETIN END", KelvaneLogger::Development);
-}
-
-void createSubviewsWithBannerImage(Object* self, Sel selector, const Id& image)
-{
-    KelvaneLogger::log("_createSubviewsWithBannerImage", KelvaneLogger::Development);
-    orig_createSubviewsWithBannerImage(self, selector, image);
-
-    auto& state = tweakState();
-    if (state.sectionID != MessagesSectionID)
-        return;
-    auto* banner = dynamic_cast<uikit::UIView*>(self);
-    if (!banner)
-        return;
-    auto icon = uikit::UIImageView::withImage(uikit::UIImage::imageWithContentsOfFile(std::string(BannerIconPath)));
-    icon->setFrame(BannerIconFrame);
-    icon->setName("parlivoBannerIcon");
-    state.iconView = icon;
-    banner->addSubview(icon);
 }
 
 void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
@@ -110,7 +76,7 @@ void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
     auto gesture = runtime::cast<uikit::UIGestureRecognizer>(recognizer);
     if (!gesture)
         return;
-    auto bannerView = runtime::cast<uikit::UIView>(runtime::objectIvar(self, "_bannerAndShadowView"));
+    auto bannerView = SystemHooks::bannerView(self);
     if (!bannerView) {
         KelvaneLogger::log("BAV IS NULL!!!!!!!!:(", KelvaneLogger::Severe);
         orig_handleBannerTapGesture(self, selector, recognizer);
@@ -118,7 +84,7 @@ void handleBannerTapGesture(Object* self, Sel selector, const Id& recognizer)
     }
     uikit::CGPoint location = gesture->locationInView(bannerView.get());
 
-    if (auto icon = runtime::cast<uikit::UIView>(state.iconView.lock())) {
+    if (auto icon = SystemHooks::iconView()) {
         if (uikit::CGRectContainsPoint(icon->frame(), location)) {
             KelvaneLogger::log("ho tappato l'icona del banner", KelvaneLogger::Normal);
             // No pause between closing and opening: both run here on the

@@ -4,6 +4,12 @@
 // replacement has exactly the signature of the method it replaces.
 #pragma once
 
+#include "HeavyUtilities.h"
+#include "RDL.h"
+#include "TweakState.h"
+
+#include <KelvaneLibrary/SharedFiles.h>
+#include <common/SpringBoardHooks.h>
 #include <runtime/Runtime.h>
 #include <uikit/Geometry.h>
 
@@ -11,61 +17,46 @@
 
 namespace parlivo::hooks {
 
-using runtime::Id;
-using runtime::Object;
-using runtime::Sel;
+using namespace common::hooktypes;
 
-template <class R, class... A>
-using Saved = R (*)(Object*, Sel, A...);
+// Parlivo as the shared hook bodies (common/SpringBoardHooks.h) see it.
+struct ParlivoLibrary : common::HookLibrary<RDL, HeavyUtilities, TweakState, tweakState> {
+    static constexpr std::string_view ProjectName = kelvane::PLVApplicationName;
+    static constexpr std::string_view BannerIconPath = "/Library/Application Support/PLV/sms.png";
+    static constexpr std::string_view BannerIconName = "parlivoBannerIcon";
+    static constexpr bool LogsHostCalls = true;
+    static void willCreateController(State& state)
+    {
+        state.ncqr = true;
+        state.shouldResetDimTimer = false;
+    }
+    static bool urlHooksStandAside(const State&) { return false; }
+    static void showNotificationBulletin(State& state) { state.rdl->showBulletin(state.lastRecordID); }
+};
 
-// Rows 1 to 8, 12 and 18: start-up, the lock, applications, rotation, banner
-// removal, row selection and the lock-screen list (SystemHooks.cpp).
-void applicationDidFinishLaunching(Object*, Sel, const Id& application);
-inline Saved<void, const Id&> orig_applicationDidFinishLaunching;
-void lock(Object*, Sel);
-inline Saved<void> orig_lock;
-void launch(Object*, Sel);
-inline Saved<void> orig_launch;
-void activate(Object*, Sel);
-inline Saved<void> orig_activate;
-void deactivate(Object*, Sel);
-inline Saved<void> orig_deactivate;
-void kill(Object*, Sel);
-inline Saved<void> orig_kill;
-void bulletinWindowWillRotateToOrientation(Object*, Sel, int64_t orientation);
-inline Saved<void, int64_t> orig_bulletinWindowWillRotateToOrientation;
-void tryToDismissBannerWithAnimation(Object*, Sel, int64_t animation);
-inline Saved<void, int64_t> orig_tryToDismissBannerWithAnimation;
-void tableViewDidSelectRowAtIndexPath(Object*, Sel, const Id& tableView, const uikit::NSIndexPath& indexPath);
-inline Saved<void, const Id&, const uikit::NSIndexPath&> orig_tableViewDidSelectRowAtIndexPath;
+// Rows 1 to 8, 11 to 17: start-up, the lock, applications, rotation, banner
+// removal, the banner icon, row selection, the notification centre's URLs.
+using SystemHooks = common::SpringBoardHooks<ParlivoLibrary>;
+
+// Row 18: the lock-screen list (SystemHooks.cpp).
 Id awayBulletinListControllerInit(Object*, Sel);
 inline Saved<Id> orig_awayBulletinListControllerInit;
 
-// Rows 9 to 11: the banner (BannerHooks.cpp).
+// Rows 9 and 10: the banner (BannerHooks.cpp).
 void handleBannerTapGesture(Object*, Sel, const Id& recognizer);
 inline Saved<void, const Id&> orig_handleBannerTapGesture;
 void observerAddBulletinForFeed(Object*, Sel, const Id& observer, const Id& bulletin, int64_t feed);
 inline Saved<void, const Id&, const Id&, int64_t> orig_observerAddBulletinForFeed;
-void createSubviewsWithBannerImage(Object*, Sel, const Id& image);
-inline Saved<void, const Id&> orig_createSubviewsWithBannerImage;
 
-// Rows 13 to 17: the notification centre (NotificationCenterHooks.cpp).
+// Row 13: the notification centre (NotificationCenterHooks.cpp).
 Id bulletinAtIndex(Object*, Sel, int64_t index);
 inline Saved<Id, int64_t> orig_bulletinAtIndex;
-bool isURLLaunchAction(Object*, Sel);
-inline Saved<bool> orig_isURLLaunchAction;
-std::string launchURL(Object*, Sel);
-inline Saved<std::string> orig_launchURL;
-bool canLaunchFromBulletinWithURL(Object*, Sel, const std::string& url, const std::string& bundleID);
-inline Saved<bool, const std::string&, const std::string&> orig_canLaunchFromBulletinWithURL;
-bool launchFromBulletinWithURL(Object*, Sel, const std::string& url, const std::string& bundleID, bool allowUnlock, bool animate, int64_t origin);
-inline Saved<bool, const std::string&, const std::string&, bool, bool, int64_t> orig_launchFromBulletinWithURL;
 
 // Row 19: the lock screen (LockScreenHooks.cpp).
 void lockBarUnlocked(Object*, Sel, const Id& sender);
 inline Saved<void, const Id&> orig_lockBarUnlocked;
 
-// The Darwin observer of kelvane::PLVReloadNotification (SystemHooks.cpp).
-void reloadPrefsNotification();
+// The Darwin observer of kelvane::PLVReloadNotification.
+inline void reloadPrefsNotification() { SystemHooks::reloadPrefsNotification(); }
 
 } // namespace parlivo::hooks

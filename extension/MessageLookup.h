@@ -20,10 +20,6 @@ runtime::Id loadDatabaseMessage(int64_t recordID);
 // read, and the answer is only whether the message exists.
 bool recordPickedMessage(RDL*, int64_t recordID, MissingMessage ifMissing);
 
-// When the bulletin has a default action, its real launch URL becomes the
-// hooks' `smsURL` (nil for an action without one).
-void takeLaunchURL(const runtime::Id& bulletin);
-
 // The integer a decimal string starts with, as the platform's integerValue
 // reads it: leading blanks and a sign are allowed, anything else stops the
 // number, and text without digits is 0.

@@ -1,9 +1,10 @@
 // The notification centre. SpringBoard handles a tapped row as: row selected,
 // the row's bulletin fetched, its action asked for the launch URL, the user
 // agent asked whether it may launch it and then to launch it. A messages row
-// is captured when its bulletin is fetched, its URL turned into the sentinel
-// "banana" once, and the launch of the sentinel answered here with the
-// controller's own banner and a quick reply.
+// is captured here when its bulletin is fetched; the shared URL hooks
+// (common/SpringBoardHooks.h) turn its URL into the sentinel "banana" once
+// and answer the launch of the sentinel with the controller's own banner and
+// a quick reply.
 #include "Hooks.h"
 
 #include "MessageLookup.h"
@@ -13,8 +14,6 @@
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <KelvaneLibrary/SharedFiles.h>
-
-#include <fmt/format.h>
 
 namespace parlivo::hooks {
 
@@ -53,52 +52,10 @@ Id bulletinAtIndex(Object* self, Sel selector, int64_t index)
         state.isSMSNotification = true;
         if (!recordPickedMessage(controller, state.lastRecordID, MissingMessage::KeepRecord))
             KelvaneLogger::log("NO DB MESSAGE", KelvaneLogger::Severe);
-        takeLaunchURL(bulletin);
-        KelvaneLogger::log(fmt::format("dal notification bulletin ho preso l'URL: {}", state.smsURL.value_or("(null)")), KelvaneLogger::Development);
+        SystemHooks::takeRowLaunchURL(bulletin);
     }
     state.userTapNotification = false;
     return bulletin;
-}
-
-std::string launchURL(Object* self, Sel selector)
-{
-    auto& state = tweakState();
-    if (state.isSMSNotification && !state.shouldOpenMessaggi) {
-        state.isSMSNotification = false;
-        return std::string(SentinelURL);
-    }
-    return orig_launchURL(self, selector);
-}
-
-bool isURLLaunchAction(Object* self, Sel selector)
-{
-    KelvaneLogger::log("URL SI O NO?", KelvaneLogger::Development);
-    std::string bundleID = send<std::string>(self, "bundleID");
-    if (bundleID == "com.apple.MobileSMS" || bundleID == "com.apple.mobilesms")
-        return false;
-    return orig_isURLLaunchAction(self, selector);
-}
-
-bool canLaunchFromBulletinWithURL(Object* self, Sel selector, const std::string& url, const std::string& bundleID)
-{
-    if (url == SentinelURL)
-        return true;
-    return orig_canLaunchFromBulletinWithURL(self, selector, url, bundleID);
-}
-
-bool launchFromBulletinWithURL(Object* self, Sel selector, const std::string& url, const std::string& bundleID, bool allowUnlock, bool animate, int64_t origin)
-{
-    KelvaneLogger::log("launchFromBulletinWithURL:", KelvaneLogger::Development);
-    auto& state = tweakState();
-    if (url == SentinelURL) {
-        if (Id list = send<Id>(state.sbBulletinListControllerClass, "sharedInstance")) {
-            send(list, "hideListViewAnimated:", true);
-            if (state.rdl)
-                state.rdl->showBulletin(state.lastRecordID);
-            return true;
-        }
-    }
-    return orig_launchFromBulletinWithURL(self, selector, url, bundleID, allowUnlock, animate, origin);
 }
 
 } // namespace parlivo::hooks

@@ -8,21 +8,9 @@
 namespace parlivo::quickreply {
 
 using namespace uikit;
+using namespace common;
 
 namespace {
-
-    constexpr double PanelWidth = 320;
-    constexpr double CompactHeight = 120;
-    constexpr double EnlargedHeight = 216;
-    constexpr double LandscapeWidth = 480;
-    constexpr double LandscapeHeight = 112;
-
-    // A control's bottom edge plus a 3-point gap, in whole points: where the
-    // row below it starts.
-    double rowBelow(const CGRect& frame)
-    {
-        return std::trunc(frame.origin.y + frame.size.height + 3);
-    }
 
     PanelLayout landscapeLayout(bool right, PanelMode mode, double bannerHeight)
     {

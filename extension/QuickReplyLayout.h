@@ -9,6 +9,7 @@
 // in the enlarged panel.
 #pragma once
 
+#include <common/QuickReplyPanel.h>
 #include <uikit/Geometry.h>
 
 #include <cstdint>
@@ -16,20 +17,11 @@
 
 namespace parlivo::quickreply {
 
-enum class PanelMode {
-    Compact,
-    Enlarged,
-};
+using common::PanelMode;
 
-struct PanelLayout {
+struct PanelLayout : common::PanelFrames {
     uikit::CGRect view;
     uikit::CGAffineTransform rotation;
-    uikit::CGRect bgView;
-    uikit::CGRect closeButton;
-    uikit::CGRect messageField;
-    std::optional<uikit::CGRect> replyField;
-    std::optional<uikit::CGRect> contatore;
-    uikit::CGRect sendButton;
     uikit::CGRect attachmentButton;
 };
 

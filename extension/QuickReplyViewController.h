@@ -1,5 +1,6 @@
 // QuickReplyViewController: the small panel RDL lays over the screen when the
-// user taps the banner of an incoming message. Compact, it shows the message
+// user taps the banner of an incoming message (what it shares with Rendalo's
+// window is common/QuickReplyWindow.h). Compact, it shows the message
 // with "Reply" and a close cross; enlarged, it adds a reply field with a
 // character counter and "Reply" becomes "Send". It slides in from above,
 // follows the orientation of the application in front by rotating its own
@@ -18,6 +19,7 @@
 // text, a picture-only message's, is a text like any other.
 #pragma once
 
+#include <common/QuickReplyWindow.h>
 #include <runtime/Runtime.h>
 #include <uikit/Geometry.h>
 #include <uikit/UIButton.h>
@@ -32,7 +34,7 @@
 
 namespace parlivo {
 
-class QuickReplyViewController : public uikit::UIViewController {
+class QuickReplyViewController : public common::QuickReplyWindow {
     PLV_CLASS(QuickReplyViewController, uikit::UIViewController)
 public:
     static void registerMethods(runtime::ClassBuilder<QuickReplyViewController>&);
@@ -42,48 +44,17 @@ public:
     static constexpr double EnlargeDuration = 0.25;
     static constexpr int32_t LockScreenBannerHeight = 22;
     static constexpr int32_t BannerHeight = 44;
-    static constexpr const char* MissingMessageText = "TO BE SETTED";
 
-    runtime::Id initWithMessage(std::optional<std::string> message);
-
-    const std::optional<std::string>& message() const { return m_message; }
-    void setMessage(std::optional<std::string> message) { m_message = std::move(message); }
-    // Held weakly: RDL holds the window, and outlives it.
-    runtime::Id delegate() const { return m_delegate.lock(); }
-    void setDelegate(const runtime::Id& delegate) { m_delegate = delegate; }
     bool inLockScreen() const { return m_inLockScreen; }
     void setInLockScreen(bool value) { m_inLockScreen = value; }
     int32_t bannerHeight() const { return m_bannerHeight; }
-    bool replyMode() const { return m_replyMode; }
-    bool canSend() const { return m_canSend; }
     bool hasAttachment() const { return m_hasAttachment; }
     const runtime::Ref<uikit::UIImage>& attachment() const { return m_attachment; }
-
-    const runtime::Ref<uikit::UIView>& bgView() const { return m_bgView; }
-    const runtime::Ref<uikit::UITextView>& messageField() const { return m_messageField; }
-    const runtime::Ref<uikit::UIButton>& sendButton() const { return m_sendButton; }
-    const runtime::Ref<uikit::UIButton>& closeButton() const { return m_closeButton; }
-    const runtime::Ref<uikit::UITextView>& replyField() const { return m_replyField; }
-    const runtime::Ref<uikit::UILabel>& contatore() const { return m_contatore; }
     const runtime::Ref<uikit::UIButton>& attachmentButton() const { return m_attachmentButton; }
 
-    // prepareView: builds or refreshes the compact panel and slides it in.
-    // Whether an application is in front makes no difference to this window.
-    void prepareView(bool applicationInFront);
-    // Lays the panel out for an orientation: 1 portrait, 3 and 4 landscape;
-    // any other value changes nothing.
-    void deviceRotated(int64_t orientation);
-    void enlargeView();
-    void dismiss();
-    void reloadFields();
-    void dismissKeyboard();
-    bool textFieldShouldReturn(const runtime::Id& textField);
-    // The reply field's counter; always allows the edit.
-    bool textViewShouldChangeText(const runtime::Id& textView, const uikit::NSRange& range, const std::string& replacement);
-    // The main button: "Reply" in the compact panel, "Send" in the enlarged
-    // one. A reply the sender did not take ("OK") keeps the panel and its
-    // text and says so under the reply field ("sendFailureLabel").
-    void sendMessage();
+    void prepareView(bool applicationInFront) override;
+    void deviceRotated(int64_t orientation) override;
+    void enlargeView() override;
 
     // The picture sent with an iMessage reply, offered through the edit menu.
     void removeAnyAttachment();
@@ -91,59 +62,32 @@ public:
     void imagePickerDidFinish(const runtime::Id& picker, const runtime::Id& image);
     void imagePickerDidCancel(const runtime::Id& picker);
 
-    // The system composers that take over when the preferences ask for them.
-    void messageComposerDidFinish(const runtime::Id& composer, int64_t result);
-    void mailComposerDidFinish(const runtime::Id& composer, int64_t result, const runtime::Id& error);
-    // Sends the mail at once through the composer's private Send action.
-    void mailComposerBodyFinishedLoading(const runtime::Id& composer, bool result, const runtime::Id& error);
-
     // The preview of the picture the message brought.
     void attachmentPressed();
     int64_t numberOfPreviewItems(const runtime::Id& preview);
     runtime::Id previewItemAtIndex(const runtime::Id& preview, int64_t index);
     void previewControllerDidDismiss(const runtime::Id& preview);
 
-    static constexpr double MessageComposerCloseDelay = 0.3;
-    static constexpr double MailComposerCloseDelay = 0.1;
-    static constexpr const char* SupportAddress = "support@kelvane.it";
-    const runtime::Ref<uikit::UILabel>& sendFailureLabel() const { return m_sendFailureLabel; }
-
-    // `_frontMostAppOrientation` of the shared application when it is
-    // SpringBoard; otherwise its status bar orientation.
-    static int64_t frontMostOrientation();
-
 private:
+    // SMS and iMessage both take the message composer.
+    bool repliesAsSMS(const std::string& kind) const override;
+    // SMS and iMessage (with the picture, when one is attached) through
+    // KelvaneMessageSender; any other kind sends nothing.
+    common::ReplyOutcome sendReply(const std::string& kind, const std::string& text, const std::string& address) override;
+    void takeDownExtras() override;
+    uikit::CGRect counterFrame() const override;
+
     void finishEnlarging(int64_t orientation);
     void applySkinToPanel();
     void applySkinToReplyField();
-    void styleSendButton(int64_t state);
-    void makeReplyFieldFirstResponder();
     std::string sendButtonImagePath() const;
-    void presentMessageComposer();
-    void presentMailComposer();
-    bool presentModally(const runtime::Id& controller);
-    void closeAfter(double seconds);
-    void showSendFailure(const std::string& reason);
-    void hideSendFailure();
     void layOutForFrontMostOrientation();
 
-    std::optional<std::string> m_message;
-    runtime::Ref<uikit::UITextView> m_messageField;
-    runtime::Ref<uikit::UIButton> m_sendButton;
-    runtime::Ref<uikit::UIButton> m_closeButton;
-    runtime::Ref<uikit::UITextView> m_replyField;
-    runtime::Ref<uikit::UILabel> m_contatore;
-    runtime::Ref<uikit::UIView> m_bgView;
-    runtime::WeakId m_delegate;
-    bool m_replyMode { false };
-    bool m_canSend { false };
     bool m_inLockScreen { false };
     int32_t m_bannerHeight { BannerHeight };
     runtime::Ref<uikit::UIButton> m_attachmentButton;
     bool m_hasAttachment { false };
     runtime::Ref<uikit::UIImage> m_attachment;
-    runtime::Id m_mfvcemail;
-    runtime::Ref<uikit::UILabel> m_sendFailureLabel;
 };
 
 // Touches the class so that runtime::classNamed finds it.

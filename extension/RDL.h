@@ -17,6 +17,7 @@
 
 #include <KelvaneLibrary/KelvanePreferenceManager.h>
 #include <KelvaneLibrary/SharedFiles.h>
+#include <common/ReplyController.h>
 #include <runtime/Runtime.h>
 #include <uikit/UIWindow.h>
 
@@ -33,14 +34,7 @@ namespace parlivo {
 inline constexpr long long LogSizeLimit = 100000;
 inline constexpr size_t BlacklistCapacity = 10;
 
-// Whether one of the controller's windows is open. The runtime's `status`
-// answers it as the integer the windows and Activator know (0 closed, 1
-// open); any other integer set through `setStatus:` is kept as it is and
-// counts as neither.
-enum class WindowStatus : int64_t {
-    Closed = 0,
-    Open = 1,
-};
+using common::WindowStatus;
 
 // What recording a picked message does to the text and address when the
 // message is no longer in the database.
@@ -49,7 +43,7 @@ enum class MissingMessage {
     ClearRecord,
 };
 
-class RDL : public runtime::Object {
+class RDL : public common::ReplyController {
     PLV_CLASS(RDL, runtime::Object)
 public:
     static void registerMethods(runtime::ClassBuilder<RDL>&);
@@ -58,56 +52,22 @@ public:
     // registers with Activator and becomes the module's `rdl`.
     runtime::Id init();
 
-    // The message record.
-    const std::optional<std::string>& lastMessage() const { return m_lastMessage; }
-    void setLastMessage(std::optional<std::string>);
-    const std::optional<std::string>& lastMessageAddress() const { return m_lastMessageAddress; }
-    void setLastMessageAddress(std::optional<std::string>);
-    const std::string& lastMessageType() const { return m_lastMessageType; }
-    void setLastMessageType(std::string);
-    const runtime::Id& theLastMessage() const { return m_theLastMessage; }
-    void setTheLastMessage(runtime::Id);
-    const std::string& lastActionURL() const { return m_lastActionURL; }
-    void setLastActionURL(std::string);
     // nil (nullopt) until a scan, and again after each close.
     const std::optional<std::vector<runtime::Id>>& multimediaObjects() const { return m_multimediaObjects; }
     void setMultimediaObjects(std::optional<std::vector<runtime::Id>> objects) { m_multimediaObjects = std::move(objects); }
     bool hasAttachments() const { return m_hasAttachments; }
     void setHasAttachments(bool value) { m_hasAttachments = value; }
 
-    // Window state and flags.
-    WindowStatus status() const { return m_status; }
-    void setStatus(WindowStatus value) { m_status = value; }
-    bool isWindowOpen() const { return m_status == WindowStatus::Open; }
-    bool inApp() const { return m_inApp; }
-    void setInApp(bool value) { m_inApp = value; }
     bool inLockScreen() const { return m_inLockScreen; }
     void setInLockScreen(bool value) { m_inLockScreen = value; }
-    bool ownBulletin() const { return m_ownBulletin; }
-    void setOwnBulletin(bool value) { m_ownBulletin = value; }
-    bool shouldClose() const { return m_shouldClose; }
-    void setShouldClose(bool value) { m_shouldClose = value; }
-
-    const runtime::Ref<uikit::UIWindow>& alertWindow() const { return m_alertWindow; }
-    const runtime::Id& qRVC() const { return m_qRVC; }
-    void setQRVC(runtime::Id controller) { m_qRVC = std::move(controller); }
     const runtime::Id& qCVC() const { return m_qCVC; }
     void setQCVC(runtime::Id controller) { m_qCVC = std::move(controller); }
-    kelvane::KelvanePreferenceManager* preferencesManager() const { return m_preferencesManager.get(); }
-    const runtime::Id& delegate() const { return m_delegate; }
-    void setDelegate(runtime::Id delegate) { m_delegate = std::move(delegate); }
-
-    void reloadPreferences();
 
     // The log-size check: removes the log once it holds 100 000 bytes or
     // more. `deleteLog` runs it here; `startDeleteLog` on the background
     // executor, as every close does.
     static void deleteLog();
     static void startDeleteLog();
-
-    // Changes to the record while a window is open, for e-mail only.
-    void overWriteLastMessageText(const std::optional<std::string>&);
-    void overWriteLastMessageAddress(const std::optional<std::string>&);
 
     // The message the user picked from a banner, a notification-centre row
     // or a lock-screen bulletin, by its record id: the kind becomes "sms";
@@ -121,7 +81,6 @@ public:
     void parseMadridMessageToFindMultimedia(const runtime::Id& message);
     void markIMessageAsRead(int64_t recordID);
     void markSMSMessageAsRead(int64_t rowID);
-    std::string getNameFromAddress(const std::string& address);
 
     const std::deque<int64_t>& iMessagesBlackList() const { return m_iMessagesBlackList; }
     void addBlacklistedRowID(int64_t rowID);
@@ -131,18 +90,14 @@ public:
     void showBulletin(int64_t recordID);
     void showBulletin();
     void showBulletinSubtitle(const std::string& title, const std::string& message);
-    void showQuickReply();
+    void showQuickReply() override;
     void showQuickComposer();
-    void dismissBanner();
-    void dismissBannerOnly();
-    void emergencyDismissBanner();
-    void openApp(const std::string& displayIdentifier);
-    void openAppWithURL(const std::string& url);
-    void deviceRotated(int64_t orientation);
+    void dismissBanner() override;
+    void emergencyDismissBanner() override;
+    void deviceRotated(int64_t orientation) override;
     void activatorReceiveEvent(const runtime::Id& activator, const runtime::Id& event, const std::string& listenerName);
 
 private:
-    void postOwnBulletin(std::optional<int64_t> recordID);
     void raiseAlertWindow(double level);
     // The window controller could not be made: the raised overlay would
     // otherwise sit over the whole screen, taking every touch, and `status`
@@ -151,24 +106,11 @@ private:
     void resetRecord();
     void recordKindAndMarkRead(const runtime::Id& message, int64_t recordID);
 
-    std::optional<std::string> m_lastMessage;
-    std::optional<std::string> m_lastMessageAddress;
-    std::string m_lastMessageType;
-    runtime::Id m_theLastMessage;
-    std::string m_lastActionURL;
     std::optional<std::vector<runtime::Id>> m_multimediaObjects;
     bool m_hasAttachments { false };
     std::deque<int64_t> m_iMessagesBlackList;
-    WindowStatus m_status { WindowStatus::Closed };
-    bool m_inApp { false };
     bool m_inLockScreen { false };
-    bool m_ownBulletin { false };
-    bool m_shouldClose { false };
-    runtime::Ref<uikit::UIWindow> m_alertWindow;
-    runtime::Id m_qRVC;
     runtime::Id m_qCVC;
-    std::unique_ptr<kelvane::KelvanePreferenceManager> m_preferencesManager;
-    runtime::Id m_delegate;
 };
 
 // The plain banner of showBulletin:subtitle:, with the controller's

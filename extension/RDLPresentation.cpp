@@ -22,9 +22,6 @@ using runtime::send;
 
 namespace {
 
-    constexpr std::string_view OwnBannerSection = "RDLbanner";
-    constexpr double QuickReplyDelay = 1.0;
-    constexpr double OverlayHeight = 480;
     constexpr double LockScreenLevel = uikit::UIWindowLevelStatusBar + 100;
     constexpr double OrdinaryLevel = uikit::UIWindowLevelStatusBar - 1;
 
@@ -61,31 +58,6 @@ void showBulletin(const std::string& title, const std::string& message, const ru
     offerToBannerController(bulletin);
 }
 
-void RDL::postOwnBulletin(std::optional<int64_t> recordID)
-{
-    // Lets the banner controller's add-bulletin hook take this bulletin as
-    // ours, so it keeps the launch URL it already has.
-    foundation::TemporaryChange ownBulletin(m_ownBulletin, true);
-    Id bulletin = newBulletin();
-    send(bulletin, "setTitle:", getNameFromAddress(m_lastMessageAddress.value_or(std::string {})));
-    if (m_lastMessageType == "sms") {
-        send(bulletin, "setMessage:", std::string("Message"));
-        send(bulletin, "setSectionID:", std::string(MessagesSectionID));
-    } else {
-        send(bulletin, "setMessage:", m_lastMessageType);
-        send(bulletin, "setSectionID:", std::string(OwnBannerSection));
-    }
-    if (recordID)
-        send(bulletin, "setRecordID:", std::to_string(*recordID));
-    offerToBannerController(bulletin);
-
-    runtime::Weak<RDL> weakSelf = selfAs<RDL>();
-    foundation::Timer::once(QuickReplyDelay, [weakSelf](foundation::Timer&) {
-        if (auto controller = weakSelf.lock())
-            controller->showQuickReply();
-    });
-}
-
 void RDL::showBulletin(int64_t recordID)
 {
     postOwnBulletin(recordID);
@@ -111,13 +83,7 @@ void RDL::showBulletinSubtitle(const std::string& title, const std::string& mess
 void RDL::raiseAlertWindow(double level)
 {
     m_alertWindow->setWindowLevel(level);
-    double width = 320;
-    if (auto screen = uikit::UIScreen::mainScreen())
-        width = screen->applicationFrame().size.width;
-    m_alertWindow->setFrame(uikit::CGRectMake(0, 0, width, OverlayHeight));
-    m_alertWindow->makeKeyAndVisible();
-    m_alertWindow->setNeedsDisplay();
-    m_alertWindow->setHidden(false);
+    raiseOverlay(320);
 }
 
 void RDL::showQuickReply()
@@ -170,22 +136,10 @@ void RDL::activatorReceiveEvent(const Id&, const Id&, const std::string& listene
         showQuickComposer();
 }
 
-void RDL::dismissBannerOnly()
-{
-    // Lets the delegate's `_tryToDismissBannerWithAnimation:` through the
-    // banner-removal hook, which refuses SpringBoard's own removals while a
-    // window is open.
-    foundation::TemporaryChange shouldClose(m_shouldClose, true);
-    send(m_delegate, "dismissBanner");
-}
-
 void RDL::abandonOverlay(std::string_view controllerClass)
 {
     KelvaneLogger::log(fmt::format("No {} on this phone, nothing to show", controllerClass), KelvaneLogger::Critical);
-    if (m_alertWindow->isKeyWindow())
-        m_alertWindow->resignKeyWindow();
-    m_alertWindow->setFrame(uikit::CGRectMake(0, 0, 320, 0));
-    m_alertWindow->setHidden(true);
+    hideOverlay();
     m_inLockScreen = false;
     m_status = WindowStatus::Closed;
 }
@@ -207,10 +161,7 @@ void RDL::dismissBanner()
         return;
     }
     m_inLockScreen = false;
-    if (m_alertWindow->isKeyWindow())
-        m_alertWindow->resignKeyWindow();
-    m_alertWindow->setFrame(uikit::CGRectMake(0, 0, 320, 0));
-    m_alertWindow->setHidden(true);
+    hideOverlay();
 
     // Taken out of the properties before `dismiss`, so a window that asks
     // to close again from inside its own dismiss finds nothing to close.
@@ -233,33 +184,11 @@ void RDL::emergencyDismissBanner()
 {
     m_status = WindowStatus::Closed;
     for (Id* slot : { &m_qRVC, &m_qCVC }) {
-        if (Id controller = std::exchange(*slot, nullptr)) {
-            if (auto view = runtime::cast<uikit::UIView>(send<Id>(controller, "view")))
-                view->removeFromSuperview();
-            send(controller, "dismiss");
-        }
+        if (Id controller = std::exchange(*slot, nullptr))
+            takeDownWindow(controller);
     }
     m_alertWindow->setFrame(uikit::CGRectMake(0, 0, 320, 0));
     resetRecord();
-}
-
-void RDL::openApp(const std::string& displayIdentifier)
-{
-    Id applications = send<Id>(runtime::classNamed("SBApplicationController"), "sharedInstance");
-    Id application = send<Id>(applications, "applicationWithDisplayIdentifier:", displayIdentifier);
-    KelvaneLogger::log(fmt::format("apro l'app: {}", displayIdentifier), KelvaneLogger::Development);
-    Id ui = send<Id>(runtime::classNamed("SBUIController"), "sharedInstance");
-    if (m_inApp)
-        send(ui, "activateApplicationFromSwitcher:", application);
-    else
-        send(ui, "activateApplicationAnimated:", application);
-}
-
-void RDL::openAppWithURL(const std::string& url)
-{
-    KelvaneLogger::log(fmt::format("sto per aprire l'URL: {}", url), KelvaneLogger::Development);
-    Id application = send<Id>(runtime::classNamed("UIApplication"), "sharedApplication");
-    send<bool>(application, "openURL:", url);
 }
 
 void RDL::deviceRotated(int64_t orientation)

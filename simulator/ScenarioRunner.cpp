@@ -93,7 +93,9 @@ std::optional<std::string> ScenarioRunner::validate(const json& step)
     if (!definition)
         return "unknown step " + inQuotes(name->get<std::string>());
 
-    for (const auto& [key, value] : step.items()) {
+    for (const auto& [boundKey, value] : step.items()) {
+        // clang 14 (the fuzz build) lets no lambda capture a structured binding.
+        const auto& key = boundKey;
         if (key == "step" || key == "comment")
             continue;
         auto field = std::find_if(definition->fields.begin(), definition->fields.end(), [&](const StepField& f) { return f.name == key; });

@@ -6,6 +6,7 @@
 #include "Dump.h"
 #include "ScenarioRunner.h"
 #include "ServeFiles.h"
+#include "ServeThreads.h"
 
 #include <addressbook/DemoContacts.h>
 #include <foundation/DevicePath.h>
@@ -15,9 +16,11 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <sys/socket.h>
 
 namespace simulator {
 
@@ -28,6 +31,13 @@ namespace {
     // The panels show the end of a log, which is where a person looks.
     constexpr size_t LogTail = 16 * 1024;
     constexpr double PanelInterval = 1.0;
+    constexpr double PanelsAfterStep = 0.1;
+    // The panels show the newest rows of sms.db: a database copied from a
+    // phone may hold a hundred thousand, and every page would be sent all
+    // of them after every step.
+    constexpr size_t PanelMessages = 500;
+    // Connections the kernel holds for the server before it accepts them.
+    constexpr int ConnectionBacklog = 128;
 
     void answerJSON(httplib::Response& response, int status, const json& body)
     {
@@ -126,8 +136,71 @@ bool isLoopbackAddress(std::string_view address)
     return address == "localhost" || address == "::1" || address.starts_with("127.");
 }
 
+namespace {
+
+    // The server's own handling of a connection, offered for one request
+    // that is not on a socket.
+    class Server : public httplib::Server {
+    public:
+        bool answer(httplib::Stream& stream)
+        {
+            bool closed = false;
+            return process_request(stream, true, closed, [](httplib::Request&) {});
+        }
+    };
+
+    // A connection held in memory: the request's bytes in, the response's
+    // out. Like a client that goes away after the first events of a stream,
+    // it stops taking bytes once part of a body has arrived after the headers.
+    class MemoryStream : public httplib::Stream {
+    public:
+        explicit MemoryStream(std::string_view request)
+            : m_request(request)
+        {
+        }
+
+        bool is_readable() const override { return m_read < m_request.size(); }
+        bool is_writable() const override
+        {
+            auto headersEnd = m_response.find("\r\n\r\n");
+            return headersEnd == std::string::npos || m_response.size() == headersEnd + 4;
+        }
+        ssize_t read(char* buffer, size_t size) override
+        {
+            size_t count = std::min(size, m_request.size() - m_read);
+            std::copy_n(m_request.data() + m_read, count, buffer);
+            m_read += count;
+            return static_cast<ssize_t>(count);
+        }
+        ssize_t write(const char* bytes, size_t size) override
+        {
+            m_response.append(bytes, size);
+            return static_cast<ssize_t>(size);
+        }
+        void get_remote_ip_and_port(std::string& ip, int& port) const override
+        {
+            ip = "127.0.0.1";
+            port = 0;
+        }
+        void get_local_ip_and_port(std::string& ip, int& port) const override
+        {
+            ip = "127.0.0.1";
+            port = 0;
+        }
+        socket_t socket() const override { return INVALID_SOCKET; }
+
+        std::string takeResponse() { return std::move(m_response); }
+
+    private:
+        std::string_view m_request;
+        size_t m_read { 0 };
+        std::string m_response;
+    };
+
+} // namespace
+
 struct PhoneServer::Http {
-    httplib::Server server;
+    Server server;
     runtime::Ref<foundation::Timer> panelTimer;
 };
 
@@ -152,7 +225,19 @@ foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(phone::Phone
     auto& http = server->m_http->server;
     http.set_payload_max_length(server->m_options.maxRequestBody);
     http.set_keep_alive_timeout(2);
-    http.new_task_queue = [] { return new httplib::ThreadPool(16); };
+    http.set_read_timeout(server->m_options.requestReadTimeout);
+    http.new_task_queue = [threads = server->m_options.maxConnectionThreads] { return new ServeThreads(threads); };
+    // The library listens with a backlog of five; a burst of pages opening
+    // their connections at once would overflow it, and the kernel would drop
+    // the rest until the client tries again a second later. The listening
+    // socket passes through here before it is bound, so it can be widened
+    // once the library has called listen().
+    auto listening = std::make_shared<int>(-1);
+    http.set_socket_options([listening](socket_t socket) {
+        int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        *listening = socket;
+    });
     server->installRoutes();
 
     const auto& address = server->m_options.bindAddress;
@@ -165,6 +250,8 @@ foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(phone::Phone
             return foundation::Error("cannot listen on " + address + " port " + std::to_string(server->m_options.port) + " (in use?)");
         server->m_port = server->m_options.port;
     }
+    if (*listening >= 0)
+        ::listen(*listening, ConnectionBacklog);
 
     PhoneServer* self = server.get();
     phone.performOnMain([self] {
@@ -182,6 +269,27 @@ foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(phone::Phone
     while (!http.is_running() && !server->m_listenerDone)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return server;
+}
+
+std::unique_ptr<PhoneServer> PhoneServer::unbound(phone::Phone& phone, ServeOptions options)
+{
+    std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options)));
+    server->m_http->server.set_payload_max_length(server->m_options.maxRequestBody);
+    server->installRoutes();
+    server->m_listenerDone = true;
+    PhoneServer* self = server.get();
+    phone.performOnMain([self] {
+        self->publishScreen();
+        self->publishPanels();
+    });
+    return server;
+}
+
+std::string PhoneServer::answer(std::string_view request)
+{
+    MemoryStream connection(request);
+    m_http->server.answer(connection);
+    return connection.takeResponse();
 }
 
 PhoneServer::~PhoneServer()
@@ -232,19 +340,28 @@ void PhoneServer::turnEnded()
         return;
     m_inObserver = true;
     publishScreen();
-    double now = m_phone.runLoop().now();
-    if (m_panelsDirty.exchange(false) || now - m_lastPanels >= PanelInterval)
+    // The panels read the whole Messages database and the logs: after steps
+    // they are read again at most every PanelsAfterStep, and the last
+    // change is never left unread (a later turn is asked for).
+    auto& loop = m_phone.runLoop();
+    double now = loop.now();
+    double sinceLast = now - m_lastPanels;
+    if (sinceLast >= PanelInterval || (m_panelsDirty && sinceLast >= PanelsAfterStep)) {
+        m_panelsDirty = false;
         publishPanels();
+    } else if (m_panelsDirty && !m_panelsTurnAsked) {
+        m_panelsTurnAsked = true;
+        loop.performAfter(PanelsAfterStep - sinceLast, [this] { m_panelsTurnAsked = false; });
+    }
     m_inObserver = false;
 }
 
 void PhoneServer::publishScreen()
 {
-    json screen = {
-        { "snapshot", m_phone.screenSnapshot() },
-        { "springboard", m_phone.springboardState() },
-    };
-    m_feed.publish(ServeFeed::Channel::Screen, dumpLine(screen));
+    // The snapshot's text goes in as written: the same bytes as dumping
+    // {"snapshot", "springboard"} as one tree, without building its half.
+    std::string screen = R"({"snapshot":)" + m_phone.screenSnapshotJSON() + R"(,"springboard":)" + dumpLine(m_phone.springboardState()) + "}";
+    m_feed.publish(ServeFeed::Channel::Screen, std::move(screen));
 }
 
 void PhoneServer::publishPanels()
@@ -255,8 +372,13 @@ void PhoneServer::publishPanels()
         if (text.is_string() && path.ends_with(".log"))
             text = tailOf(text.get<std::string>());
     }
+    json messages = dumpMessages();
+    size_t messageCount = messages.size();
+    if (messageCount > PanelMessages)
+        messages.erase(messages.begin(), messages.end() - static_cast<ptrdiff_t>(PanelMessages));
     json panels = {
-        { "messages", dumpMessages() },
+        { "messages", std::move(messages) },
+        { "messageCount", messageCount },
         { "outbox", dumpOutbox() },
         { "files", files },
     };
@@ -291,11 +413,28 @@ void PhoneServer::installRoutes()
             answerError(response, response.status, "the request was refused");
     });
 
+    // A body over the limit is refused as soon as its headers say so, rather
+    // than after reading (and throwing away) all of it.
+    http.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+        auto length = request.get_header_value("Content-Length");
+        if (length.empty() || length.size() > 18 || length.find_first_not_of("0123456789") != std::string::npos || std::stoull(length) <= m_options.maxRequestBody)
+            return httplib::Server::HandlerResponse::Unhandled;
+        answerError(response, 413, "the request is too large");
+        response.set_header("Connection", "close");
+        return httplib::Server::HandlerResponse::Handled;
+    });
+
     http.Get("/api/state", [this](const httplib::Request&, httplib::Response& response) {
+        if (m_panelsDirty && !m_stopping) {
+            m_phone.performOnMain([this] {
+                if (m_panelsDirty.exchange(false))
+                    publishPanels();
+            });
+        }
         auto screen = m_feed.latest(ServeFeed::Channel::Screen);
         auto panels = m_feed.latest(ServeFeed::Channel::Panels);
         response.set_header("Cache-Control", "no-store");
-        response.set_content(R"({"generation":)" + std::to_string(screen.generation + panels.generation) + R"(,"screen":)" + screen.json + R"(,"panels":)" + panels.json + "}", "application/json");
+        response.set_content(R"({"generation":)" + std::to_string(screen.generation + panels.generation) + R"(,"screen":)" + *screen.json + R"(,"panels":)" + *panels.json + "}", "application/json");
     });
 
     http.Get("/api/steps", [](const httplib::Request&, httplib::Response& response) { answerJSON(response, 200, vocabularyJSON()); });
@@ -345,12 +484,12 @@ void PhoneServer::installRoutes()
             ScenarioRunner runner(m_phone);
             result = runner.runStep(step);
             // The loop reports its turn only after everything posted during
-            // it has run, this request's work included; publish now, so the
-            // state a client asks for next holds what the step did.
-            m_phone.performOnMain([this] {
-                publishScreen();
-                publishPanels();
-            });
+            // it has run, this request's work included; publish the screen
+            // now, so the generation answered holds what the step did. The
+            // panels follow within PanelsAfterStep, or at once for a
+            // client that asks for the state.
+            m_panelsDirty = true;
+            m_phone.performOnMain([this] { publishScreen(); });
         }
         if (!result)
             return answerError(response, 409, result.reason());
@@ -404,32 +543,72 @@ void PhoneServer::installRoutes()
         }
         response.set_header("Cache-Control", "no-store");
         response.set_header("X-Accel-Buffering", "no");
-        auto sent = std::make_shared<std::pair<uint64_t, uint64_t>>(0, 0); // screen, panels
+        // What this page was sent last, and when.
+        struct Sent {
+            uint64_t screen { 0 };
+            uint64_t panels { 0 };
+            std::chrono::steady_clock::time_point screenAt {};
+            std::chrono::steady_clock::time_point panelsAt {};
+        };
+        auto sent = std::make_shared<Sent>();
         response.set_chunked_content_provider(
             "text/event-stream", [this, sent](size_t, httplib::DataSink& sink) {
-            uint64_t total = sent->first + sent->second;
-            if (total > 0)
-                total = m_feed.waitForNewer(total, std::chrono::seconds(15));
-            if (m_feed.isClosed())
-                return false;
+            using std::chrono::steady_clock;
+            // A change goes out at once after a quiet spell; changes that
+            // follow it closely are gathered, the screen's into one per
+            // frame of the page, the panels' (which grow with the Messages
+            // database) into one per panelsPace.
+            ServeFeed::Item screen, panels;
+            bool screenDue = false, panelsDue = false;
+            for (bool first = sent->screen == 0 && sent->panels == 0;; first = false) {
+                if (m_feed.isClosed())
+                    return false;
+                screen = m_feed.latest(ServeFeed::Channel::Screen);
+                panels = m_feed.latest(ServeFeed::Channel::Panels);
+                auto now = steady_clock::now();
+                bool screenChanged = screen.generation != sent->screen;
+                bool panelsChanged = panels.generation != sent->panels;
+                auto screenFrom = sent->screenAt + m_options.screenPace;
+                auto panelsFrom = sent->panelsAt + m_options.panelsPace;
+                screenDue = screenChanged && (first || now >= screenFrom);
+                panelsDue = panelsChanged && (first || now >= panelsFrom);
+                if (screenDue || panelsDue)
+                    break;
+                auto wakeAt = now + std::chrono::seconds(15);
+                if (screenChanged)
+                    wakeAt = std::min(wakeAt, screenFrom);
+                if (panelsChanged)
+                    wakeAt = std::min(wakeAt, panelsFrom);
+                uint64_t seen = screen.generation + panels.generation;
+                auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(wakeAt - now) + std::chrono::milliseconds(1);
+                if (m_feed.waitForNewer(seen, timeout) == seen && !screenChanged && !panelsChanged && !m_feed.isClosed()) {
+                    static constexpr std::string_view stillHere = ": still here\n\n";
+                    return sink.write(stillHere.data(), stillHere.size());
+                }
+            }
             std::string events;
-            auto screen = m_feed.latest(ServeFeed::Channel::Screen);
-            if (screen.generation != sent->first) {
-                events += "event: screen\ndata: {\"generation\":" + std::to_string(screen.generation) + ",\"state\":" + screen.json + "}\n\n";
-                sent->first = screen.generation;
+            auto now = steady_clock::now();
+            if (screenDue) {
+                events.reserve(screen.json->size() + 64);
+                events += "event: screen\ndata: {\"generation\":" + std::to_string(screen.generation) + ",\"state\":";
+                events += *screen.json;
+                events += "}\n\n";
+                sent->screen = screen.generation;
+                sent->screenAt = now;
             }
-            auto panels = m_feed.latest(ServeFeed::Channel::Panels);
-            if (panels.generation != sent->second) {
-                events += "event: panels\ndata: {\"generation\":" + std::to_string(panels.generation) + ",\"state\":" + panels.json + "}\n\n";
-                sent->second = panels.generation;
+            if (panelsDue) {
+                events.reserve(events.size() + panels.json->size() + 64);
+                events += "event: panels\ndata: {\"generation\":" + std::to_string(panels.generation) + ",\"state\":";
+                events += *panels.json;
+                events += "}\n\n";
+                sent->panels = panels.generation;
+                sent->panelsAt = now;
             }
-            if (events.empty())
-                events = ": still here\n\n";
             return sink.write(events.data(), events.size()); },
             [this](bool) { m_eventStreams.fetch_sub(1); });
     });
 
-    http.Get(R"(/device/(.+))", [this](const httplib::Request& request, httplib::Response& response) {
+    http.Get(R"(/device/(.+))", [](const httplib::Request& request, httplib::Response& response) {
         auto file = resolveServedFile(foundation::deviceRoot(), request.matches[1].str());
         if (!file || !isServedPicture(*file) || !serveFile(response, *file))
             answerError(response, 404, "no picture there");

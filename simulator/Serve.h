@@ -18,6 +18,7 @@
 #include <foundation/Result.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -41,9 +42,21 @@ struct ServeOptions {
     // The page's own files (index.html, the scripts and styles).
     std::filesystem::path webRoot;
     size_t maxRequestBody { 64 * 1024 };
-    // Each open page holds a request thread for its event stream; past this
-    // many the threads left would not be enough to run the pages' steps.
-    int maxEventStreams { 8 };
+    // Every open connection holds a thread of its own (an idle keep-alive
+    // page, an event stream, a client halfway through its request); past
+    // this many, new connections wait for one to close.
+    size_t maxConnectionThreads { 256 };
+    // A client that has sent part of a request and then nothing for this
+    // long is dropped: on loopback a request arrives at once.
+    std::chrono::milliseconds requestReadTimeout { 1000 };
+    // Each open page holds a thread for its event stream.
+    int maxEventStreams { 64 };
+    // A change goes to each page as soon as it comes after a quiet spell;
+    // changes close behind it are gathered: the screen's into one per frame
+    // the page can draw, the panels' (which grow with the Messages database)
+    // into one per panelsPace.
+    std::chrono::milliseconds screenPace { 16 };
+    std::chrono::milliseconds panelsPace { 250 };
     // On the real clock an `advance` step makes its request wait that long;
     // the page has no business waiting longer than this.
     double maximumAdvance { 60 };
@@ -60,6 +73,16 @@ public:
     // On the phone's main thread: checks the options, binds the port and
     // starts answering. The phone's run loop must then be turned (run()).
     static foundation::Result<std::unique_ptr<PhoneServer>> start(phone::Phone&, ServeOptions);
+    // A server reached only through answer(): nothing is bound, no thread
+    // listens and the pages are not fed between requests. For tests and the
+    // fuzzer, on the phone's main thread.
+    static std::unique_ptr<PhoneServer> unbound(phone::Phone&, ServeOptions);
+
+    // One HTTP request as its raw bytes, answered on the calling thread as a
+    // connection would have it answered (the server's own request parser,
+    // routes and error answers), and the raw response. The connection closes
+    // after it; an event stream answers its first events only.
+    std::string answer(std::string_view request);
 
     // On the main thread. Stops answering and waits for the requests in
     // flight, turning the run loop meanwhile so none of them waits forever.
@@ -101,6 +124,7 @@ private:
     std::mutex m_stepMutex;
     int m_port { 0 };
     bool m_inObserver { false };
+    bool m_panelsTurnAsked { false };
     double m_lastPanels { -1 };
 };
 

@@ -7,9 +7,9 @@ bool ServeFeed::publish(Channel channel, std::string json)
     {
         std::lock_guard lock(m_mutex);
         Item& current = item(channel);
-        if (current.generation > 0 && current.json == json)
+        if (current.generation > 0 && *current.json == json)
             return false;
-        current.json = std::move(json);
+        current.json = std::make_shared<const std::string>(std::move(json));
         ++current.generation;
     }
     m_changed.notify_all();

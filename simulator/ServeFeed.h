@@ -4,11 +4,14 @@
 // generation number that grows only when the text changes. The main run loop
 // publishes after its turns; the server's threads wait for a generation newer
 // than the one they last sent, so an unchanged screen costs nothing on the wire.
+// The texts are shared, never copied, between the feed and every stream that
+// sends them: the panels grow with the Messages database.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -24,7 +27,7 @@ public:
 
     struct Item {
         uint64_t generation { 0 };
-        std::string json;
+        std::shared_ptr<const std::string> json { std::make_shared<const std::string>() };
     };
 
     // Answers whether the text differed from the last published one (and so

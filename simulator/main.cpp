@@ -135,7 +135,10 @@ private:
     int m_dumps { -1 };
 };
 
-int runCommand(const std::string& scenarioPath, const std::string& device, const std::string& resources, bool verbose)
+// With keepGoing a refused step is told on standard error and the run goes
+// on: a generated scenario cannot know the phone's state at every step, and a
+// long run is about what the phone does through all of them.
+int runCommand(const std::string& scenarioPath, const std::string& device, const std::string& resources, bool verbose, bool keepGoing)
 {
     auto scenario = simulator::loadScenario(scenarioPath);
     if (!scenario) {
@@ -165,6 +168,7 @@ int runCommand(const std::string& scenarioPath, const std::string& device, const
     }
     simulator::ScenarioRunner runner(**booted);
     const auto& steps = *scenario;
+    size_t refused = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
         const auto& step = steps[i];
         std::string name = step["step"].get<std::string>();
@@ -175,7 +179,10 @@ int runCommand(const std::string& scenarioPath, const std::string& device, const
         auto result = runner.runStep(step);
         if (!result) {
             std::cerr << "plv-sim run: " << scenarioPath << ": step " << i + 1 << " (" << name << "): " << result.reason() << "\n";
-            return 1;
+            if (!keepGoing)
+                return 1;
+            ++refused;
+            continue;
         }
         if (const auto& output = *result) {
             if (verbose)
@@ -186,6 +193,8 @@ int runCommand(const std::string& scenarioPath, const std::string& device, const
             }
         }
     }
+    if (keepGoing)
+        std::cerr << "plv-sim run: " << steps.size() - refused << " of " << steps.size() << " steps ran, " << refused << " refused\n";
     return 0;
 }
 
@@ -337,6 +346,8 @@ int main(int argc, char** argv)
     runApp->add_option("--device", device, "The device folder")->capture_default_str();
     runApp->add_option("--resources", resources, "The folder of the built images, for a first seed");
     runApp->add_flag("--verbose,-v", verbose, "Tell each step (and its comment) on standard error");
+    bool keepGoing = false;
+    runApp->add_flag("--keep-going", keepGoing, "Tell a refused step on standard error and go on with the next");
 
     ServeArguments serve;
     serve.device = device;
@@ -360,7 +371,7 @@ int main(int argc, char** argv)
     if (*seedApp)
         return seedCommand(device, resources, contacts, extensions);
     if (*runApp)
-        return runCommand(scenario, device, resources, verbose);
+        return runCommand(scenario, device, resources, verbose, keepGoing);
     if (*serveApp)
         return serveCommand(serve);
     if (*stepsApp)

@@ -8,7 +8,8 @@ function cell(text) {
     return td;
 }
 
-function drawMessages(messages) {
+// The server sends the newest rows only; `count` is how many sms.db holds.
+function drawMessages(messages, count = messages.length) {
     const body = document.querySelector('#messages-table tbody');
     const rows = [...messages].reverse().map((message) => {
         const row = document.createElement('tr');
@@ -18,7 +19,7 @@ function drawMessages(messages) {
         return row;
     });
     body.replaceChildren(...rows);
-    document.querySelector('#messages-count').textContent = `(${messages.length})`;
+    document.querySelector('#messages-count').textContent = count > messages.length ? `(newest ${messages.length} of ${count})` : `(${count})`;
 }
 
 function drawOutbox(outbox) {
@@ -71,7 +72,7 @@ function drawFiles(files) {
 }
 
 export function drawPanels(panels) {
-    drawMessages(panels.messages || []);
+    drawMessages(panels.messages || [], panels.messageCount);
     drawOutbox(panels.outbox || []);
     drawFiles(panels.files || {});
 }

@@ -57,11 +57,9 @@ private:
             std::abort();
         m_root = pattern;
         foundation::setDeviceRoot(m_root);
-        auto database = foundation::hostPath(chatkit::smsDatabaseDevicePath);
-        if (!chatkit::createDatabase(database))
-            std::abort();
-        benchsupport::fillBusyMessagesDatabase(database,
-            { messageCount, conversationCount, smsAddress, [](int g) { return "amico" + std::to_string(g) + "@example.com"; } });
+        benchsupport::copyBusyMessagesDatabase(
+            { messageCount, conversationCount, smsAddress, [](int g) { return "amico" + std::to_string(g) + "@example.com"; } }, "reply",
+            foundation::hostPath(chatkit::smsDatabaseDevicePath));
         if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::AddressBookDevicePath)))
             std::abort();
         phone::BootOptions options;

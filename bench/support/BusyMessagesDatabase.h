@@ -1,6 +1,8 @@
 // Fills a fresh sms.db with the rows a busy phone holds: four fifths SMS
 // spread over the conversations, one fifth iMessage, all read. Benchmarks of
-// lookups and of the reply path measure against it.
+// lookups and of the reply path measure against it. Big databases take a
+// while to fill, so each shape is made once and kept in the build folder's
+// cache; a benchmark that writes works on its own copy.
 #pragma once
 
 #include <chatkit/ChatKit.h>
@@ -8,10 +10,12 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace benchsupport {
 
@@ -85,6 +89,35 @@ inline void fillBusyMessagesDatabase(const std::filesystem::path& path, const Bu
     sqlite3_finalize(im);
     sqlite3_exec(db, "COMMIT; PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
     sqlite3_close(db);
+}
+
+// The cached database of `shape` (made now when the cache lacks it). It is
+// filled under a temporary name and renamed when complete, so a run cut
+// short never leaves a half-filled database in the cache. Only readers may
+// open it in place.
+inline std::filesystem::path cachedBusyMessagesDatabase(const BusyMessagesDatabase& shape, std::string_view name)
+{
+    std::filesystem::path folder = PLV_BENCH_CACHE_DIR;
+    auto path = folder / ("sms-" + std::string(name) + "-" + std::to_string(shape.messages) + ".db");
+    if (std::filesystem::exists(path))
+        return path;
+    std::filesystem::create_directories(folder);
+    auto partial = path;
+    partial += ".partial";
+    std::filesystem::remove(partial);
+    if (!chatkit::createDatabase(partial))
+        std::abort();
+    fillBusyMessagesDatabase(partial, shape);
+    std::filesystem::rename(partial, path);
+    return path;
+}
+
+// A private copy of the cached database at `target`, for benchmarks that write.
+inline void copyBusyMessagesDatabase(const BusyMessagesDatabase& shape, std::string_view name, const std::filesystem::path& target)
+{
+    auto source = cachedBusyMessagesDatabase(shape, name);
+    std::filesystem::create_directories(target.parent_path());
+    std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing);
 }
 
 } // namespace benchsupport

@@ -1,6 +1,6 @@
 // How long the simulator waits for a screen description and for a touch to
-// find its view on a busy screen: 200 views in panels, with a rotated panel
-// on top, as the quick windows are in landscape.
+// find its view on a busy screen: 50, 200 or 800 views in panels of twenty,
+// with a rotated panel on top, as the quick windows are in landscape.
 #include <uikit/UIKit.h>
 
 #include <benchmark/benchmark.h>
@@ -15,21 +15,21 @@ struct BusyScreen {
     runtime::Ref<UIWindow> window;
     runtime::Ref<UIWindow> overlay;
 
-    BusyScreen()
+    explicit BusyScreen(int views = 200)
     {
         resetUIKit();
         registerUIKitClasses();
         window = makeView<UIWindow>(CGRectMake(0, 0, 320, 480));
         window->makeKeyAndVisible();
-        int made = 0;
-        // Ten panels of nineteen controls each, plus the panels and the window: 200 views.
-        for (int panelIndex = 0; panelIndex < 10; ++panelIndex) {
-            auto panel = makeView<UIView>(CGRectMake(0, panelIndex * 48, 320, 48));
+        int made = 1;
+        // Panels of nineteen controls each; with the window, `views` views.
+        for (int panelIndex = 0; made < views; ++panelIndex) {
+            auto panel = makeView<UIView>(CGRectMake(0, (panelIndex % 10) * 48, 320, 48));
             panel->setBackgroundColor(UIColor::colorWithWhite(0.95, 1));
             panel->layer()->setCornerRadius(8);
             window->addSubview(panel);
             ++made;
-            for (int i = 0; i < 19; ++i) {
+            for (int i = 0; i < 19 && made < views; ++i) {
                 runtime::Ref<UIView> child;
                 switch (i % 3) {
                 case 0: {
@@ -72,18 +72,31 @@ struct BusyScreen {
     ~BusyScreen() { resetUIKit(); }
 };
 
+// The screen's description as the text the simulator sends and prints.
 void BM_SnapshotScreen(benchmark::State& state)
 {
-    BusyScreen screen;
+    BusyScreen screen(static_cast<int>(state.range(0)));
     size_t bytes = 0;
     for (auto _ : state) {
-        auto json = snapshotScreen();
-        bytes = json.dump().size();
+        bytes = snapshotScreenJSON().size();
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["jsonBytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_SnapshotScreen);
+BENCHMARK(BM_SnapshotScreen)->Arg(50)->Arg(200)->Arg(800);
+
+// The same screen through the tree, as tests read it: for comparison.
+void BM_SnapshotScreenTree(benchmark::State& state)
+{
+    BusyScreen screen(static_cast<int>(state.range(0)));
+    size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = snapshotScreen().dump().size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["jsonBytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_SnapshotScreenTree)->Arg(200);
 
 void BM_HitTest(benchmark::State& state)
 {

@@ -1,5 +1,7 @@
 #include "Sqlite.h"
 
+#include <foundation/SqliteFileFaults.h>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -27,7 +29,7 @@ std::unique_ptr<Connection> Connection::open(const std::filesystem::path& path, 
     if (path.empty())
         return nullptr;
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, flags, foundation::faultableSqliteVfs()) != SQLITE_OK) {
         sqlite3_close(db);
         return nullptr;
     }

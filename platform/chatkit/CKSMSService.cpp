@@ -74,7 +74,8 @@ void CKSMSService::sendMessage(const Id& object)
         log("SMS not sent: " + databaseError());
         return;
     }
-    int64_t group = conversation->groupID(true);
+    // The conversation is made with its first stored message, not before it.
+    int64_t group = conversation->groupID(false);
     int64_t firstRow = 0;
     // A message to several people is kept as one sent row per recipient in
     // their shared conversation.
@@ -87,11 +88,15 @@ void CKSMSService::sendMessage(const Id& object)
         row.unixDate = message->date();
         if (group)
             row.groupID = group;
+        else
+            row.groupAddresses = conversation->addresses();
         auto rowID = store->insert(row);
         if (!rowID) {
             log("SMS to " + address + " not stored");
             continue;
         }
+        if (!group)
+            group = conversation->groupID(false);
         if (!firstRow)
             firstRow = *rowID;
     }

@@ -22,7 +22,9 @@ std::optional<int64_t> MessageStore::groupForLocked(const std::vector<std::strin
         if (auto group = members.integer(0))
             groups[*group].push_back(members.text(1).value_or(""));
     }
-    for (const auto& [group, groupMembers] : groups) {
+    for (const auto& [group, boundMembers] : groups) {
+        // clang 14 (the fuzz build) lets no lambda capture a structured binding.
+        const auto& groupMembers = boundMembers;
         if (groupMembers.size() != addresses.size())
             continue;
         bool all = std::all_of(addresses.begin(), addresses.end(), [&](const std::string& address) {

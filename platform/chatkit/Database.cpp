@@ -58,6 +58,13 @@ std::shared_ptr<MessageStore> sharedStore()
 
 std::string databaseError()
 {
+    // The reason of the attempt that just failed; trying again here would
+    // only wait a second time for a database another process holds.
+    {
+        std::lock_guard guard(holder().lock);
+        if (!holder().store && !holder().error.empty())
+            return holder().error;
+    }
     sharedStore();
     std::lock_guard guard(holder().lock);
     return holder().error;

@@ -2,7 +2,7 @@
 
 #include "Instantiate.h"
 
-#include <fstream>
+#include <foundation/AtomicFile.h>
 
 namespace chatkit {
 
@@ -71,10 +71,12 @@ std::vector<uint8_t> CKMediaObject::data() const
 {
     if (m_hostPath.empty())
         return m_data;
-    std::ifstream in(m_hostPath, std::ios::binary);
-    if (!in)
+    // The path comes from a database row: whatever lies there (a pipe, a
+    // folder, a file of any size) must not hang or exhaust the phone.
+    auto file = foundation::readWholeFile(m_hostPath, MaximumAttachmentBytes);
+    if (!file)
         return {};
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return file.releaseValue();
 }
 
 std::string CKMediaObject::fileURL() const

@@ -46,6 +46,9 @@ public:
     static runtime::Ref<CKMediaObject> withData(std::vector<uint8_t>, std::string mimeType, std::string exportedFilename);
     static runtime::Ref<CKMediaObject> withStoredPart(const StoredPart&);
 
+    // The bytes, in memory or read from the part's file; a file that cannot
+    // be read whole (missing, not a regular file, above the limit) gives none.
+    static constexpr uint64_t MaximumAttachmentBytes = 64ull * 1024 * 1024;
     std::vector<uint8_t> data() const;
     const std::string& mimeType() const { return m_mimeType; }
     const std::string& exportedFilename() const { return m_exportedFilename; }

@@ -1,6 +1,7 @@
 #include "MessageRecord.h"
 
 #include <cctype>
+#include <limits>
 
 namespace chatkit {
 
@@ -48,7 +49,14 @@ int64_t StoredMessage::unixDate() const
 {
     if (date == 0)
         return 0;
-    return isMadrid ? date + MacEpochOffset : date;
+    if (!isMadrid)
+        return date;
+    // A database that holds a nonsense date (a text or a huge number where a
+    // time belongs) must not overflow: the latest representable time stands in.
+    int64_t unix = 0;
+    if (__builtin_add_overflow(date, MacEpochOffset, &unix))
+        return std::numeric_limits<int64_t>::max();
+    return unix;
 }
 
 std::string StoredMessage::peer() const

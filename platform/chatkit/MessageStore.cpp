@@ -3,6 +3,8 @@
 
 #include "Schema.h"
 
+#include <foundation/SqliteFileFaults.h>
+
 #include <sqlite3.h>
 
 namespace chatkit {
@@ -17,11 +19,11 @@ foundation::Result<std::unique_ptr<MessageStore>> MessageStore::open(const std::
 
     sqlite3* db = nullptr;
     bool readOnly = false;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, foundation::faultableSqliteVfs()) != SQLITE_OK) {
         sqlite3_close(db);
         db = nullptr;
         readOnly = true;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, foundation::faultableSqliteVfs()) != SQLITE_OK) {
             std::string error = "cannot open " + path.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
             sqlite3_close(db);
             return foundation::Error(error);

@@ -68,6 +68,10 @@ struct NewMessage {
     double unixDate { 0 }; // 0: now
     std::string guid;
     std::optional<int64_t> groupID;
+    // Without a groupID, an SMS's conversation is made with the message, in
+    // its transaction, for these members (none: the address alone), so a
+    // message the database refuses leaves no empty conversation behind.
+    std::vector<std::string> groupAddresses;
     std::vector<Attachment> attachments;
 };
 

@@ -130,7 +130,7 @@ foundation::Result<int64_t> MessageStore::insert(const NewMessage& m)
         if (!ensureChatLocked(m.address))
             log("no madrid_chat row for " + m.address);
     } else {
-        auto group = m.groupID ? m.groupID : groupForLocked({ m.address }, true);
+        auto group = m.groupID ? m.groupID : groupForLocked(m.groupAddresses.empty() ? std::vector { m.address } : m.groupAddresses, true);
         values = {
             { "address", m.address },
             { "date", std::llround(date) },

@@ -2,6 +2,8 @@
 
 #include "MessageRecord.h"
 
+#include <foundation/SqliteFileFaults.h>
+
 #include <sqlite3.h>
 #include <system_error>
 
@@ -124,7 +126,7 @@ foundation::Result<void> createDatabase(const std::filesystem::path& path)
         std::filesystem::create_directories(path.parent_path() / folder, ec);
 
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, foundation::faultableSqliteVfs()) != SQLITE_OK) {
         foundation::Error error("cannot create " + path.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
         sqlite3_close(db);
         return error;

@@ -7,6 +7,8 @@
 #include <fmt/format.h>
 
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,6 +45,32 @@ namespace {
     std::string errnoText()
     {
         return std::strerror(errno);
+    }
+
+    // ".preferences.plist.": temporaries are named by the prefix, the writer's
+    // process id and six random characters.
+    std::string temporaryPrefix(const std::string& fileName) { return "." + fileName + "."; }
+
+    // A writer killed between creating its temporary and renaming it leaves the
+    // temporary behind, and one killed again and again would fill the folder.
+    // A temporary whose writer no longer runs is removed; a live writer's,
+    // including our own other threads', is left alone.
+    void removeAbandonedTemporaries(const std::filesystem::path& folder, const std::string& fileName)
+    {
+        std::string prefix = temporaryPrefix(fileName);
+        std::error_code error;
+        for (std::filesystem::directory_iterator entry(folder, error), last; !error && entry != last; entry.increment(error)) {
+            std::string name = entry->path().filename().string();
+            if (!name.starts_with(prefix) || name.size() < prefix.size() + 8 || name[name.size() - 7] != '.')
+                continue;
+            std::string_view digits = std::string_view(name).substr(prefix.size(), name.size() - 7 - prefix.size());
+            pid_t writer = 0;
+            auto [parsed, parseError] = std::from_chars(digits.data(), digits.data() + digits.size(), writer);
+            if (parseError != std::errc() || parsed != digits.data() + digits.size() || writer <= 0)
+                continue;
+            if (::kill(writer, 0) != 0 && errno == ESRCH)
+                ::unlink(entry->path().c_str());
+        }
     }
 
 }
@@ -103,7 +131,8 @@ bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const 
         mode = existing.st_mode & 07777;
     }
 
-    std::string temporary = (folder / fmt::format(".{}.XXXXXX", hostPath.filename().string())).string();
+    removeAbandonedTemporaries(folder, hostPath.filename().string());
+    std::string temporary = (folder / fmt::format("{}{}.XXXXXX", temporaryPrefix(hostPath.filename().string()), ::getpid())).string();
     FileDescriptor fd(fileio::makeTemporary(temporary, hostPath));
     if (!fd.valid())
         return false;

@@ -24,7 +24,8 @@ Result<std::vector<uint8_t>> readWholeFile(const std::filesystem::path& hostPath
 
 // Temporary file in the same folder, write, fsync, rename, fsync the folder.
 // On failure the temporary is removed and the old file is left as it was. An
-// existing file's permission bits are kept; a new file gets 0644.
+// existing file's permission bits are kept; a new file gets 0644. Temporaries
+// of the same file left by a writer that was killed are removed first.
 bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const uint8_t> bytes);
 bool writeFileAtomically(const std::filesystem::path& hostPath, std::string_view bytes);
 

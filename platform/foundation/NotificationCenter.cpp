@@ -91,7 +91,9 @@ void NotificationCenter::deliver(const std::weak_ptr<State>& weakState, const st
                 recipients.emplace_back(token, observer.callback);
         }
     }
-    for (const auto& [token, callback] : recipients) {
+    for (const auto& [token, boundCallback] : recipients) {
+        // clang 14 (the fuzz build) lets no lambda capture a structured binding.
+        const auto& callback = boundCallback;
         {
             std::lock_guard guard(state->mutex);
             if (!state->observers.contains(token))

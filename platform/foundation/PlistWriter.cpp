@@ -34,6 +34,10 @@ namespace {
             case '>':
                 out += "&gt;";
                 break;
+            case '\r':
+                // A reader turns a raw one into "\n".
+                out += "&#13;";
+                break;
             default:
                 out += c;
             }

@@ -1,11 +1,12 @@
 #include "XmlPlistReader.h"
 
+#include <expat.h>
 #include <fmt/format.h>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
-#include <unicode/utf8.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -43,16 +44,18 @@ namespace {
 
     // Hostile text goes into error messages (and from there into logs), so it
     // is cut short, on a character boundary.
-    std::string shown(std::string_view text)
+    std::string cut(std::string_view text)
     {
         constexpr size_t shown = 40;
         if (text.size() <= shown)
-            return fmt::format("\"{}\"", text);
-        size_t cut = shown;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-            --cut;
-        return fmt::format("\"{}…\"", text.substr(0, cut));
+            return std::string(text);
+        size_t end = shown;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end;
+        return fmt::format("{}…", text.substr(0, end));
     }
+
+    std::string shown(std::string_view text) { return fmt::format("\"{}\"", cut(text)); }
 
     // ---- Encoding ---------------------------------------------------------
 
@@ -87,21 +90,17 @@ namespace {
         if (U_FAILURE(status) || !converter)
             return failure(fmt::format("unsupported encoding {}", shown(encoding)));
         ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-        auto source = reinterpret_cast<const char*>(bytes.data());
-        auto length = static_cast<int32_t>(bytes.size());
-        // Every encoding we meet here yields at most one UTF-16 unit per byte.
-        std::vector<UChar> units(bytes.size() + 1);
-        int32_t unitCount = ucnv_toUChars(converter.get(), units.data(), static_cast<int32_t>(units.size()), source, length, &status);
-        if (U_FAILURE(status))
-            return failure(fmt::format("bytes that are not valid {}", encoding));
-        int32_t utf8Length = 0;
-        status = U_ZERO_ERROR;
-        u_strToUTF8(nullptr, 0, &utf8Length, units.data(), unitCount, &status);
-        if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
-            return failure(fmt::format("bytes that are not valid {}", encoding));
-        std::string utf8(static_cast<size_t>(utf8Length), '\0');
-        status = U_ZERO_ERROR;
-        u_strToUTF8(utf8.data(), utf8Length, nullptr, units.data(), unitCount, &status);
+        auto convert = [&](char* target, size_t capacity) {
+            ucnv_reset(converter.get());
+            return ucnv_toAlgorithmic(UCNV_UTF8, converter.get(), target, int32_t(capacity),
+                reinterpret_cast<const char*>(bytes.data()), int32_t(bytes.size()), &status);
+        };
+        // Measured first, then written.
+        std::string utf8(size_t(std::max(convert(nullptr, 0), 0)), '\0');
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            status = U_ZERO_ERROR;
+            convert(utf8.data(), utf8.size());
+        }
         if (U_FAILURE(status))
             return failure(fmt::format("bytes that are not valid {}", encoding));
         return utf8;
@@ -142,27 +141,70 @@ namespace {
         return convertToUtf8(bytes, *declared);
     }
 
-    // XML allows neither malformed UTF-8 nor NUL. Other control characters
-    // are not XML characters either, but writers put them in strings as they
-    // are (no escape can express them), and refusing them would lose a whole
-    // favourites file over one odd contact name.
-    std::optional<size_t> firstInvalidCharacter(std::string_view text)
+    // XML allows no control characters but tab and the line ends, yet writers
+    // put them in strings as they are (no escape can express them), and
+    // refusing them would lose a whole favourites file over one odd contact
+    // name. They cross the XML parser as the noncharacters U+FDD0 to U+FDEF,
+    // which it lets through, and turn back in a value's text. A document that
+    // also holds those noncharacters of its own, as they are or as references,
+    // would be ambiguous and is refused. NUL goes the same way: a string may
+    // hold it (a binary list's UTF-16 text does), and our writer writes it as
+    // it is.
+    constexpr std::string_view standInLead = "\xEF\xB7"; // U+FDC0 to U+FDFF
+
+    bool isStandInControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+
+    bool isStandIn(std::string_view text, size_t at)
     {
-        auto bytes = reinterpret_cast<const uint8_t*>(text.data());
-        auto length = static_cast<int32_t>(text.size());
-        int32_t i = 0;
-        while (i < length) {
-            if (bytes[i] != 0 && bytes[i] < 0x80) {
-                ++i;
-                continue;
+        auto third = at + 2 < text.size() ? static_cast<unsigned char>(text[at + 2]) : 0;
+        return text.compare(at, 2, standInLead) == 0 && third >= 0x90 && third <= 0xAF;
+    }
+
+    // A character reference ("&#…;") at `at` to one of the stand-ins.
+    bool refersToStandIn(std::string_view text, size_t at)
+    {
+        if (text.compare(at, 2, "&#") != 0)
+            return false;
+        bool hex = text.compare(at + 2, 1, "x") == 0;
+        uint32_t code = 0;
+        auto digits = text.data() + at + (hex ? 3 : 2);
+        bool read = std::from_chars(digits, text.data() + text.size(), code, hex ? 16 : 10).ec == std::errc();
+        return read && code >= 0xFDD0 && code <= 0xFDEF;
+    }
+
+    Result<bool> standInForControls(std::string& text)
+    {
+        if (std::none_of(text.begin(), text.end(), [](char c) { return isStandInControl(c); }))
+            return false;
+        std::string replaced;
+        replaced.reserve(text.size() + text.size() / 8);
+        for (size_t i = 0; i < text.size(); ++i) {
+            auto c = static_cast<unsigned char>(text[i]);
+            if (isStandIn(text, i) || refersToStandIn(text, i))
+                return failure("noncharacters U+FDD0 to U+FDEF beside control characters");
+            if (isStandInControl(c)) {
+                replaced += standInLead;
+                replaced += char(0x90 + c);
+            } else {
+                replaced += char(c);
             }
-            int32_t at = i;
-            UChar32 c;
-            U8_NEXT(bytes, i, length, c);
-            if (c <= 0)
-                return static_cast<size_t>(at);
         }
-        return std::nullopt;
+        text = std::move(replaced);
+        return true;
+    }
+
+    void restoreControls(std::string& text)
+    {
+        size_t to = 0;
+        for (size_t from = 0; from < text.size(); ++to) {
+            if (isStandIn(text, from)) {
+                text[to] = char(static_cast<unsigned char>(text[from + 2]) - 0x90);
+                from += 3;
+            } else {
+                text[to] = text[from++];
+            }
+        }
+        text.resize(to);
     }
 
     // ---- Values -------------------------------------------------------------
@@ -349,7 +391,7 @@ namespace {
         return PlistValue(std::move(bytes));
     }
 
-    // ---- Markup -------------------------------------------------------------
+    // ---- Structure ----------------------------------------------------------
 
     enum class Element { Plist,
         Array,
@@ -363,211 +405,183 @@ namespace {
         True,
         False };
 
+    constexpr std::string_view elementNames[] = { "plist", "array", "dict", "key", "string", "integer", "real", "date", "data", "true", "false" };
+
+    std::string_view nameOf(Element element) { return elementNames[static_cast<size_t>(element)]; }
+
     std::optional<Element> elementNamed(std::string_view name)
     {
-        static constexpr std::pair<std::string_view, Element> names[] = {
-            { "plist", Element::Plist },
-            { "array", Element::Array },
-            { "dict", Element::Dict },
-            { "key", Element::Key },
-            { "string", Element::String },
-            { "integer", Element::Integer },
-            { "real", Element::Real },
-            { "date", Element::Date },
-            { "data", Element::Data },
-            { "true", Element::True },
-            { "false", Element::False },
-        };
-        for (auto& [known, element] : names) {
-            if (known == name)
-                return element;
-        }
-        return std::nullopt;
+        auto found = std::find(std::begin(elementNames), std::end(elementNames), name);
+        if (found == std::end(elementNames))
+            return std::nullopt;
+        return static_cast<Element>(found - std::begin(elementNames));
     }
 
-    struct Tag {
-        std::string_view name;
-        bool closing { false };
-        bool selfClosing { false };
-    };
+    bool isContainer(Element element) { return element == Element::Plist || element == Element::Array || element == Element::Dict; }
 
-    // A container being filled.
+    // An element being read: a container being filled, or a leaf gathering
+    // its text.
     struct Frame {
-        Frame(Element element, std::string_view name)
+        explicit Frame(Element element)
             : element(element)
-            , name(name)
         {
         }
 
         Element element;
-        std::string_view name;
         PlistArray array;
         PlistDictionary dictionary;
         std::optional<std::string> key; // read, waiting for its value
         std::optional<PlistValue> value; // <plist>'s one value
+        std::string text; // a leaf's
     };
 
-    class Parser {
+    // Builds the value from the XML parser's events. The parser does the XML:
+    // encodings of bytes, well-formedness, references, comments and CDATA. The
+    // first failure stops it and is the answer.
+    class Builder {
     public:
-        Parser(std::string_view text, const PlistReadLimits& limits)
-            : m_text(text)
-            , m_limits(limits)
+        Builder(const PlistReadLimits& limits, bool controlsStoodIn)
+            : m_limits(limits)
+            , m_controlsStoodIn(controlsStoodIn)
         {
         }
 
-        Result<PlistValue> parse()
+        Result<PlistValue> build(std::string_view text)
         {
-            while (m_at < m_text.size()) {
-                size_t markup = m_text.find('<', m_at);
-                std::string_view between = m_text.substr(m_at, markup == std::string_view::npos ? std::string_view::npos : markup - m_at);
-                if (!isBlank(between))
-                    return strayText();
-                if (markup == std::string_view::npos)
-                    break;
-                m_at = markup;
-                if (startsWith("<!--") || startsWith("<?")) {
-                    TRY(skipCommentOrInstruction());
-                } else if (startsWith("<![CDATA[")) {
-                    auto content = TRY(cdata());
-                    if (!isBlank(content))
-                        return strayText();
-                } else if (startsWith("<!DOCTYPE")) {
-                    TRY(skipDoctype());
-                } else if (startsWith("<!")) {
-                    return error("unknown markup");
-                } else {
-                    auto tag = TRY(readTag());
-                    if (tag.closing)
-                        TRY(close(tag.name));
-                    else
-                        TRY(open(tag));
-                }
+            if (text.size() > size_t(std::numeric_limits<int>::max()))
+                return failure("document too large");
+            // The bytes are UTF-8 by now, whatever the declaration says.
+            std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(XML_ParserCreate("UTF-8"), &XML_ParserFree);
+            if (!parser)
+                return failure("out of memory");
+            m_parser = parser.get();
+            XML_SetUserData(m_parser, this);
+            XML_SetElementHandler(
+                m_parser,
+                [](void* self, const XML_Char* name, const XML_Char**) { static_cast<Builder*>(self)->open(name); },
+                [](void* self, const XML_Char*) { static_cast<Builder*>(self)->close(); });
+            XML_SetCharacterDataHandler(m_parser, [](void* self, const XML_Char* text, int length) {
+                static_cast<Builder*>(self)->characters(std::string_view(text, size_t(length)));
+            });
+            // Entities other than the five predefined ones would need a DTD:
+            // an internal subset is refused before it declares any, and the
+            // external one is never read, so no reference can expand.
+            XML_SetStartDoctypeDeclHandler(m_parser, [](void* self, const XML_Char*, const XML_Char*, const XML_Char*, int internalSubset) {
+                if (internalSubset)
+                    static_cast<Builder*>(self)->stop("DOCTYPE with an internal subset");
+            });
+            // With an external DTD named, the parser would pass over an entity
+            // it cannot know instead of refusing it.
+            XML_SetSkippedEntityHandler(m_parser, [](void* self, const XML_Char* name, int) {
+                static_cast<Builder*>(self)->stop(fmt::format("undefined entity &{};", cut(name)));
+            });
+            XML_SetParamEntityParsing(m_parser, XML_PARAM_ENTITY_PARSING_NEVER);
+            if (XML_Parse(m_parser, text.data(), int(text.size()), XML_TRUE) != XML_STATUS_OK) {
+                if (m_error)
+                    return std::move(*m_error);
+                return error(XML_ErrorString(XML_GetErrorCode(m_parser)));
             }
-            if (!m_frames.empty())
-                return error(fmt::format("<{}> is never closed", m_frames.back().name));
             if (!m_root)
-                return failure("not a well-formed property list");
+                return failure("no value");
             return std::move(*m_root);
         }
 
     private:
-        bool startsWith(std::string_view text) const { return m_text.compare(m_at, text.size(), text) == 0; }
+        Error error(std::string_view what) const { return failure(fmt::format("line {}: {}", XML_GetCurrentLineNumber(m_parser), what)); }
 
-        Error error(std::string_view what) const
+        void stop(std::string_view what) { stop(error(what)); }
+
+        void stop(Error error)
         {
-            size_t line = 1 + size_t(std::count(m_text.begin(), m_text.begin() + std::min(m_at, m_text.size()), '\n'));
-            return failure(fmt::format("line {}: {}", line, what));
+            if (m_error)
+                return;
+            m_error = std::move(error);
+            XML_StopParser(m_parser, XML_FALSE);
         }
 
-        Error strayText() const
+        void open(std::string_view name)
         {
-            if (m_frames.empty())
-                return error("text outside the root element");
-            return error(fmt::format("text inside <{}>", m_frames.back().name));
-        }
-
-        Result<void> skipCommentOrInstruction()
-        {
-            std::string_view terminator = startsWith("<!--") ? "-->" : "?>";
-            size_t end = m_text.find(terminator, m_at + 2);
-            if (end == std::string_view::npos)
-                return error(terminator == "-->" ? "unterminated comment" : "unterminated processing instruction");
-            m_at = end + terminator.size();
-            return success();
-        }
-
-        Result<std::string_view> cdata()
-        {
-            size_t start = m_at + 9;
-            size_t end = m_text.find("]]>", start);
-            if (end == std::string_view::npos)
-                return error("unterminated CDATA section");
-            m_at = end + 3;
-            return m_text.substr(start, end - start);
-        }
-
-        // Entity declarations would need a DTD processor; a document type is
-        // only a name and an identifier here.
-        Result<void> skipDoctype()
-        {
-            if (!m_frames.empty() || m_root || m_seenDoctype)
-                return error("DOCTYPE inside the document");
-            m_seenDoctype = true;
-            char quote = 0;
-            for (size_t j = m_at + 9; j < m_text.size(); ++j) {
-                char c = m_text[j];
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '[') {
-                    return error("DOCTYPE with an internal subset");
-                } else if (c == '>') {
-                    m_at = j + 1;
-                    return success();
-                }
-            }
-            return error("unterminated DOCTYPE");
-        }
-
-        Result<Tag> readTag()
-        {
-            Tag tag;
-            size_t nameStart = m_at + 1;
-            if (nameStart < m_text.size() && m_text[nameStart] == '/') {
-                tag.closing = true;
-                ++nameStart;
-            }
-            size_t nameEnd = m_text.find_first_of(" \t\r\n/>", nameStart);
-            if (nameEnd == std::string_view::npos)
-                return error("unterminated tag");
-            tag.name = m_text.substr(nameStart, nameEnd - nameStart);
-            char quote = 0;
-            size_t j = nameEnd;
-            for (; j < m_text.size(); ++j) {
-                char c = m_text[j];
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '<') {
-                    return error("unterminated tag");
-                } else if (c == '>') {
-                    break;
-                }
-            }
-            if (j >= m_text.size())
-                return error("unterminated tag");
-            std::string_view rest = m_text.substr(nameEnd, j - nameEnd);
-            tag.selfClosing = !tag.closing && rest.ends_with('/');
-            if (tag.name.empty() || (tag.closing && !isBlank(rest)))
-                return error("malformed tag");
-            m_at = j + 1;
-            return tag;
-        }
-
-        // Where a value may stand: the root, <plist>'s one value, an array's
-        // element, or the value after a dictionary's key.
-        Result<void> placeValue(std::string_view name)
-        {
-            if (m_frames.empty()) {
-                if (m_root)
-                    return error(fmt::format("<{}> after the root value", name));
+            if (m_error)
+                return;
+            if (!m_frames.empty() && !isContainer(m_frames.back().element))
+                return stop(fmt::format("markup inside <{}>", nameOf(m_frames.back().element)));
+            auto element = elementNamed(name);
+            if (!element)
+                return stop(fmt::format("unknown element <{}>", cut(name)));
+            if (*element == Element::Plist) {
+                if (!m_frames.empty())
+                    return stop("<plist> inside the document");
+            } else if (*element == Element::Key) {
+                if (m_frames.empty() || m_frames.back().element != Element::Dict)
+                    return stop("<key> outside a <dict>");
+                if (auto& pending = m_frames.back().key)
+                    return stop(fmt::format("<key> {} has no value", shown(*pending)));
             } else {
-                auto& top = m_frames.back();
-                if (top.element == Element::Plist && top.value)
-                    return error(fmt::format("<{}> after <plist>'s value", name));
-                if (top.element == Element::Dict && !top.key)
-                    return error(fmt::format("<{}> without a <key> in <dict>", name));
+                if (auto refusal = misplaced(*element))
+                    return stop(*refusal);
+                if (*element == Element::Array || *element == Element::Dict)
+                    ++m_containerDepth;
             }
+            m_frames.emplace_back(*element);
+        }
+
+        // Why a value may not stand here, if it may not: a value belongs at the
+        // root, as <plist>'s one value, in an array, or after a dictionary's key.
+        std::optional<std::string> misplaced(Element element)
+        {
+            if (!m_frames.empty() && m_frames.back().element == Element::Plist && m_frames.back().value)
+                return fmt::format("<{}> after <plist>'s value", nameOf(element));
+            if (!m_frames.empty() && m_frames.back().element == Element::Dict && !m_frames.back().key)
+                return fmt::format("<{}> without a <key> in <dict>", nameOf(element));
             // The root is level 1, as the binary reader counts.
             if (m_containerDepth + 1 > m_limits.maxDepth)
-                return error(fmt::format("nested deeper than {} levels", m_limits.maxDepth));
+                return fmt::format("nested deeper than {} levels", m_limits.maxDepth);
             if (++m_values > m_limits.maxNodes)
-                return error(fmt::format("more than {} values", m_limits.maxNodes));
-            return success();
+                return fmt::format("more than {} values", m_limits.maxNodes);
+            return std::nullopt;
+        }
+
+        void characters(std::string_view text)
+        {
+            if (m_error || m_frames.empty())
+                return;
+            auto& top = m_frames.back();
+            if (!isContainer(top.element))
+                top.text += text;
+            else if (!isBlank(text))
+                stop(fmt::format("text inside <{}>", nameOf(top.element)));
+        }
+
+        void close()
+        {
+            if (m_error)
+                return;
+            Frame frame = std::move(m_frames.back());
+            m_frames.pop_back();
+            if (m_controlsStoodIn)
+                restoreControls(frame.text);
+            switch (frame.element) {
+            case Element::Plist:
+                if (!frame.value)
+                    return stop("<plist> holds no value");
+                return deliver(std::move(*frame.value));
+            case Element::Array:
+                --m_containerDepth;
+                return deliver(PlistValue(std::move(frame.array)));
+            case Element::Dict:
+                --m_containerDepth;
+                if (frame.key)
+                    return stop(fmt::format("<key> {} has no value", shown(*frame.key)));
+                return deliver(PlistValue(std::move(frame.dictionary)));
+            case Element::Key:
+                m_frames.back().key = std::move(frame.text);
+                return;
+            default:
+                auto value = leafValue(frame.element, frame.text);
+                if (!value)
+                    return stop(error(value.error().reason().substr(prefix.size())));
+                return deliver(value.releaseValue());
+            }
         }
 
         void deliver(PlistValue value)
@@ -577,203 +591,45 @@ namespace {
                 return;
             }
             auto& top = m_frames.back();
-            switch (top.element) {
-            case Element::Plist:
+            if (top.element == Element::Plist) {
                 top.value = std::move(value);
-                break;
-            case Element::Array:
+            } else if (top.element == Element::Array) {
                 top.array.push_back(std::move(value));
-                break;
-            default:
+            } else {
                 // A repeated key keeps its first place and takes the last value.
                 top.dictionary.set(std::move(*top.key), std::move(value));
                 top.key.reset();
             }
         }
 
-        Result<void> open(const Tag& tag)
+        static Result<PlistValue> leafValue(Element element, std::string& text)
         {
-            auto element = elementNamed(tag.name);
-            if (!element)
-                return error(fmt::format("unknown element <{}>", tag.name));
-            switch (*element) {
-            case Element::Plist:
-                if (!m_frames.empty() || m_root)
-                    return error("<plist> inside the document");
-                if (tag.selfClosing)
-                    return error("<plist> holds no value");
-                m_frames.emplace_back(*element, tag.name);
-                return success();
-            case Element::Array:
-            case Element::Dict:
-                TRY(placeValue(tag.name));
-                if (tag.selfClosing) {
-                    deliver(*element == Element::Array ? PlistValue(PlistArray {}) : PlistValue(PlistDictionary {}));
-                } else {
-                    m_frames.emplace_back(*element, tag.name);
-                    ++m_containerDepth;
-                }
-                return success();
-            case Element::Key: {
-                if (m_frames.empty() || m_frames.back().element != Element::Dict)
-                    return error("<key> outside a <dict>");
-                if (m_frames.back().key)
-                    return error(fmt::format("<key> {} has no value", shown(*m_frames.back().key)));
-                m_frames.back().key = TRY(leafText(tag));
-                return success();
-            }
-            default:
-                TRY(placeValue(tag.name));
-                deliver(TRY(leafValue(*element, TRY(leafText(tag)))));
-                return success();
-            }
-        }
-
-        Result<void> close(std::string_view name)
-        {
-            if (m_frames.empty() || m_frames.back().name != name)
-                return error(fmt::format("mismatched closing tag </{}>", name));
-            Frame frame = std::move(m_frames.back());
-            switch (frame.element) {
-            case Element::Plist:
-                if (!frame.value)
-                    return error("<plist> holds no value");
-                m_frames.pop_back();
-                deliver(std::move(*frame.value));
-                break;
-            case Element::Array:
-                m_frames.pop_back();
-                --m_containerDepth;
-                deliver(PlistValue(std::move(frame.array)));
-                break;
-            default:
-                if (frame.key)
-                    return error(fmt::format("<key> {} has no value", shown(*frame.key)));
-                m_frames.pop_back();
-                --m_containerDepth;
-                deliver(PlistValue(std::move(frame.dictionary)));
-            }
-            return success();
-        }
-
-        // The character data of a leaf element up to its closing tag, with
-        // references resolved; comments and CDATA sections may stand in it,
-        // elements may not.
-        Result<std::string> leafText(const Tag& tag)
-        {
-            std::string content;
-            if (tag.selfClosing)
-                return content;
-            while (true) {
-                size_t markup = m_text.find('<', m_at);
-                if (markup == std::string_view::npos)
-                    return error(fmt::format("<{}> is never closed", tag.name));
-                TRY(appendResolved(content, m_text.substr(m_at, markup - m_at)));
-                m_at = markup;
-                if (startsWith("<!--") || startsWith("<?")) {
-                    TRY(skipCommentOrInstruction());
-                } else if (startsWith("<![CDATA[")) {
-                    content += TRY(cdata());
-                } else if (startsWith("</")) {
-                    auto closing = TRY(readTag());
-                    if (closing.name != tag.name)
-                        return error(fmt::format("mismatched closing tag </{}>", closing.name));
-                    return content;
-                } else {
-                    return error(fmt::format("markup inside <{}>", tag.name));
-                }
-            }
-        }
-
-        // The five predefined entities and character references; XML knows no
-        // others without a DTD.
-        Result<void> appendResolved(std::string& out, std::string_view text)
-        {
-            size_t i = 0;
-            while (i < text.size()) {
-                size_t amp = text.find('&', i);
-                out.append(text.substr(i, amp == std::string_view::npos ? std::string_view::npos : amp - i));
-                if (amp == std::string_view::npos)
-                    break;
-                size_t semicolon = text.find(';', amp);
-                if (semicolon == std::string_view::npos || semicolon - amp > 12)
-                    return error("'&' that begins no reference");
-                std::string_view name = text.substr(amp + 1, semicolon - amp - 1);
-                i = semicolon + 1;
-                static constexpr std::pair<std::string_view, char> predefined[] = {
-                    { "amp", '&' }, { "lt", '<' }, { "gt", '>' }, { "quot", '"' }, { "apos", '\'' }
-                };
-                auto known = std::find_if(std::begin(predefined), std::end(predefined), [&](auto& p) { return p.first == name; });
-                if (known != std::end(predefined)) {
-                    out += known->second;
-                    continue;
-                }
-                if (!name.starts_with('#'))
-                    return error(fmt::format("unknown entity &{};", name));
-                bool hex = name.size() > 1 && name[1] == 'x';
-                std::string_view digits = name.substr(hex ? 2 : 1);
-                uint32_t code = 0;
-                bool valid = !digits.empty();
-                for (char c : digits) {
-                    int digit = c >= '0' && c <= '9'  ? c - '0'
-                        : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                        : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                      : -1;
-                    if (digit < 0 || code > 0x10FFFF) {
-                        valid = false;
-                        break;
-                    }
-                    code = code * (hex ? 16 : 10) + uint32_t(digit);
-                }
-                // Only XML characters may be referred to.
-                bool character = code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF)
-                    || (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
-                if (!valid || !character)
-                    return error(fmt::format("&{}; refers to no XML character", name));
-                char encoded[4];
-                int32_t length = 0;
-                U8_APPEND_UNSAFE(encoded, length, UChar32(code));
-                out.append(encoded, size_t(length));
-            }
-            return success();
-        }
-
-        Result<PlistValue> leafValue(Element element, std::string text)
-        {
-            auto located = [&](Result<PlistValue> value) -> Result<PlistValue> {
-                if (value)
-                    return value;
-                return error(value.error().reason().substr(prefix.size()));
-            };
             switch (element) {
             case Element::String:
                 return PlistValue(std::move(text));
             case Element::Integer:
-                return located(integerValue(text));
+                return integerValue(text);
             case Element::Real:
-                return located(realValue(text));
+                return realValue(text);
             case Element::Date:
-                return located(dateValue(text));
+                return dateValue(text);
             case Element::Data:
-                return located(dataValue(text));
-            case Element::True:
-            case Element::False:
-                if (!isBlank(text))
-                    return error(fmt::format("<{}> holds text", element == Element::True ? "true" : "false"));
-                return PlistValue(element == Element::True);
+                return dataValue(text);
             default:
-                return error("unexpected element");
+                if (!isBlank(text))
+                    return failure(fmt::format("<{}> holds text", nameOf(element)));
+                return PlistValue(element == Element::True);
             }
         }
 
-        std::string_view m_text;
         const PlistReadLimits& m_limits;
-        size_t m_at { 0 };
+        bool m_controlsStoodIn;
+        XML_Parser m_parser { nullptr };
         std::vector<Frame> m_frames;
-        size_t m_containerDepth { 0 }; // frames other than <plist>
-        std::optional<PlistValue> m_root;
+        size_t m_containerDepth { 0 };
         size_t m_values { 0 };
-        bool m_seenDoctype { false };
+        std::optional<PlistValue> m_root;
+        std::optional<Error> m_error;
     };
 
 }
@@ -785,11 +641,8 @@ Result<PlistValue> parseXmlPlist(std::span<const uint8_t> bytes, const PlistRead
     auto text = TRY(decodedDocument(bytes));
     if (isBlank(text))
         return Error("empty property list");
-    if (auto bad = firstInvalidCharacter(text)) {
-        size_t line = 1 + size_t(std::count(text.begin(), text.begin() + *bad, '\n'));
-        return failure(fmt::format("line {}: bytes that are not UTF-8 characters", line));
-    }
-    return Parser(text, limits).parse();
+    bool controlsStoodIn = TRY(standInForControls(text));
+    return Builder(limits, controlsStoodIn).build(text);
 }
 
 }

@@ -7,10 +7,14 @@
 // write: hexadecimal integers, "nan" and "infinity" reals, fractions of a
 // second, and control characters in strings.
 //
-// The document may be UTF-8 (with or without a byte-order mark), UTF-16 with a
-// byte-order mark in either byte order, or a single-byte encoding named in its
-// XML declaration. The parser never recurses, and the input's size, depth and
-// value count are bounded by PlistReadLimits.
+// The XML itself (well-formedness, references, UTF-8 validity) is expat's, a
+// streaming parser; ours are the property-list structure, the value syntax,
+// and the choice of encodings: UTF-8 (with or without a byte-order mark),
+// UTF-16 with a byte-order mark in either byte order, or an encoding named in
+// the XML declaration, all turned into UTF-8 before parsing. No entity can
+// expand beyond the five predefined ones, and the input's size, depth and
+// value count are bounded by PlistReadLimits: the parser stops at the first
+// value past them.
 #pragma once
 
 #include "PlistReader.h"

@@ -424,6 +424,17 @@ json Phone::screenSnapshot()
     return snapshot;
 }
 
+std::string Phone::screenSnapshotJSON()
+{
+    std::string snapshot;
+    performOnMain([&] {
+        if (auto statusBar = springBoardContext().statusBar)
+            statusBar->refresh();
+        snapshot = snapshotScreenJSON();
+    });
+    return snapshot;
+}
+
 json Phone::state()
 {
     return { { "springboard", springboardState() }, { "screen", screenSnapshot() } };

@@ -127,6 +127,8 @@ public:
     nlohmann::json springboardState();
     // The visible windows and their view trees as UIKit's snapshot gives them.
     nlohmann::json screenSnapshot();
+    // The same snapshot as compact JSON text, written without the tree.
+    std::string screenSnapshotJSON();
     // Both: {"springboard": springboardState(), "screen": screenSnapshot()}.
     nlohmann::json state();
 

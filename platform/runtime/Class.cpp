@@ -133,7 +133,14 @@ bool Class::addMethod(Sel s, SignatureId signature, Imp imp)
             return false;
         }
     }
-    auto& method = m_methods.emplace_back(s, signature, imp, this);
+    // Built in place and then filled in (the implementation is atomic, so a
+    // method cannot be moved, and not every compiler we build with makes an
+    // aggregate from parentheses).
+    auto& method = m_methods.emplace_back();
+    method.selector = s;
+    method.signature = signature;
+    method.imp = imp;
+    method.owner = this;
     m_methodsBySelector.emplace(s, &method);
     flushAllCaches();
     return true;

@@ -3,14 +3,25 @@
 // tree, plus the keyboard and the edit menu. The format is documented in
 // docs/snapshot.md. Numbers are rounded to six decimals so that snapshots
 // compare stably.
+//
+// The text is written directly, without a tree in between, because the web
+// page takes a snapshot after every turn of the run loop; it is byte for
+// byte what dumping the tree gives, so callers may mix both.
 #pragma once
 
 #include <nlohmann/json.hpp>
+
+#include <string>
 
 namespace uikit {
 
 class UIView;
 
+// The screen as compact JSON text, as dump() writes snapshotScreen().
+std::string snapshotScreenJSON();
+std::string snapshotViewJSON(UIView&);
+
+// The same documents as trees, for callers that read into them.
 nlohmann::json snapshotScreen();
 nlohmann::json snapshotView(UIView&);
 

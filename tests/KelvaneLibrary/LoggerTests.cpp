@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
 
@@ -173,6 +174,38 @@ TEST_F(Logger, AnEntryThatCannotBeWrittenWholeLeavesNothingBehind)
     // No header reached the file, so the run's next entry brings it.
     KelvaneLogger::log("next", KelvaneLogger::Severe);
     EXPECT_EQ(logText(), before + "\n=== NEW SESSION ===\nSEVERE:next");
+}
+
+// What a writer killed between the pages of its entry leaves: its note of the
+// sizes before and after, and part of the entry.
+TEST_F(Logger, HalfAnEntryLeftByAKilledWriterIsCutOffByTheNext)
+{
+    KelvaneLogger::setProjectName("PLV", true);
+    struct Sizes {
+        int64_t before, after;
+    };
+    auto leaveHalfAnEntry = [&](const std::string& whole, std::string_view entry, size_t written) {
+        device.write(LogPath, whole + std::string(entry.substr(0, written)));
+        Sizes sizes { int64_t(whole.size()), int64_t(whole.size() + entry.size()) };
+        return ::setxattr(device.host(LogPath).c_str(), "user.plv.append", &sizes, sizeof sizes, 0) == 0;
+    };
+    std::string before = " \n=== NEW SESSION ===\nNORMAL:earlier run";
+    if (!leaveHalfAnEntry(before, "\nNORMAL:killed in the middle", 12))
+        GTEST_SKIP() << "this file system keeps no extended attributes";
+    KelvaneLogger::log("next", KelvaneLogger::Severe);
+    EXPECT_EQ(logText(), before + "\n=== NEW SESSION ===\nSEVERE:next");
+
+    // A note whose entry was written whole, or whose file has since grown
+    // past it, cuts nothing.
+    std::string now = logText();
+    ASSERT_TRUE(leaveHalfAnEntry(now, "\nNORMAL:whole", 13));
+    KelvaneLogger::log("after", KelvaneLogger::Normal);
+    EXPECT_EQ(logText(), now + "\nNORMAL:whole\nNORMAL:after");
+
+    // A half first entry of a new file goes with its blank and header.
+    ASSERT_TRUE(leaveHalfAnEntry("", " \n=== NEW SESSION ===\nNORMAL:first", 9));
+    KelvaneLogger::log("again", KelvaneLogger::Normal);
+    EXPECT_EQ(logText(), " \nNORMAL:again");
 }
 
 size_t countLines(const std::string& text, std::string_view prefix)

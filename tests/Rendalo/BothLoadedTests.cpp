@@ -6,11 +6,15 @@
 #include <chatkit/ChatKit.h>
 #include <mail/MailOutbox.h>
 #include <simulator/ProductInstall.h>
+#include <springboard/BBBulletin.h>
+#include <springboard/BulletinBoard.h>
 
 #include <fstream>
 #include <sstream>
 
 namespace {
+
+using runtime::Id;
 
 std::string deviceFile(std::string_view devicePath)
 {
@@ -20,7 +24,27 @@ std::string deviceFile(std::string_view devicePath)
     return text.str();
 }
 
-class BothLoaded : public springboard_test::PhoneWithOneContact { };
+class BothLoaded : public springboard_test::PhoneWithOneContact {
+protected:
+    phone::Phone& bootWithBoth()
+    {
+        auto installed = simulator::installExtensions({ PLV_EXTENSION_DIRS }, { "Parlivo", "Rendalo" });
+        EXPECT_TRUE(installed) << installed.reason();
+        phone::BootOptions options;
+        options.loadExtensions = true;
+        return boot(std::move(options));
+    }
+
+    // Types and sends a reply in the quick reply that is open.
+    void reply(phone::Phone& phone, const std::string& text)
+    {
+        ASSERT_TRUE(phone.tapView("sendButton"));
+        phone.advance(1);
+        ASSERT_TRUE(phone.type(text));
+        ASSERT_TRUE(phone.tapView("sendButton"));
+        phone.advance(1);
+    }
+};
 
 TEST_F(BothLoaded, RepliesLeaveAndEachLibraryKeepsItsOwnLog)
 {
@@ -68,6 +92,47 @@ TEST_F(BothLoaded, RepliesLeaveAndEachLibraryKeepsItsOwnLog)
     EXPECT_NE(rendaloLog.find("Going to send SMS"), std::string::npos);
     EXPECT_NE(rendaloLog.find("Going to send mail"), std::string::npos);
     EXPECT_EQ(rendaloLog.find("ADDBULLETIN"), std::string::npos);
+}
+
+// Rendalo asks a mail action for its real URL through Parlivo's launch-URL
+// hook, so a sentinel Parlivo kept from a notification-centre row would tie
+// the next mail to nothing, and its reply would go to the SMS sender.
+TEST_F(BothLoaded, NotificationCentreRowsLeaveNoSentinelForTheNextMail)
+{
+    auto& phone = bootWithBoth();
+    // An ordinary row, answered by Rendalo's window.
+    ASSERT_TRUE(phone.receiveSMS(AnnasNumber, "Ciao"));
+    phone.advance(10);
+    ASSERT_TRUE(phone.openNotificationCenter());
+    ASSERT_TRUE(phone.tapNotification(0));
+    phone.advance(2);
+    ASSERT_TRUE(phone.tapView("closeButton"));
+    phone.advance(1);
+
+    // Then a messages row whose bulletin carries no action: nobody asks for
+    // its launch URL, so the tap alone must not leave a flag behind.
+    auto row = chatkit::receiveSMS(AnnasNumber, "senza azione");
+    ASSERT_TRUE(row);
+    auto bulletin = runtime::cast<springboard::BBBulletin>(runtime::send<Id>(runtime::send<Id>(runtime::classNamed("BBBulletin"), "alloc"), "init"));
+    ASSERT_TRUE(bulletin);
+    runtime::send(bulletin, "setSectionID:", std::string("com.apple.MobileSMS"));
+    runtime::send(bulletin, "setRecordID:", std::to_string(*row));
+    runtime::send(bulletin, "setTitle:", std::string("Anna Rossi"));
+    springboard::publishBulletin(bulletin);
+    phone.advance(10);
+    ASSERT_TRUE(phone.openNotificationCenter());
+    phone.tapNotification(0);
+    phone.advance(2);
+    phone.tapView("closeButton");
+    phone.advance(1);
+
+    ASSERT_TRUE(phone.receiveMail("giulia@example.com", "Documento", "Hai letto?"));
+    ASSERT_TRUE(phone.tapView("bannerTitle"));
+    phone.advance(1);
+    reply(phone, "Sì");
+    auto outbox = mail::listOutbox();
+    ASSERT_EQ(outbox.size(), 1u);
+    EXPECT_EQ(outbox[0].message.to, std::vector<std::string> { "giulia@example.com" });
 }
 
 } // namespace

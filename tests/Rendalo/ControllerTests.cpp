@@ -15,9 +15,9 @@ namespace {
         openSMS("+39 333 1234567", "Primo");
         Id first = rdl().qRVC();
         ASSERT_TRUE(first);
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         rdl().dismissBanner();
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Closed);
         EXPECT_EQ(rdl().qRVC(), first);
 
         openSMS("+39 333 1234567", "Secondo");
@@ -41,7 +41,7 @@ namespace {
         openSMS("+39 333 1234567", "Blocco");
         Id opened = rdl().qRVC();
         ASSERT_TRUE(phone().lock());
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Closed);
         EXPECT_EQ(rdl().qRVC(), opened);
         EXPECT_EQ(rdl().alertWindow()->frame().size.height, 0);
     }

@@ -39,7 +39,7 @@ namespace {
         EXPECT_EQ(rdl().lastMessageType(), "sms");
         EXPECT_EQ(rdl().lastMessage(), "Unknown");
         EXPECT_EQ(rdl().lastMessageAddress(), "UNKNOWN");
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Closed);
         // Rendalo's classes are its own objects, whatever the names answer.
         EXPECT_EQ(rdl().isa(), rendalo::RDL::classObject());
     }

@@ -126,7 +126,7 @@ namespace {
     TEST_F(RendaloMailNotification, WhileItsWindowIsOpenOnlyTheOverwritesCount)
     {
         ASSERT_TRUE(phone().tapView("bannerTitle"));
-        ASSERT_EQ(rdl().status(), 1);
+        ASSERT_EQ(rdl().status(), common::WindowStatus::Open);
         EXPECT_TRUE(notify(withMessages(PlistArray { entry(reference, "Corretto", "anna@example.com") })));
         EXPECT_EQ(rdl().lastMessage(), "Corretto");
         EXPECT_EQ(rdl().lastMessageAddress(), "anna@example.com");

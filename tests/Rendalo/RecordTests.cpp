@@ -106,7 +106,7 @@ namespace {
         EXPECT_EQ(rdl().lastMessageType(), "email");
 
         ASSERT_TRUE(phone().tapView("bannerTitle"));
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         EXPECT_EQ(window()->messageField()->text(), "Ci vediamo alle otto");
         EXPECT_TRUE(logHasInOrder({ "sono nel notificationService..", "Fine notification" }));
     }
@@ -119,7 +119,7 @@ namespace {
         phone().advance(1);
         EXPECT_TRUE(logHas("\nDEV:ho tappato l'icona del banner"));
         EXPECT_EQ(phone().springboardState()["frontApp"], "com.apple.MobileSMS");
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Closed);
     }
 
     TEST_F(RendaloRecords, OtherBulletinsClearBothFlags)

@@ -23,7 +23,7 @@ namespace {
         openMail("luca@example.com", "Ci vediamo alle otto?");
         replyWith("Sì, a dopo");
         // The window waits for the composer, which sends without showing.
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         phone().advance(0.05);
 
         auto outbox = mail::listOutbox();
@@ -35,9 +35,9 @@ namespace {
         EXPECT_TRUE(logHasInOrder({ "Going to send mail", "tryMe", "bodyFinishedLoading", "mailComposeController delegate" }));
 
         // About a tenth of a second after the composer reported, it closes.
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         phone().advance(0.1);
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Closed);
         EXPECT_FALSE(window()->mfvcemail());
     }
 
@@ -46,7 +46,7 @@ namespace {
         bootWithRendalo();
         openSMS("+39 333 1234567", "Ci sei?");
         replyWith("Arrivo");
-        EXPECT_EQ(rdl().status(), 0);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Closed);
         auto sent = sentRows();
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0].text, "Arrivo");
@@ -60,7 +60,7 @@ namespace {
         openSMS("+39 333 1234567", "Ci sei?");
         runtime::ScopedClassRemoval noService("CKSMSService");
         replyWith("Arrivo");
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         EXPECT_EQ(window()->replyField()->text(), "Arrivo");
         ASSERT_TRUE(window()->sendFailureLabel());
         EXPECT_EQ(window()->sendFailureLabel()->text(), "Not sent, try again");
@@ -72,11 +72,11 @@ namespace {
     {
         bootWithRendalo();
         openSMS("+39 333 1234567", "Da facebook");
-        rdl().setStatus(0);
+        rdl().setStatus(common::WindowStatus::Closed);
         rdl().setLastMessageType("facebook");
-        rdl().setStatus(1);
+        rdl().setStatus(common::WindowStatus::Open);
         ASSERT_TRUE(phone().tapView("sendButton"));
-        EXPECT_EQ(rdl().status(), 1) << "the compact panel of an unknown kind goes straight to sending";
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open) << "the compact panel of an unknown kind goes straight to sending";
         EXPECT_EQ(window()->sendFailureLabel()->text(), "Cannot be answered here");
         EXPECT_TRUE(logHas("Going to send facebook message"));
         EXPECT_TRUE(sentRows().empty());
@@ -103,11 +103,11 @@ namespace {
         openMail("luca@example.com", "Ci sei?");
         replyWith("Sono qui");
         phone().advance(rendalo::QuickReplyViewController::HiddenMailTimeLimit - 1);
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         EXPECT_FALSE(window()->sendFailureLabel() && window()->sendFailureLabel()->superview());
 
         phone().advance(2);
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         EXPECT_EQ(window()->replyField()->text(), "Sono qui");
         EXPECT_EQ(window()->sendFailureLabel()->text(), "Mail not sent, try again");
         EXPECT_FALSE(window()->mfvcemail());
@@ -127,7 +127,7 @@ namespace {
             replyWith("Sono qui");
             phone().advance(0.05);
         }
-        EXPECT_EQ(rdl().status(), 1);
+        EXPECT_EQ(rdl().status(), common::WindowStatus::Open);
         EXPECT_EQ(window()->replyField()->text(), "Sono qui");
         ASSERT_TRUE(window()->sendFailureLabel());
         EXPECT_EQ(window()->sendFailureLabel()->text(), "Mail not sent, try again");
@@ -164,7 +164,7 @@ namespace {
         openMail("luca@example.com", "Prima la posta");
         replyWith("Risposta");
         phone().advance(1);
-        ASSERT_EQ(rdl().status(), 0);
+        ASSERT_EQ(rdl().status(), common::WindowStatus::Closed);
 
         openSMS("+39 333 1234567", "Poi un SMS");
         EXPECT_EQ(window()->messageField()->text(), "Poi un SMS");

@@ -29,9 +29,17 @@ function summary(values) {
 
 // Watches the page from inside without changing it: when the button is
 // released, and the frame after each pushed screen has been drawn.
+// Where the time goes: when the step's answer came, and for each pushed
+// screen when it arrived and when the page had drawn it.
 function watchThePage() {
-    window.bench = { released: 0, frames: [] };
+    window.bench = { released: 0, answered: 0, frames: [], screens: [] };
     document.addEventListener('pointerup', () => (window.bench.released = performance.now()), true);
+    const fetchFirst = window.fetch;
+    window.fetch = async (...args) => {
+        const response = await fetchFirst(...args);
+        if (String(args[0]).endsWith('/api/step')) window.bench.answered = performance.now();
+        return response;
+    };
     const listen = EventSource.prototype.addEventListener;
     EventSource.prototype.addEventListener = function (type, handler, ...rest) {
         if (type !== 'screen') return listen.call(this, type, handler, ...rest);
@@ -39,7 +47,9 @@ function watchThePage() {
             this,
             type,
             (event) => {
+                const arrived = performance.now();
                 handler(event);
+                window.bench.screens.push({ arrived, drawn: performance.now() });
                 requestAnimationFrame(() => window.bench.frames.push(performance.now()));
             },
             ...rest,
@@ -60,6 +70,9 @@ try {
     const box = await page.locator('#screen').boundingBox();
     const inPage = [];
     const throughDriver = [];
+    const toAnswer = [];
+    const toArrival = [];
+    const drawing = [];
     let unchanged = 0;
     for (let i = 0; i < taps; ++i) {
         const before = await page.evaluate(() => {
@@ -77,15 +90,29 @@ try {
             const frame = () => window.bench.frames.find((time) => time > window.bench.released);
             await page.waitForFunction(`(${frame})() !== undefined`);
             inPage.push(await page.evaluate(`(${frame})() - window.bench.released`));
+            const parts = await page.evaluate(() => {
+                const { released, answered, screens } = window.bench;
+                const screen = screens.find((s) => s.arrived > released);
+                return screen ? { answered: answered - released, arrived: screen.arrived - released, drawing: screen.drawn - screen.arrived } : null;
+            });
+            if (parts) {
+                toAnswer.push(parts.answered);
+                toArrival.push(parts.arrived);
+                drawing.push(parts.drawing);
+            }
         } catch {
             unchanged += 1;
         }
         await page.waitForFunction(() => window.plv.pendingSteps === 0);
+        await page.evaluate(() => (window.bench.screens = []));
     }
     console.log(`taps: ${taps}, redrawn: ${inPage.length}, no change within 3 s: ${unchanged}`);
     if (inPage.length) {
         console.log(`click → redrawn screen, in the page: ${summary(inPage)}`);
         console.log(`click → redrawn screen, through the driver: ${summary(throughDriver)}`);
+        console.log(`  of which: click → the step's answer: ${summary(toAnswer)}`);
+        console.log(`            click → the new screen arrives: ${summary(toArrival)}`);
+        console.log(`            drawing it (parse and build): ${summary(drawing)}`);
     }
 } finally {
     await browser.close();

@@ -53,6 +53,7 @@ namespace {
         ASSERT_TRUE(phone().openNotificationCenter());
         phone().tapNotification(0);
         EXPECT_FALSE(tweak().smsURL);
+        EXPECT_FALSE(tweak().isSMSNotification) << "no sentinel is kept for a later, unrelated request";
         EXPECT_TRUE(logHas("\nDEV:dal notification bulletin ho preso l'URL: (null)"));
         EXPECT_EQ(rdl().lastMessage(), "senza azione") << "the row was still recorded";
     }

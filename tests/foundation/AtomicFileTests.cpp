@@ -9,9 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 using namespace foundation;
 namespace fs = std::filesystem;
@@ -45,6 +48,31 @@ TEST_F(AtomicFileTest, CreatesAndReplacesWithoutLeavingTemporaries)
     ASSERT_TRUE(writeFileAtomically(path, "third"));
     EXPECT_EQ(contents(path), "third");
     EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(AtomicFileTest, TemporariesOfKilledWritersAreRemovedByTheNextWrite)
+{
+    // The process id of a writer that has ended.
+    pid_t gone = 0;
+    char program[] = "/bin/true";
+    char* arguments[] = { program, nullptr };
+    ASSERT_EQ(::posix_spawn(&gone, program, nullptr, nullptr, arguments, environ), 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    auto path = m_folder / "preferences.plist";
+    auto leftBy = [&](std::string name) {
+        std::ofstream(m_folder / name) << "half";
+        return m_folder / name;
+    };
+    auto abandoned = leftBy(".preferences.plist." + std::to_string(gone) + ".a1B2c3");
+    auto live = leftBy(".preferences.plist." + std::to_string(::getpid()) + ".d4E5f6");
+    auto otherFile = leftBy(".favorites.plist." + std::to_string(gone) + ".g7H8i9");
+    auto unlike = leftBy(".preferences.plist.notapid.j1K2l3");
+    ASSERT_TRUE(writeFileAtomically(path, "new"));
+    EXPECT_EQ(contents(path), "new");
+    EXPECT_FALSE(fs::exists(abandoned)) << "its writer is gone";
+    EXPECT_TRUE(fs::exists(live)) << "another thread of a live writer may still rename it";
+    EXPECT_TRUE(fs::exists(otherFile)) << "only the written file's temporaries are looked at";
+    EXPECT_TRUE(fs::exists(unlike)) << "a name we did not make is left alone";
 }
 
 TEST_F(AtomicFileTest, KeepsTheExistingFilesPermissions)

@@ -198,12 +198,12 @@ TEST(PlistXml, RefusesUnreadableInput)
 {
     expectRefused(readPlist(std::string_view("")), "empty");
     expectRefused(readPlist(std::string_view(" \n\t")), "empty");
-    expectRefused(readPlist(std::string_view("this is not a property list")), "outside the root element");
+    expectRefused(readPlist(std::string_view("this is not a property list")), "syntax error");
     expectRefused(readPlist(xmlDocument("<dict><key>a</key><string>b</string>")), "mismatched");
     expectRefused(readPlist(xmlDocument("<array><string>x</array></string>")), "mismatched");
     std::string truncated = xmlDocument("<dict><key>a</key><string>b</string></dict>");
     expectRefused(readPlist(std::string_view(truncated).substr(0, truncated.size() / 2)), "");
-    expectRefused(readPlist(std::string_view("<plist><dict")), "unterminated");
+    expectRefused(readPlist(std::string_view("<plist><dict")), "unclosed token");
     expectRefused(readPlist("<!DOCTYPE x [ [ ]> <array><array> ] >" + xmlDocument("<true/>")), "DOCTYPE");
 }
 

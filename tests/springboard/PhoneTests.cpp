@@ -3,11 +3,15 @@
 
 #include <activator/LAActivator.h>
 #include <chatkit/ChatKit.h>
+#include <chatkit/Database.h>
+#include <chatkit/MessageStore.h>
+#include <foundation/FileFaults.h>
 #include <mail/MailInbox.h>
 #include <springboard/SBBulletinBannerController.h>
 #include <springboard/SpringBoardClasses.h>
 #include <uikit/UIKit.h>
 
+#include <cerrno>
 #include <fstream>
 
 namespace springboard_test {
@@ -152,6 +156,65 @@ namespace {
         EXPECT_EQ(received.reason(), "the Messages database could not store the message: cannot write the message: database or disk is full");
         EXPECT_TRUE(state()["banner"].is_null());
         EXPECT_EQ(probe.integer("SELECT COUNT(*) FROM message"), 0);
+    }
+
+    // What the Messages database holds, row by row, for comparing before and after.
+    std::vector<std::string> storedRows()
+    {
+        std::vector<std::string> rows;
+        for (const auto& m : chatkit::listMessages())
+            rows.push_back(std::to_string(m.rowID) + " " + m.address + " " + m.text + (m.read ? " read" : " unread") + (m.outgoing ? " sent" : ""));
+        return rows;
+    }
+
+    // The SMS chain as the extensions run it, to a number with no conversation yet.
+    void sendSMS(const std::string& to, const std::string& text)
+    {
+        Id service = send<Id>(runtime::classNamed("CKSMSService"), "sharedSMSService");
+        Id entity = send<Id>(service, "copyEntityForAddressString:", to);
+        Id list = send<Id>(runtime::classNamed("CKConversationList"), "sharedConversationList");
+        Id conversation = send<Id>(list, "conversationForRecipients:create:service:", std::vector<Id> { entity }, true, service);
+        Id message = send<Id>(service, "_newSMSMessageWithText:forConversation:", text, conversation);
+        send(service, "sendMessage:", message);
+    }
+
+    TEST_F(PhoneTraffic, WhenSmsDbCannotBeWrittenMessagesAreRefusedAndEveryStoredRowStays)
+    {
+        using foundation::FileFault;
+        using foundation::FileOperation;
+        const std::pair<const char*, FileFault> faults[] = {
+            { "the disk is full", FileFault::on(FileOperation::Write).withError(ENOSPC).onPath("sms.db").always() },
+            { "the disk fills up in the middle of a page", FileFault::on(FileOperation::Write).withError(ENOSPC).onPath("sms.db").halfWritten().always() },
+            { "the device fails", FileFault::on(FileOperation::Write).withError(EIO).onPath("sms.db").fromCall(2).always() },
+        };
+        boot();
+        ASSERT_TRUE(phone().receiveSMS(AnnasNumber, "prima"));
+        phone().advance(10);
+        const auto before = storedRows();
+        for (const auto& [name, fault] : faults) {
+            SCOPED_TRACE(name);
+            {
+                foundation::ArmedFileFault armed(fault);
+                auto received = phone().receiveSMS(AnnasNumber, "durante");
+                EXPECT_FALSE(received);
+                EXPECT_TRUE(state()["banner"].is_null()) << "no bulletin for a message that was not stored";
+
+                sendSMS("+393479999999", "risposta");
+                EXPECT_TRUE(logContains("SMS to +393479999999 not stored"));
+
+                // Marking the stored message read fails; it stays unread.
+                Id stored = send<Id>(send<Id>(runtime::classNamed("CKSMSMessage"), "alloc"), "initWithRowID:", int64_t(1));
+                send(stored, "markAsRead");
+            }
+            EXPECT_EQ(storedRows(), before);
+            // A send that stored nothing leaves no empty conversation behind.
+            EXPECT_EQ(chatkit::sharedStore()->groupFor({ "+393479999999" }, false), std::nullopt);
+        }
+        // With room again, the next message goes in after the old ones.
+        ASSERT_TRUE(phone().receiveSMS(AnnasNumber, "dopo"));
+        auto after = storedRows();
+        ASSERT_EQ(after.size(), before.size() + 1);
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
     }
 
     TEST_F(PhoneTraffic, AnEMailIsAnnouncedByItsBulletinThenByTheMailService)

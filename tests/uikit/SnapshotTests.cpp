@@ -1,8 +1,10 @@
 #include "UIKitTestSupport.h"
 
+#include <uikit/JsonTextWriter.h>
 #include <uikit/SnapshotKinds.h>
 
 #include <cmath>
+#include <limits>
 
 namespace uikit_test {
 
@@ -158,6 +160,81 @@ TEST_F(Snapshots, EveryViewTellsItsKindFromItsNearestClassWithOne)
     EXPECT_EQ(json["subviews"][3]["kind"], "badge");
     EXPECT_EQ(json["subviews"][3]["class"], "SnapshotKindsTestLabelChild");
     EXPECT_EQ(snapshotKind(nullptr), "view");
+}
+
+// The web page and the scenario dumps send the text; tests and older callers
+// dump the tree. Both must be the same bytes, whatever the views hold.
+std::string dumpedTree(const std::string& text) { return nlohmann::json::parse(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); }
+
+TEST_F(Snapshots, TheTextIsWhatDumpingTheTreeWrites)
+{
+    auto window = screenWindow();
+    auto panel = makeView<UIView>(CGRectMake(0.5, 10.25, 300, 120));
+    panel->setBackgroundColor(UIColor::colorWithRed(0.1, 0.95, 1.0 / 3, 0.5));
+    panel->layer()->setBorderWidth(1.5);
+    panel->layer()->setBorderColor(UIColor::colorWithWhite(0.2, 1));
+    window->addSubview(panel);
+    panel->setTransform(CGAffineTransformMakeRotation(M_PI / 2));
+    auto label = makeView<UILabel>(CGRectMake(-3, 1e-7, 1e9, 17.123456789));
+    label->setText("Sei gi\u00e0 uscito? \"Ti aspetto\" \\ al bar \U0001F642\n\t\x01");
+    panel->addSubview(label);
+    auto broken = makeView<UILabel>(CGRectMake(0, 0, 10, 10));
+    broken->setText(std::string("cut \xE2\x82 short \xFF"));
+    panel->addSubview(broken);
+    auto field = makeView<UITextField>(CGRectMake(0, 40, 200, 31));
+    field->setPlaceholder("To:");
+    panel->addSubview(field);
+    auto button = UIButton::buttonWithType(UIButtonTypeCustom);
+    button->setTitle("Invia", UIControlStateNormal);
+    button->setEnabled(false);
+    panel->addSubview(button);
+    auto slider = makeView<UISlider>(CGRectMake(20, 280, 280, 10));
+    slider->setValue(0.7);
+    window->addSubview(slider);
+    window->addSubview(makeView<UISwitch>(CGRectMake(0, 10, 50, 30)));
+    auto reply = makeView<UITextView>(CGRectMake(20, 92, 280, 88));
+    window->addSubview(reply);
+    reply->becomeFirstResponder();
+
+    auto text = snapshotScreenJSON();
+    EXPECT_EQ(text, dumpedTree(text));
+    EXPECT_EQ(text, snapshotScreen().dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+    auto json = nlohmann::json::parse(text);
+    auto& labels = json["windows"][0]["subviews"][0]["subviews"];
+    EXPECT_EQ(labels[0]["text"], "Sei gi\u00e0 uscito? \"Ti aspetto\" \\ al bar \U0001F642\n\t\x01");
+    // Broken UTF-8 is replaced as the tree's dump replaces it, never thrown on.
+    EXPECT_EQ(text.find("\xFF"), std::string::npos);
+    EXPECT_EQ(labels[1]["text"], "cut \uFFFD short \uFFFD");
+    EXPECT_EQ(snapshotViewJSON(*panel), dumpedTree(snapshotViewJSON(*panel)));
+}
+
+TEST_F(Snapshots, TheWriterOrdersMembersAsTheTreeDoes)
+{
+    std::string text;
+    JsonTextWriter out(text);
+    out.beginObject();
+    out.member("zeta", 1);
+    out.key("nested");
+    out.beginObject();
+    out.member("b", nullptr);
+    out.member("a", -0.5);
+    out.member("b", "later");
+    out.endObject();
+    out.key("list");
+    out.beginArray();
+    out.beginObject();
+    out.endObject();
+    out.write(320.0);
+    out.write(1e21);
+    out.write(std::numeric_limits<double>::quiet_NaN());
+    out.endArray();
+    out.member("alpha", true);
+    out.member("zeta", "last wins");
+    out.endObject();
+    nlohmann::json tree { { "zeta", "last wins" }, { "nested", { { "a", -0.5 }, { "b", "later" } } },
+        { "list", { nlohmann::json::object(), 320.0, 1e21, nullptr } }, { "alpha", true } };
+    EXPECT_EQ(text, tree.dump());
+    EXPECT_EQ(text, R"({"alpha":true,"list":[{},320.0,1e+21,null],"nested":{"a":-0.5,"b":"later"},"zeta":"last wins"})");
 }
 
 } // namespace uikit_test

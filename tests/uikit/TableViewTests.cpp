@@ -156,6 +156,8 @@ TEST_F(Tables, MoreRowsThanCellsLeavesEmptyRows)
     EXPECT_GT(empty, 0);
     EXPECT_EQ(g_diagnostics.size(), static_cast<size_t>(empty));
     EXPECT_NO_THROW(snapshotScreen());
+    auto text = snapshotScreenJSON();
+    EXPECT_EQ(text, nlohmann::json::parse(text).dump());
     // A tap on an empty row selects nothing.
     CGRect lastRow = table->convertRectToView(table->rectForRow(NSIndexPathMake(0, 35)), nullptr);
     tapScreen({ lastRow.midX(), lastRow.midY() });
