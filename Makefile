@@ -17,6 +17,7 @@ test: bootstrap
 	$(MAKE) test-default
 	$(MAKE) test-asan
 	$(MAKE) test-tsan
+	$(MAKE) test-fuzz
 
 # Phony targets never match pattern rules, so each preset gets its own rule.
 define preset_test
@@ -28,11 +29,10 @@ endef
 $(foreach preset,default asan tsan debug,$(eval $(call preset_test,$(preset))))
 
 # The fuzz programs (fuzz/, clang with libFuzzer, ASan and UBSan): the preset
-# builds only them and the libraries they link. `make test-fuzz` replays every
-# corpus and fuzzes each program for FUZZ_TEST_SECONDS (it leaves `make test`
-# until the programs build again after the constant renames and the open
-# findings in fuzz/findings are mended); `make fuzz` for
-# FUZZ_SECONDS each (FUZZ_TARGETS="plist_xml mime" picks some).
+# builds only them and the libraries they link. `make test-fuzz` (part of
+# `make test`) replays every corpus and fuzzes each program for
+# FUZZ_TEST_SECONDS; `make fuzz` for FUZZ_SECONDS each
+# (FUZZ_TARGETS="plist_xml mime" picks some).
 FUZZ_TEST_SECONDS ?= 12
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS ?=

@@ -28,37 +28,54 @@ namespace {
         return result;
     }
 
-    // A name as the sort and the search see it, computed once per person and
-    // shared by all of that person's records.
+    // A name as the sort and the search see it, computed once per name and
+    // shared by all the records under it (a person's numbers and addresses).
     // For ASCII names the two keys are the same text, so `folded` is left
-    // empty and the sort key serves for both.
+    // empty and the sort key serves for both. The first eight bytes of the
+    // sort key, as a big-endian number, settle most comparisons of the sort
+    // without reaching the strings.
     struct Pending {
         std::string sortKey;
         std::string folded;
+        uint64_t prefix { 0 };
         size_t firstRecord { 0 };
         size_t recordCount { 0 };
 
         std::string_view searchKey() const { return folded.empty() ? std::string_view(sortKey) : std::string_view(folded); }
     };
 
-    Pending pendingFor(std::string_view name, size_t firstRecord, size_t recordCount)
+    uint64_t prefixOf(std::string_view key)
     {
-        if (isAscii(name))
-            return { asciiLowercase(name), std::string {}, firstRecord, recordCount };
-        return { foundation::lowercase(name), foundation::foldCase(name), firstRecord, recordCount };
+        uint64_t prefix = 0;
+        for (size_t i = 0; i < sizeof(prefix); ++i)
+            prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0);
+        return prefix;
     }
 
-    void addValues(const ABMultiValueRef& values, const std::string& name, std::vector<RecipientRef>& records)
+    Pending pendingFor(std::string_view name, size_t firstRecord, size_t recordCount)
+    {
+        Pending pending;
+        if (isAscii(name)) {
+            pending.sortKey = asciiLowercase(name);
+        } else {
+            pending.sortKey = foundation::lowercase(name);
+            pending.folded = foundation::foldCase(name);
+        }
+        pending.prefix = prefixOf(pending.sortKey);
+        pending.firstRecord = firstRecord;
+        pending.recordCount = recordCount;
+        return pending;
+    }
+
+    // One record per value, with no name yet: the caller names them all at once.
+    void addValues(const ABMultiValueRef& values, std::vector<RecipientRecord>& records)
     {
         CFIndex count = ABMultiValueGetCount(values);
         for (CFIndex j = 0; j < count; ++j) {
             auto value = ABMultiValueCopyValueAtIndex(values, j);
             if (!value || value->empty())
                 continue;
-            auto record = std::make_shared<RecipientRecord>();
-            record->name = name;
-            record->number = std::move(*value);
-            records.push_back(std::move(record));
+            records.emplace_back().number = std::move(*value);
         }
     }
 
@@ -87,26 +104,37 @@ std::string RecipientList::searchKey(std::string_view name)
 
 RecipientList RecipientList::build(const RecipientSources& sources)
 {
-    std::vector<RecipientRef> records;
+    RecipientList list;
+    std::vector<RecipientRecord>& records = list.m_records;
     std::vector<Pending> named;
+
+    size_t favoriteCount = 0;
+    for (const foundation::PlistValue& favorite : sources.favorites) {
+        const foundation::PlistDictionary* entry = favorite.asDictionary();
+        if (entry && entry->size() == 1 && entry->entryAt(0).second.isString())
+            ++favoriteCount;
+    }
 
     if (sources.addressBook) {
         auto everyone = ABAddressBookCopyArrayOfAllPeople(sources.addressBook);
         CFIndex count = ABAddressBookGetPersonCount(sources.addressBook);
-        records.reserve(static_cast<size_t>(count) * (sources.includeEmails ? 3 : 2));
+        records.reserve(static_cast<size_t>(count) * (sources.includeEmails ? 3 : 2) + sources.groups.size() + favoriteCount);
         named.reserve(static_cast<size_t>(count) + sources.groups.size());
         for (CFIndex i = 0; i < count; ++i) {
             auto person = CFArrayGetValueAtIndex(everyone, i);
             if (!person)
                 continue;
-            std::string name = displayName(ABRecordCopyValue(person, kABPersonFirstNameProperty), ABRecordCopyValue(person, kABPersonLastNameProperty));
             size_t first = records.size();
-            addValues(ABRecordCopyValue(person, kABPersonPhoneProperty), name, records);
+            addValues(ABRecordCopyValue(person, kABPersonPhoneProperty), records);
             if (sources.includeEmails)
-                addValues(ABRecordCopyValue(person, kABPersonEmailProperty), name, records);
+                addValues(ABRecordCopyValue(person, kABPersonEmailProperty), records);
             if (records.size() == first)
                 continue;
+            std::string name = displayName(ABRecordCopyValue(person, kABPersonFirstNameProperty), ABRecordCopyValue(person, kABPersonLastNameProperty));
             named.push_back(pendingFor(name, first, records.size() - first));
+            for (size_t r = first; r + 1 < records.size(); ++r)
+                records[r].name = name;
+            records.back().name = std::move(name);
         }
     }
 
@@ -116,76 +144,73 @@ RecipientList RecipientList::build(const RecipientSources& sources)
         const foundation::PlistValue* members = fields ? fields->find("members") : nullptr;
         if (!name || !name->isString() || !members || !members->isArray())
             continue;
-        auto record = std::make_shared<RecipientRecord>();
-        record->name = *name->asString();
-        record->number = std::string(GroupNumber);
-        record->members = *members->asArray();
-        record->groupFields = *fields;
-        record->groupFields.set("number", foundation::PlistValue(GroupNumber));
-        record->isGroup = true;
-        named.push_back(pendingFor(record->name, records.size(), 1));
-        records.push_back(std::move(record));
+        RecipientRecord& record = records.emplace_back();
+        record.name = *name->asString();
+        record.number = std::string(GroupNumber);
+        record.members = *members->asArray();
+        auto groupFields = std::make_unique<foundation::PlistDictionary>(*fields);
+        groupFields->set("number", foundation::PlistValue(GroupNumber));
+        record.groupFields = std::move(groupFields);
+        record.isGroup = true;
+        named.push_back(pendingFor(record.name, records.size() - 1, 1));
     }
 
-    // Sorting the names rather than the records keeps a person's numbers
+    // Sorting the names rather than the records keeps a person's entries
     // together and sorts each name once; sorting positions moves no strings.
     std::vector<uint32_t> order(named.size());
     for (uint32_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::sort(order.begin(), order.end(), [&named](uint32_t a, uint32_t b) {
-        int compared = named[a].sortKey.compare(named[b].sortKey);
+        const Pending& left = named[a];
+        const Pending& right = named[b];
+        if (left.prefix != right.prefix)
+            return left.prefix < right.prefix;
+        int compared = left.sortKey.compare(right.sortKey);
         return compared < 0 || (compared == 0 && a < b);
     });
 
-    RecipientList list;
-    size_t favoriteCount = 0;
-    for (const foundation::PlistValue& favorite : sources.favorites) {
-        const foundation::PlistDictionary* entry = favorite.asDictionary();
-        if (entry && entry->size() == 1 && entry->entryAt(0).second.isString())
-            ++favoriteCount;
-    }
-    list.m_people.reserve(records.size() + favoriteCount);
-    list.m_everyone.reserve(records.size() + favoriteCount);
-    list.m_nameStarts.reserve(records.size() + favoriteCount);
-    size_t foldedBytes = 0;
-    for (const Pending& entry : named)
-        foldedBytes += (entry.searchKey().size() + 1) * entry.recordCount;
-    list.m_foldedNames.reserve(foldedBytes + favoriteCount * 32);
-
     // Each favourite goes to the head as it is read, so the last read leads.
-    std::vector<std::pair<RecipientRef, std::string>> favorites;
-    favorites.reserve(favoriteCount);
+    // The records are all made before the first pointer to one is taken.
+    size_t firstFavorite = records.size();
     for (const foundation::PlistValue& favorite : sources.favorites) {
         const foundation::PlistDictionary* entry = favorite.asDictionary();
         if (!entry || entry->size() != 1 || !entry->entryAt(0).second.isString())
             continue;
-        auto record = std::make_shared<RecipientRecord>();
-        record->number = entry->entryAt(0).first;
-        record->name = *entry->entryAt(0).second.asString();
-        record->isFavorite = true;
-        std::string folded = searchKey(record->name);
-        favorites.emplace_back(std::move(record), std::move(folded));
+        RecipientRecord& record = records.emplace_back();
+        record.number = entry->entryAt(0).first;
+        record.name = *entry->entryAt(0).second.asString();
+        record.isFavorite = true;
     }
-    for (auto it = favorites.rbegin(); it != favorites.rend(); ++it)
-        list.append(std::move(it->first), it->second);
-    list.m_numberOfFavorites = favorites.size();
+    list.m_numberOfFavorites = records.size() - firstFavorite;
 
+    list.m_everyone.reserve(records.size());
+    list.m_nameStarts.reserve(named.size() + list.m_numberOfFavorites);
+    list.m_nameRecords.reserve(named.size() + list.m_numberOfFavorites);
+    size_t foldedBytes = 0;
+    for (const Pending& entry : named)
+        foldedBytes += entry.searchKey().size() + 1;
+    list.m_foldedNames.reserve(foldedBytes + list.m_numberOfFavorites * 32);
+
+    for (size_t r = records.size(); r > firstFavorite; --r) {
+        const RecipientRecord& favorite = records[r - 1];
+        list.appendName(searchKey(favorite.name), &favorite, 1);
+    }
     for (uint32_t position : order) {
         const Pending& entry = named[position];
-        for (size_t i = 0; i < entry.recordCount; ++i)
-            list.append(std::move(records[entry.firstRecord + i]), entry.searchKey());
+        list.appendName(entry.searchKey(), &records[entry.firstRecord], entry.recordCount);
     }
     return list;
 }
 
-void RecipientList::append(RecipientRef record, std::string_view folded)
+void RecipientList::appendName(std::string_view folded, const RecipientRecord* first, size_t count)
 {
     m_nameStarts.push_back(static_cast<uint32_t>(m_foldedNames.size()));
+    m_nameRecords.push_back(static_cast<uint32_t>(m_everyone.size()));
     m_foldedNames.append(folded);
     // A separator no typed text contains, so no match spans two names.
     m_foldedNames.push_back('\0');
-    m_everyone.push_back(record.get());
-    m_people.push_back(std::move(record));
+    for (size_t i = 0; i < count; ++i)
+        m_everyone.push_back(first + i);
 }
 
 void RecipientList::filter(std::string_view text, RecipientMatches& into) const
@@ -215,11 +240,12 @@ void RecipientList::filter(std::string_view text, RecipientMatches& into) const
             position = at + 1;
             continue;
         }
-        // Matches come in order, so the record is found by walking on.
+        // Matches come in order, so the name is found by walking on.
         while (index + 1 < count && m_nameStarts[index + 1] <= at)
             ++index;
-        into.push_back(m_everyone[index]);
-        // One entry per record, however often its name holds the text.
+        // Every record under the name, once, however often the name holds the text.
+        size_t end = index + 1 < count ? m_nameRecords[index + 1] : m_everyone.size();
+        into.insert(into.end(), m_everyone.begin() + m_nameRecords[index], m_everyone.begin() + static_cast<std::ptrdiff_t>(end));
         if (index + 1 >= count)
             break;
         position = m_nameStarts[index + 1];

@@ -11,17 +11,20 @@
 // Address Book is listed twice, as the user expects to find a person both
 // at the top and under their name.
 //
-// Records are shared, never copied: the full list and every filtered list
-// hold the same record objects, so a record chosen from a filtered list is
-// the record of the full list. A favourite record knows it is one, so the
-// star goes with it through any filter, not with a row position.
+// Records are shared, never copied: the list keeps them all in one block,
+// and the full list and every filtered list hold pointers to the same
+// records, so a record chosen from a filtered list is the record of the
+// full list. A favourite record knows it is one, so the star goes with it
+// through any filter, not with a row position.
 //
 // Searching folds the text the user typed with full Unicode case folding
 // and looks for it anywhere in the names, which were folded once when the
 // list was built ("STRASSE" finds "Straße", "ros" finds "ROSSANA"). The scan
 // is linear over one contiguous buffer of folded names, so a keystroke costs
 // one pass over memory: the first letter is found with memchr, the rest
-// compared in place, and the scan skips to the next name after a match.
+// compared in place, and the scan skips to the next name after a match. A
+// person's entries sit together under one name, which is folded and
+// searched once for all of them.
 #pragma once
 
 #include <addressbook/ABAddressBook.h>
@@ -46,14 +49,14 @@ struct RecipientRecord {
     foundation::PlistArray members;
     // The group's own dictionary from the groups file, with "number" set to
     // "Group"; the keys the other product keeps there ride along unread.
-    foundation::PlistDictionary groupFields;
+    // Nil for a person, so a person's record stays small.
+    std::unique_ptr<const foundation::PlistDictionary> groupFields;
     bool isGroup { false };
     bool isFavorite { false };
 };
 
-// The full list owns its records; a filtered list points at them, so a
-// keystroke neither copies a record nor touches a reference count.
-using RecipientRef = std::shared_ptr<const RecipientRecord>;
+// The list owns its records; the full and the filtered lists point at them,
+// so a keystroke neither copies a record nor touches a reference count.
 using RecipientMatches = std::vector<const RecipientRecord*>;
 
 inline constexpr std::string_view GroupNumber = "Group";
@@ -74,12 +77,19 @@ struct RecipientSources {
 class RecipientList {
 public:
     RecipientList() = default;
+    // Moving keeps every record where it is; a copy would point into the
+    // original, so there is none.
+    RecipientList(RecipientList&&) = default;
+    RecipientList& operator=(RecipientList&&) = default;
+    RecipientList(const RecipientList&) = delete;
+    RecipientList& operator=(const RecipientList&) = delete;
+
     static RecipientList build(const RecipientSources&);
 
     // The full list, in display order.
-    const std::vector<RecipientRef>& people() const { return m_people; }
+    const RecipientMatches& people() const { return m_everyone; }
     size_t numberOfFavorites() const { return m_numberOfFavorites; }
-    size_t size() const { return m_people.size(); }
+    size_t size() const { return m_everyone.size(); }
 
     // The records whose name contains `text` in any case, in list order; the
     // whole list for an empty text. `into` is cleared first and reused, so a
@@ -98,15 +108,20 @@ public:
     static std::string searchKey(std::string_view name);
 
 private:
-    void append(RecipientRef, std::string_view folded);
+    // Appends the records of one name, which follow one another in the list.
+    void appendName(std::string_view folded, const RecipientRecord* first, size_t count);
 
-    std::vector<RecipientRef> m_people;
+    // Every record, in the order read; never resized once built.
+    std::vector<RecipientRecord> m_records;
     RecipientMatches m_everyone;
     size_t m_numberOfFavorites { 0 };
-    // Every record's folded name, each followed by a NUL, in list order;
-    // m_nameStarts[i] is where record i's name begins.
+    // Every name's folded text, each followed by a NUL, in list order;
+    // name i begins at m_nameStarts[i] and its records are m_everyone from
+    // m_nameRecords[i] up to m_nameRecords[i + 1] (the last one's end is
+    // the list's size).
     std::string m_foldedNames;
     std::vector<uint32_t> m_nameStarts;
+    std::vector<uint32_t> m_nameRecords;
 };
 
 } // namespace parlivo

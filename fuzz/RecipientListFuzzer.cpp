@@ -40,7 +40,7 @@ void setUpPhone()
     foundation::registerRunLoopClasses();
     foundation::registerFoundationClasses();
     addressbook::registerAddressBookClasses();
-    auto book = foundation::hostPath(addressbook::kAddressBookDevicePath);
+    auto book = foundation::hostPath(addressbook::AddressBookDevicePath);
     std::filesystem::create_directories(book.parent_path());
     fuzzRequire(addressbook::createAddressBookDatabase(book), "cannot create the Address Book");
     std::vector<addressbook::PersonData> people(2);
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Searching for a record's own name finds it (the list is bounded by
     // the input's size, but the search is linear; a few names suffice).
     for (size_t i = 0; i < std::min<size_t>(list.size(), 8); ++i) {
-        const auto* record = list.people()[i].get();
+        const RecipientRecord* record = list.people()[i];
         // Nobody can type a NUL; the search takes none.
         if (record->name.find('\0') != std::string::npos)
             continue;

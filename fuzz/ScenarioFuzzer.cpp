@@ -24,6 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzzRequire(!why, "a step of an accepted scenario that the server would refuse: " + why.value_or(""));
         fuzzRequire(simulator::ScenarioRunner::definition(step["step"].get<std::string>()), "an accepted step with no definition");
     }
-    (void)simulator::dumpLine(*scenario.steps);
+    (void)simulator::dumpLine(*scenario);
     return 0;
 }

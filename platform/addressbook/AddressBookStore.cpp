@@ -38,10 +38,11 @@ AddressBookStore::AddressBookStore(std::unique_ptr<sqlite::Connection> connectio
 
     auto valueColumns = m_connection->columnsOf("ABMultiValue");
     m_hasValues = valueColumns.contains("record_id") && valueColumns.contains("property") && valueColumns.contains("value");
-    // Labels are rows of a shared table, referenced by its implicit rowid.
-    std::string label = "NULL";
-    if (valueColumns.contains("label") && m_connection->columnsOf("ABMultiValueLabel").contains("value"))
-        label = "(SELECT l.value FROM ABMultiValueLabel l WHERE l.ROWID = v.label)";
+    // Labels are rows of a shared table, referenced by its implicit rowid;
+    // the few distinct ones are read once per call and looked up in memory
+    // rather than by a subquery on every value.
+    m_hasLabels = valueColumns.contains("label") && m_connection->columnsOf("ABMultiValueLabel").contains("value");
+    std::string label = m_hasLabels ? "v.label" : "NULL";
     std::string identifier = valueColumns.contains("identifier") ? "v.identifier" : "NULL";
     m_valueQuery = "SELECT v.record_id, v.property, " + identifier + ", " + label + ", v.value FROM ABMultiValue v WHERE v.property IN (3, 4)";
 }
@@ -92,31 +93,59 @@ std::vector<StoredPerson> AddressBookStore::readPeople(std::optional<int64_t> on
     if (!m_hasValues || people.empty())
         return people;
 
-    auto valueStatement = m_connection->prepare(m_valueQuery + (onlyRecord ? " AND v.record_id = ?1" : "") + " ORDER BY v.record_id, v.ROWID");
+    auto labels = readLabels();
+    if (!labels)
+        return {};
+    // Values come in the table's own order, a plain scan with no index or
+    // sort; a person's values thereby keep their stored order. Most books
+    // store a person's values together, so the person is usually the one
+    // the previous value found, and otherwise found by a binary search.
+    auto valueStatement = m_connection->prepare(m_valueQuery + (onlyRecord ? " AND v.record_id = ?1" : "") + " ORDER BY v.ROWID");
     if (!valueStatement || (onlyRecord && !valueStatement->bind(1, *onlyRecord)))
         return {};
-    // Both lists are in record-id order, so values find their person by walking forward.
+    auto byRecordID = [](const StoredPerson& person, int64_t recordID) { return person.recordID < recordID; };
     auto cursor = people.begin();
     while ((step = valueStatement->step()) == Statement::Step::Row) {
         if (valueStatement->isNull(0))
             continue;
         int64_t recordID = valueStatement->integer(0);
-        while (cursor != people.end() && cursor->recordID < recordID)
-            ++cursor;
-        if (cursor == people.end())
-            break;
-        if (cursor->recordID != recordID)
-            continue; // a value whose person is gone
+        if (cursor == people.end() || cursor->recordID != recordID) {
+            cursor = std::lower_bound(people.begin(), people.end(), recordID, byRecordID);
+            if (cursor == people.end() || cursor->recordID != recordID)
+                continue; // a value whose person is gone
+        }
         auto& values = valueStatement->integer(1) == static_cast<int64_t>(MultiValueProperty::Phone) ? cursor->data.phones : cursor->data.emails;
         LabeledValue value;
         value.identifier = valueStatement->isNull(2) ? static_cast<int64_t>(values.size()) : valueStatement->integer(2);
-        value.label = valueStatement->text(3);
+        if (valueStatement->isInteger(3)) {
+            auto found = labels->find(valueStatement->integer(3));
+            if (found != labels->end())
+                value.label = found->second;
+        }
         value.value = valueStatement->text(4);
         values.push_back(std::move(value));
     }
     if (step == Statement::Step::Error)
         return {};
     return people;
+}
+
+std::optional<std::unordered_map<int64_t, std::string>> AddressBookStore::readLabels()
+{
+    std::unordered_map<int64_t, std::string> labels;
+    if (!m_hasLabels)
+        return labels;
+    auto statement = m_connection->prepare("SELECT ROWID, value FROM ABMultiValueLabel");
+    if (!statement)
+        return std::nullopt;
+    Statement::Step step;
+    while ((step = statement->step()) == Statement::Step::Row) {
+        if (auto text = statement->text(1))
+            labels.emplace(statement->integer(0), std::move(*text));
+    }
+    if (step == Statement::Step::Error)
+        return std::nullopt;
+    return labels;
 }
 
 } // namespace addressbook

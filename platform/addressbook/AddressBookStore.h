@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace addressbook {
@@ -36,12 +38,15 @@ public:
 private:
     explicit AddressBookStore(std::unique_ptr<sqlite::Connection>);
     std::vector<StoredPerson> readPeople(std::optional<int64_t> onlyRecord);
+    // The label table by rowid; nothing on a read error.
+    std::optional<std::unordered_map<int64_t, std::string>> readLabels();
 
     std::unique_ptr<sqlite::Connection> m_connection;
     std::string m_personQuery;
     std::string m_valueQuery;
     bool m_hasPeople { false };
     bool m_hasValues { false };
+    bool m_hasLabels { false };
 };
 
 } // namespace addressbook

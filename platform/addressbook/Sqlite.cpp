@@ -124,6 +124,8 @@ bool Statement::bindNull(int index) { return sqlite3_bind_null(m_statement, inde
 
 bool Statement::isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
 
+bool Statement::isInteger(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_INTEGER; }
+
 int64_t Statement::integer(int column) const { return sqlite3_column_int64(m_statement, column); }
 
 std::optional<std::string> Statement::text(int column) const

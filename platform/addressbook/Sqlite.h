@@ -78,6 +78,7 @@ public:
     bool bindNull(int index);
 
     bool isNull(int column) const;
+    bool isInteger(int column) const;
     int64_t integer(int column) const;
     // Text, integer and real columns read as text; NULL and BLOB read as nothing.
     std::optional<std::string> text(int column) const;

@@ -23,7 +23,17 @@ namespace {
 
     void appendEscaped(std::string& out, std::string_view text)
     {
-        for (char c : text) {
+        for (size_t i = 0; i < text.size(); ++i) {
+            char c = text[i];
+            // U+FFFE and U+FFFF (a binary list's UTF-16 text may hold them)
+            // are no XML characters at all, and a document holding one could
+            // not be read again: U+FFFD stands in.
+            if (c == '\xEF' && text.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < text.size()
+                && (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+                out += "\xEF\xBF\xBD";
+                i += 2;
+                continue;
+            }
             switch (c) {
             case '&':
                 out += "&amp;";

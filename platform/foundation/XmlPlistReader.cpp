@@ -145,12 +145,17 @@ namespace {
     // put them in strings as they are (no escape can express them), and
     // refusing them would lose a whole favourites file over one odd contact
     // name. They cross the XML parser as the noncharacters U+FDD0 to U+FDEF,
-    // which it lets through, and turn back in a value's text. A document that
-    // also holds those noncharacters of its own, as they are or as references,
-    // would be ambiguous and is refused. NUL goes the same way: a string may
-    // hold it (a binary list's UTF-16 text does), and our writer writes it as
-    // it is.
+    // which it lets through, and turn back in a value's text. Tab and the line
+    // ends need no stand-in, so tab's place, U+FDD9, marks a noncharacter of
+    // the document's own: it crosses as U+FDD9 followed by itself, and a
+    // binary list's string holding both kinds still reads back from the XML
+    // written for it. A reference to one of the noncharacters would reach the
+    // text past this scan and so is refused beside control characters. NUL
+    // goes the same way as the other controls: a string may hold it (a binary
+    // list's UTF-16 text does), and our writer writes it as it is.
     constexpr std::string_view standInLead = "\xEF\xB7"; // U+FDC0 to U+FDFF
+
+    constexpr char escapeMark = char(0x90 + '\t');
 
     bool isStandInControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
 
@@ -180,9 +185,14 @@ namespace {
         replaced.reserve(text.size() + text.size() / 8);
         for (size_t i = 0; i < text.size(); ++i) {
             auto c = static_cast<unsigned char>(text[i]);
-            if (isStandIn(text, i) || refersToStandIn(text, i))
-                return failure("noncharacters U+FDD0 to U+FDEF beside control characters");
-            if (isStandInControl(c)) {
+            if (refersToStandIn(text, i))
+                return failure("a reference to one of the noncharacters U+FDD0 to U+FDEF beside control characters");
+            if (isStandIn(text, i)) {
+                replaced += standInLead;
+                replaced += escapeMark;
+                replaced.append(text, i, 3);
+                i += 2;
+            } else if (isStandInControl(c)) {
                 replaced += standInLead;
                 replaced += char(0x90 + c);
             } else {
@@ -196,12 +206,16 @@ namespace {
     void restoreControls(std::string& text)
     {
         size_t to = 0;
-        for (size_t from = 0; from < text.size(); ++to) {
-            if (isStandIn(text, from)) {
-                text[to] = char(static_cast<unsigned char>(text[from + 2]) - 0x90);
-                from += 3;
+        for (size_t from = 0; from < text.size();) {
+            if (!isStandIn(text, from)) {
+                text[to++] = text[from++];
+            } else if (text[from + 2] == escapeMark && isStandIn(text, from + 3)) {
+                for (size_t k = 0; k < 3; ++k)
+                    text[to++] = text[from + 3 + k];
+                from += 6;
             } else {
-                text[to] = text[from++];
+                text[to++] = char(static_cast<unsigned char>(text[from + 2]) - 0x90);
+                from += 3;
             }
         }
         text.resize(to);

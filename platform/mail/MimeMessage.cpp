@@ -84,6 +84,9 @@ namespace {
         }
     }
 
+    // An address as reading answers it: a nameless mailbox as its address,
+    // anything else as GMime spells it, with any control character a folded
+    // or encoded name held as a space (as writing would keep it).
     std::vector<std::string> addressStrings(InternetAddressList* list)
     {
         std::vector<std::string> result;
@@ -95,11 +98,71 @@ namespace {
             if (!address)
                 continue;
             if (INTERNET_ADDRESS_IS_MAILBOX(address) && !internet_address_get_name(address))
-                result.emplace_back(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)));
+                result.push_back(headerSafe(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address))));
             else
-                result.push_back(fromGString(internet_address_to_string(address, nullptr, FALSE)));
+                result.push_back(headerSafe(fromGString(internet_address_to_string(address, nullptr, FALSE))));
         }
         return result;
+    }
+
+    // The header's value as it is written, in GMime's form: a leading space,
+    // folded lines, a final line break.
+    void setRawHeader(GMimeMessage* message, const char* name, const std::string& value)
+    {
+        GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message));
+        if (GMimeHeader* header = g_mime_header_list_get_header(headers, name))
+            g_mime_header_set_raw_value(header, (" " + value + "\n").c_str());
+    }
+
+    // GMime writes a nameless mailbox without a domain ("bob", as a draft may
+    // hold) bare, and reading takes bare words before a named entry as part
+    // of that entry's name: "bob, Anna <anna@x.it>" would read as one entry.
+    // Such a mailbox is written in angle brackets, and each entry on a line of
+    // its own, so every entry reads back as itself.
+    void writeAddressHeader(GMimeMessage* message, GMimeAddressType type, const char* name)
+    {
+        InternetAddressList* list = g_mime_message_get_addresses(message, type);
+        int count = list ? internet_address_list_length(list) : 0;
+        if (count == 0)
+            return;
+        std::string value;
+        for (int i = 0; i < count; ++i) {
+            InternetAddress* address = internet_address_list_get_address(list, i);
+            if (!address)
+                continue;
+            if (!value.empty())
+                value += ",\n\t";
+            const char* addr = INTERNET_ADDRESS_IS_MAILBOX(address) ? internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)) : nullptr;
+            const char* name = internet_address_get_name(address);
+            if (addr && (!name || !*name) && std::string_view(addr).find('@') == std::string_view::npos)
+                value += "<" + std::string(addr) + ">";
+            else
+                value += fromGString(internet_address_to_string(address, nullptr, TRUE));
+        }
+        setRawHeader(message, name, value);
+    }
+
+    // A subject that spells "=?" would read back decoded wherever it looks
+    // like an encoded word, and GMime writes such text as it is. The whole
+    // subject is then written as encoded words of its UTF-8 bytes, cut on
+    // character boundaries, one to a line of at most 76 characters.
+    void writeSubjectHeader(GMimeMessage* message, std::string_view subject)
+    {
+        if (subject.find("=?") == std::string_view::npos)
+            return;
+        constexpr size_t bytesPerWord = 36; // 48 characters of base64: a line of 76 at most
+        std::string value;
+        while (!subject.empty()) {
+            size_t take = std::min(bytesPerWord, subject.size());
+            while (take < subject.size() && (static_cast<unsigned char>(subject[take]) & 0xC0) == 0x80)
+                --take;
+            GString encoded(g_base64_encode(reinterpret_cast<const guchar*>(subject.data()), take));
+            if (!value.empty())
+                value += "\n ";
+            value += "=?UTF-8?B?" + std::string(encoded.get()) + "?=";
+            subject.remove_prefix(take);
+        }
+        setRawHeader(message, "Subject", value);
     }
 
     GObjectPtr<GMimeTextPart> textPart(const MailMessage& message)
@@ -254,6 +317,11 @@ std::optional<std::string> writeMime(const MailMessage& mail)
     addAddresses(message.get(), GMIME_ADDRESS_TYPE_BCC, mail.bcc);
     std::string subject = validUtf8(headerSafe(mail.subject));
     g_mime_message_set_subject(message.get(), subject.c_str(), "utf-8");
+    writeSubjectHeader(message.get(), subject);
+    writeAddressHeader(message.get(), GMIME_ADDRESS_TYPE_FROM, "From");
+    writeAddressHeader(message.get(), GMIME_ADDRESS_TYPE_TO, "To");
+    writeAddressHeader(message.get(), GMIME_ADDRESS_TYPE_CC, "Cc");
+    writeAddressHeader(message.get(), GMIME_ADDRESS_TYPE_BCC, "Bcc");
     if (GDateTime* date = g_date_time_new_from_unix_utc(static_cast<gint64>(mail.date))) {
         g_mime_message_set_date(message.get(), date);
         g_date_time_unref(date);
@@ -307,8 +375,14 @@ std::optional<MailMessage> readMime(std::span<const uint8_t> bytes)
     result.to = addressStrings(g_mime_message_get_addresses(message.get(), GMIME_ADDRESS_TYPE_TO));
     result.cc = addressStrings(g_mime_message_get_addresses(message.get(), GMIME_ADDRESS_TYPE_CC));
     result.bcc = addressStrings(g_mime_message_get_addresses(message.get(), GMIME_ADDRESS_TYPE_BCC));
-    if (const char* subject = g_mime_message_get_subject(message.get()))
-        result.subject = subject;
+    // A decoded header may hold control characters (an encoded word can
+    // spell any); a header we write never holds one, nor blanks at its ends,
+    // so reading answers the subject as writing would keep it.
+    if (const char* subject = g_mime_message_get_subject(message.get())) {
+        result.subject = headerSafe(subject);
+        auto first = result.subject.find_first_not_of(' ');
+        result.subject = first == std::string::npos ? std::string() : result.subject.substr(first, result.subject.find_last_not_of(' ') - first + 1);
+    }
     if (GDateTime* date = g_mime_message_get_date(message.get()))
         result.date = static_cast<double>(g_date_time_to_unix(date));
     if (const char* messageID = g_mime_message_get_message_id(message.get()))

@@ -134,6 +134,28 @@ TEST_F(AddressBook, LabelsAreRowsOfTheSharedTableWhateverTheirOrder)
     EXPECT_EQ(labeledValues(ABRecordCopyValue(all[1], kABPersonPhoneProperty)), (std::vector<std::string> { "_$!<Mobile>!$_=333 5", "Barca=333 6" }));
 }
 
+TEST_F(AddressBook, ValuesAddedLaterFindTheirPersonInStoredOrder)
+{
+    // A number added to an older contact is stored after everybody else's
+    // values; it still belongs to that contact, after their older numbers,
+    // and the one person read by record id sees the same.
+    runSql(m_path,
+        "INSERT INTO ABPerson (ROWID, First) VALUES (3, 'Ada'), (5, 'Bea'), (9, 'Cloe');"
+        "INSERT INTO ABMultiValue (record_id, property, identifier, label, value) VALUES"
+        " (3, 3, 0, NULL, 'a1'), (5, 3, 0, NULL, 'b1'), (9, 4, 0, NULL, 'c@example.it'), (3, 4, 0, NULL, 'a@example.it'),"
+        " (3, 3, 1, NULL, 'a2'), (4, 3, 0, NULL, 'nobody'), (9, 3, 0, NULL, 'c1'), (5, 3, 1, NULL, 'b2');");
+
+    auto all = people();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(labeledValues(ABRecordCopyValue(all[0], kABPersonPhoneProperty)), (std::vector<std::string> { "(nil)=a1", "(nil)=a2" }));
+    EXPECT_EQ(labeledValues(ABRecordCopyValue(all[0], kABPersonEmailProperty)), (std::vector<std::string> { "(nil)=a@example.it" }));
+    EXPECT_EQ(labeledValues(ABRecordCopyValue(all[1], kABPersonPhoneProperty)), (std::vector<std::string> { "(nil)=b1", "(nil)=b2" }));
+    EXPECT_EQ(labeledValues(ABRecordCopyValue(all[2], kABPersonPhoneProperty)), (std::vector<std::string> { "(nil)=c1" }));
+    EXPECT_EQ(labeledValues(ABRecordCopyValue(all[2], kABPersonEmailProperty)), (std::vector<std::string> { "(nil)=c@example.it" }));
+
+    auto bea = ABAddressBookGetPersonWithRecordID(addressBookAtHostPath(m_path), 5);
+    EXPECT_EQ(labeledValues(ABRecordCopyValue(bea, kABPersonPhoneProperty)), (std::vector<std::string> { "(nil)=b1", "(nil)=b2" }));
+}
 TEST_F(AddressBook, NullAndStrayRowsReadAsNothing)
 {
     runSql(m_path,

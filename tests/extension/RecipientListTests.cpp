@@ -169,8 +169,8 @@ TEST_F(RecipientListTest, SortsByLowerCasedNameWithGroupsAmongPeople)
     ASSERT_EQ(calcetto->members.size(), 2u);
     EXPECT_EQ(calcetto->members[1].find("contact")->stringValue(), "x@example.it");
     // The other product's own keys stay with the record.
-    EXPECT_EQ(calcetto->groupFields.find("groupID")->asInteger(), 7);
-    EXPECT_EQ(calcetto->groupFields.find("number")->stringValue(), "Group");
+    EXPECT_EQ(calcetto->groupFields->find("groupID")->asInteger(), 7);
+    EXPECT_EQ(calcetto->groupFields->find("number")->stringValue(), "Group");
     // A group with no members is still offered; sending to it sends nothing.
     EXPECT_TRUE(list.people()[1]->members.empty());
 }
@@ -184,7 +184,7 @@ TEST_F(RecipientListTest, FilterMatchesAnywhereInAnyCaseInListOrderSharingTheRec
     for (auto term : { "ros", "ROS", "rOs" })
         EXPECT_EQ(names(list.filtered(term)), (std::vector<std::string> { "Rosa", "Anna Rossi", "Anna Rossi", "Prosper", "ROSSANA" })) << term;
     auto matches = list.filtered("ros");
-    EXPECT_EQ(matches[1], list.people()[1].get());
+    EXPECT_EQ(matches[1], list.people()[1]);
     EXPECT_TRUE(matches[0]->isFavorite);
     EXPECT_FALSE(matches[1]->isFavorite);
     EXPECT_EQ(list.filtered("").size(), list.size());

@@ -46,4 +46,36 @@ TEST(FuzzFindings, ADocumentWithNulOutsideAStringStaysUnreadable)
     EXPECT_FALSE(readPlist(padded));
 }
 
+TEST(FuzzFindings, NoncharactersXmlCannotHoldAreWrittenAsReplacementCharacters)
+{
+    // U+FFFE and U+FFFF from a binary list's UTF-16 text: the XML written
+    // must read again, with U+FFFD in their place.
+    PlistValue value(PlistDictionary { { "k\xEF\xBF\xBF", "a\xEF\xBF\xBE"
+                                                          "b\xEF\xBF\xBD" } });
+    auto result = readPlist(writeXmlPlist(value));
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, PlistValue(PlistDictionary { { "k\xEF\xBF\xBD", "a\xEF\xBF\xBD"
+                                                                             "b\xEF\xBF\xBD" } }));
+}
+
+TEST(FuzzFindings, ControlsBesideStandInNoncharactersReadBackFromTheXmlWritten)
+{
+    // bplist00, one UTF-16 string: U+0007, U+FDD7 and U+FDD9. The XML reader
+    // carries control characters across the XML parser as U+FDD0 to U+FDEF,
+    // so these noncharacters of the string's own once made the file
+    // unreadable.
+    const uint8_t list[] = { 'b', 'p', 'l', 'i', 's', 't', '0', '0', 0x63, 0x00, 0x07, 0xFD, 0xD7, 0xFD, 0xD9,
+        0x08, // offset table: object 0 at 8
+        0, 0, 0, 0, 0, 0, 1, 1, // offset size 1, reference size 1
+        0, 0, 0, 0, 0, 0, 0, 1, // one object
+        0, 0, 0, 0, 0, 0, 0, 0, // top object 0
+        0, 0, 0, 0, 0, 0, 0, 15 }; // offset table at 15
+    auto binary = readBinaryPlist(list);
+    ASSERT_TRUE(binary) << binary.reason();
+    EXPECT_EQ(binary->stringValue(), "\x07\xEF\xB7\x97\xEF\xB7\x99");
+    auto again = readPlist(writeXmlPlist(PlistValue(PlistDictionary { { "\x01\xEF\xB7\x90", *binary } })));
+    ASSERT_TRUE(again) << again.reason();
+    EXPECT_EQ(*again, PlistValue(PlistDictionary { { "\x01\xEF\xB7\x90", *binary } }));
+}
+
 } // namespace

@@ -100,7 +100,6 @@ TEST(PlistXmlStrictness, MalformedValuesMakeTheDocumentUnreadable)
         { "overlong UTF-8", inPlist("<string>\xC0\xAF</string>"), "invalid token" },
         { "UTF-8 encoded surrogate", inPlist("<string>\xED\xA0\x80</string>"), "invalid token" },
         { "raw NUL outside a value", inPlist(std::string("<array><true/>\0</array>", 23)), "text inside <array>" },
-        { "noncharacter beside a control character", inPlist("<string>\x07\xEF\xB7\x97</string>"), "noncharacters" },
         { "referred noncharacter beside a control character", inPlist("<string>\x07&#xfdd7;</string>"), "noncharacters" },
         { "U+FFFF", inPlist("<string>\xEF\xBF\xBF</string>"), "invalid token" },
         { "UTF-16 without a mark", std::string("<\0?\0x\0m\0l\0", 10), "byte-order mark" },
@@ -159,6 +158,8 @@ TEST(PlistXmlStrictness, FormsWritersUseStillRead)
         { "control characters as written", "<string>tab\tbell\x07</string>", PlistValue("tab\tbell\x07") },
         { "control characters in a key", "<dict><key>\x01\x1F</key><string>\x0B</string></dict>", PlistValue(PlistDictionary { { "\x01\x1F", "\x0B" } }) },
         { "noncharacters without control characters", "<string>\xEF\xB7\x90\xEF\xB7\x97</string>", PlistValue("\xEF\xB7\x90\xEF\xB7\x97") },
+        { "noncharacters beside control characters", "<dict><key>\x07\xEF\xB7\x97</key><string>\xEF\xB7\x99\x01\xEF\xB7\x91\xEF\xB7\x99</string></dict>",
+            PlistValue(PlistDictionary { { "\x07\xEF\xB7\x97", "\xEF\xB7\x99\x01\xEF\xB7\x91\xEF\xB7\x99" } }) },
         { "blank true", "<true> </true>", PlistValue(true) },
     };
     for (const auto& [name, body, expected] : cases) {
