@@ -70,9 +70,9 @@ ROWS = [
 # (what, benchmark, sizes, what the size counts, how the path's algorithm grows)
 GROWTH = [
     ("recipient list build", "BM_RecipientListBuild", [1000, 10000, 50000], "people",
-     "reads every person (linear) and sorts the records by name (n log n)"),
+     "reads every person (linear) and sorts the names (n log n)"),
     ("one keystroke of filtering", "BM_RecipientFilter", [1000, 10000, 50000], "people",
-     "a scan of every record (linear)"),
+     "a scan of every name (linear)"),
     ("log entry", "BM_LoggerAppend", [1000, 50000, 99000], "bytes in the file",
      "appends to the file (constant)"),
     ("record-id lookup", "BM_DBMessageLookup", [1000, 100000, 1000000], "messages",

@@ -564,7 +564,7 @@ Id QuickComposeViewController::cellForRow(const Id& tableView, const NSIndexPath
         cell = UITableViewCell::withStyle(UITableViewCellStyleSubtitle, CellIdentifier);
     cell->contentView()->setBackgroundColor(UIColor::colorWithWhite(1, 0.6));
     auto title = cell->textLabel();
-    title->setText(record.name);
+    title->setText(std::string(record.name));
     title->setFont(UIFont::boldSystemFontOfSize(14));
     title->setTextColor(UIColor::blackColor());
     title->setBackgroundColor(UIColor::clearColor());
@@ -594,10 +594,10 @@ void QuickComposeViewController::didSelectRow(const Id&, const NSIndexPath& inde
         return;
     const RecipientRecord* record = m_searchedPeople[static_cast<size_t>(indexPath.row)];
     if (m_toField)
-        m_toField->setText(record->name);
+        m_toField->setText(std::string(record->name));
     m_destNumber = record->number;
-    if (record->isGroup)
-        m_membri = record->members;
+    if (record->group)
+        m_membri = record->group->members;
     else
         m_membri.reset();
     closeDropDown();

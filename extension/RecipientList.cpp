@@ -38,6 +38,7 @@ namespace {
         std::string sortKey;
         std::string folded;
         uint64_t prefix { 0 };
+        std::pair<size_t, size_t> name;
         size_t firstRecord { 0 };
         size_t recordCount { 0 };
 
@@ -52,9 +53,10 @@ namespace {
         return prefix;
     }
 
-    Pending pendingFor(std::string_view name, size_t firstRecord, size_t recordCount)
+    Pending pendingFor(std::string_view name, std::pair<size_t, size_t> place, size_t firstRecord, size_t recordCount)
     {
         Pending pending;
+        pending.name = place;
         if (isAscii(name)) {
             pending.sortKey = asciiLowercase(name);
         } else {
@@ -80,6 +82,13 @@ namespace {
     }
 
 } // namespace
+
+std::pair<size_t, size_t> RecipientList::addName(std::string_view name)
+{
+    size_t offset = m_names.size();
+    m_names.insert(m_names.end(), name.begin(), name.end());
+    return { offset, name.size() };
+}
 
 std::string RecipientList::displayName(const std::optional<std::string>& first, const std::optional<std::string>& last)
 {
@@ -130,11 +139,8 @@ RecipientList RecipientList::build(const RecipientSources& sources)
                 addValues(ABRecordCopyValue(person, kABPersonEmailProperty), records);
             if (records.size() == first)
                 continue;
-            std::string name = displayName(ABRecordCopyValue(person, kABPersonFirstNameProperty), ABRecordCopyValue(person, kABPersonLastNameProperty));
-            named.push_back(pendingFor(name, first, records.size() - first));
-            for (size_t r = first; r + 1 < records.size(); ++r)
-                records[r].name = name;
-            records.back().name = std::move(name);
+            auto place = list.addName(displayName(ABRecordCopyValue(person, kABPersonFirstNameProperty), ABRecordCopyValue(person, kABPersonLastNameProperty)));
+            named.push_back(pendingFor(list.nameAt(place), place, first, records.size() - first));
         }
     }
 
@@ -144,15 +150,13 @@ RecipientList RecipientList::build(const RecipientSources& sources)
         const foundation::PlistValue* members = fields ? fields->find("members") : nullptr;
         if (!name || !name->isString() || !members || !members->isArray())
             continue;
+        auto details = std::make_unique<RecipientGroup>(RecipientGroup { *members->asArray(), *fields });
+        details->fields.set("number", foundation::PlistValue(GroupNumber));
         RecipientRecord& record = records.emplace_back();
-        record.name = *name->asString();
         record.number = std::string(GroupNumber);
-        record.members = *members->asArray();
-        auto groupFields = std::make_unique<foundation::PlistDictionary>(*fields);
-        groupFields->set("number", foundation::PlistValue(GroupNumber));
-        record.groupFields = std::move(groupFields);
-        record.isGroup = true;
-        named.push_back(pendingFor(record.name, records.size() - 1, 1));
+        record.group = std::move(details);
+        auto place = list.addName(*name->asString());
+        named.push_back(pendingFor(list.nameAt(place), place, records.size() - 1, 1));
     }
 
     // Sorting the names rather than the records keeps a person's entries
@@ -172,16 +176,26 @@ RecipientList RecipientList::build(const RecipientSources& sources)
     // Each favourite goes to the head as it is read, so the last read leads.
     // The records are all made before the first pointer to one is taken.
     size_t firstFavorite = records.size();
+    std::vector<std::pair<size_t, size_t>> favoriteNames;
+    favoriteNames.reserve(favoriteCount);
     for (const foundation::PlistValue& favorite : sources.favorites) {
         const foundation::PlistDictionary* entry = favorite.asDictionary();
         if (!entry || entry->size() != 1 || !entry->entryAt(0).second.isString())
             continue;
         RecipientRecord& record = records.emplace_back();
         record.number = entry->entryAt(0).first;
-        record.name = *entry->entryAt(0).second.asString();
         record.isFavorite = true;
+        favoriteNames.push_back(list.addName(*entry->entryAt(0).second.asString()));
     }
     list.m_numberOfFavorites = records.size() - firstFavorite;
+
+    // The names are all in place, so the records can point at them now.
+    for (const Pending& entry : named) {
+        for (size_t i = 0; i < entry.recordCount; ++i)
+            records[entry.firstRecord + i].name = list.nameAt(entry.name);
+    }
+    for (size_t i = 0; i < favoriteNames.size(); ++i)
+        records[firstFavorite + i].name = list.nameAt(favoriteNames[i]);
 
     list.m_everyone.reserve(records.size());
     list.m_nameStarts.reserve(named.size() + list.m_numberOfFavorites);

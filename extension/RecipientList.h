@@ -32,27 +32,36 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace parlivo {
 
-struct RecipientRecord {
-    // What the drop-down shows as the title, and the only field searched.
-    std::string name;
-    // A phone number exactly as the source holds it, an e-mail address, or
-    // "Group" for a group.
-    std::string number;
-    // A group's members: dictionaries with "contact" and "isNumber". Empty
-    // for a person.
+// What a group's record carries beyond a person's.
+struct RecipientGroup {
+    // Dictionaries with "contact" and "isNumber".
     foundation::PlistArray members;
     // The group's own dictionary from the groups file, with "number" set to
     // "Group"; the keys the other product keeps there ride along unread.
-    // Nil for a person, so a person's record stays small.
-    std::unique_ptr<const foundation::PlistDictionary> groupFields;
-    bool isGroup { false };
+    foundation::PlistDictionary fields;
+};
+
+struct RecipientRecord {
+    // What the drop-down shows as the title, and the only field searched.
+    // The text belongs to the list, which keeps each name once for all of
+    // a person's records.
+    std::string_view name;
+    // A phone number exactly as the source holds it, an e-mail address, or
+    // "Group" for a group.
+    std::string number;
+    // Nil for a person or a favourite, so their records stay small.
+    std::unique_ptr<const RecipientGroup> group;
     bool isFavorite { false };
+
+    bool isGroup() const { return group != nullptr; }
 };
 
 // The list owns its records; the full and the filtered lists point at them,
@@ -108,11 +117,17 @@ public:
     static std::string searchKey(std::string_view name);
 
 private:
+    // Appends a name to m_names; its place there is (offset, length).
+    std::pair<size_t, size_t> addName(std::string_view);
+    std::string_view nameAt(std::pair<size_t, size_t> place) const { return { m_names.data() + place.first, place.second }; }
     // Appends the records of one name, which follow one another in the list.
     void appendName(std::string_view folded, const RecipientRecord* first, size_t count);
 
     // Every record, in the order read; never resized once built.
     std::vector<RecipientRecord> m_records;
+    // The names' text, one after another; records point into it, and a
+    // vector keeps its buffer when the list moves.
+    std::vector<char> m_names;
     RecipientMatches m_everyone;
     size_t m_numberOfFavorites { 0 };
     // Every name's folded text, each followed by a NUL, in list order;

@@ -79,9 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t i = 0; i < list.size(); ++i) {
         const auto& record = *list.people()[i];
         fuzzRequire(record.isFavorite == (i < list.numberOfFavorites()), "a favourite outside the head of the list");
-        if (record.isGroup) {
+        if (record.group) {
             fuzzRequire(record.number == GroupNumber, "a group whose number is not \"Group\"");
-            for (const auto& member : record.members) {
+            for (const auto& member : record.group->members) {
                 auto* fields = member.asDictionary();
                 fuzzRequire(fields && fields->find("contact") && fields->find("contact")->isString(), "a group member without a contact");
             }

@@ -75,6 +75,9 @@ std::vector<StoredPerson> AddressBookStore::readPeople(std::optional<int64_t> on
     if (!m_hasPeople)
         return people;
 
+    // Growing a vector of people moves every person read so far each time.
+    if (!onlyRecord)
+        people.reserve(static_cast<size_t>(std::max<int64_t>(personCount(), 0)));
     auto personStatement = m_connection->prepare(m_personQuery + (onlyRecord ? " WHERE ROWID = ?1" : "") + " ORDER BY ROWID");
     if (!personStatement || (onlyRecord && !personStatement->bind(1, *onlyRecord)))
         return {};

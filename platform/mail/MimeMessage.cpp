@@ -84,27 +84,6 @@ namespace {
         }
     }
 
-    // An address as reading answers it: a nameless mailbox as its address,
-    // anything else as GMime spells it, with any control character a folded
-    // or encoded name held as a space (as writing would keep it).
-    std::vector<std::string> addressStrings(InternetAddressList* list)
-    {
-        std::vector<std::string> result;
-        if (!list)
-            return result;
-        int count = internet_address_list_length(list);
-        for (int i = 0; i < count; ++i) {
-            InternetAddress* address = internet_address_list_get_address(list, i);
-            if (!address)
-                continue;
-            if (INTERNET_ADDRESS_IS_MAILBOX(address) && !internet_address_get_name(address))
-                result.push_back(headerSafe(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address))));
-            else
-                result.push_back(headerSafe(fromGString(internet_address_to_string(address, nullptr, FALSE))));
-        }
-        return result;
-    }
-
     // The header's value as it is written, in GMime's form: a leading space,
     // folded lines, a final line break.
     void setRawHeader(GMimeMessage* message, const char* name, const std::string& value)
@@ -114,55 +93,118 @@ namespace {
             g_mime_header_set_raw_value(header, (" " + value + "\n").c_str());
     }
 
-    // GMime writes a nameless mailbox without a domain ("bob", as a draft may
-    // hold) bare, and reading takes bare words before a named entry as part
-    // of that entry's name: "bob, Anna <anna@x.it>" would read as one entry.
-    // Such a mailbox is written in angle brackets, and each entry on a line of
-    // its own, so every entry reads back as itself.
-    void writeAddressHeader(GMimeMessage* message, GMimeAddressType type, const char* name)
+    // Text that spells "=?" would read back decoded wherever it looks like an
+    // encoded word, and GMime writes such text as it is (and in a display
+    // name leaves a "=" of it unencoded inside its own encoded word). Such
+    // text is written as encoded words of all its UTF-8 bytes, cut on
+    // character boundaries, one to a line of at most 76 characters.
+    bool spellsEncodedWord(std::string_view text) { return text.find("=?") != std::string_view::npos; }
+
+    std::string encodedWords(std::string_view text)
     {
-        InternetAddressList* list = g_mime_message_get_addresses(message, type);
-        int count = list ? internet_address_list_length(list) : 0;
-        if (count == 0)
-            return;
-        std::string value;
-        for (int i = 0; i < count; ++i) {
+        constexpr size_t bytesPerWord = 36; // 48 characters of base64
+        std::string words;
+        while (!text.empty()) {
+            size_t take = std::min(bytesPerWord, text.size());
+            while (take > 1 && take < text.size() && (static_cast<unsigned char>(text[take]) & 0xC0) == 0x80)
+                --take;
+            GString encoded(g_base64_encode(reinterpret_cast<const guchar*>(text.data()), take));
+            if (!words.empty())
+                words += "\n ";
+            words += "=?UTF-8?B?" + std::string(encoded.get()) + "?=";
+            text.remove_prefix(take);
+        }
+        return words;
+    }
+
+    std::string encodedPhrase(const char* name)
+    {
+        if (spellsEncodedWord(name))
+            return encodedWords(name);
+        return fromGString(g_mime_utils_header_encode_phrase(nullptr, name, "utf-8"));
+    }
+
+    // One recipient as it is written. GMime writes a nameless mailbox without
+    // a domain ("bob", as a draft may hold) bare, and reading takes bare words
+    // before a named entry as part of that entry's name: "bob, Anna
+    // <anna@x.it>" would read as one entry. Such a mailbox is written in angle
+    // brackets, so every entry reads back as itself.
+    std::string writtenAddress(InternetAddress* address)
+    {
+        const char* name = internet_address_get_name(address);
+        bool named = name && *name;
+        if (INTERNET_ADDRESS_IS_MAILBOX(address)) {
+            std::string addr = internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address));
+            if (!named && addr.find('@') == std::string::npos)
+                return "<" + addr + ">";
+            if (!named || !spellsEncodedWord(name))
+                return fromGString(internet_address_to_string(address, nullptr, TRUE));
+            return encodedWords(name) + " <" + addr + ">";
+        }
+        std::string members;
+        InternetAddressList* list = internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address));
+        for (int i = 0, count = list ? internet_address_list_length(list) : 0; i < count; ++i) {
+            if (InternetAddress* member = internet_address_list_get_address(list, i))
+                members += (members.empty() ? "" : ", ") + writtenAddress(member);
+        }
+        return (named ? encodedPhrase(name) : std::string()) + ": " + members + ";";
+    }
+
+    bool namesSpellEncodedWords(InternetAddress* address)
+    {
+        const char* name = internet_address_get_name(address);
+        if (name && spellsEncodedWord(name))
+            return true;
+        if (!INTERNET_ADDRESS_IS_GROUP(address))
+            return false;
+        InternetAddressList* list = internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address));
+        for (int i = 0, count = list ? internet_address_list_length(list) : 0; i < count; ++i) {
+            InternetAddress* member = internet_address_list_get_address(list, i);
+            if (member && namesSpellEncodedWords(member))
+                return true;
+        }
+        return false;
+    }
+
+    // An entry as reading answers it: a nameless mailbox as its address,
+    // anything else as GMime spells it. An entry is read again as a person
+    // types it (decoding encoded words), so a name that spells one keeps its
+    // encoded form. Any control character a folded or encoded name holds is
+    // a space, as writing would keep it.
+    std::vector<std::string> addressStrings(InternetAddressList* list)
+    {
+        std::vector<std::string> result;
+        for (int i = 0, count = list ? internet_address_list_length(list) : 0; i < count; ++i) {
             InternetAddress* address = internet_address_list_get_address(list, i);
             if (!address)
                 continue;
-            if (!value.empty())
-                value += ",\n\t";
-            const char* addr = INTERNET_ADDRESS_IS_MAILBOX(address) ? internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)) : nullptr;
-            const char* name = internet_address_get_name(address);
-            if (addr && (!name || !*name) && std::string_view(addr).find('@') == std::string_view::npos)
-                value += "<" + std::string(addr) + ">";
+            if (INTERNET_ADDRESS_IS_MAILBOX(address) && !internet_address_get_name(address))
+                result.push_back(headerSafe(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address))));
+            else if (namesSpellEncodedWords(address))
+                result.push_back(headerSafe(writtenAddress(address)));
             else
-                value += fromGString(internet_address_to_string(address, nullptr, TRUE));
+                result.push_back(headerSafe(fromGString(internet_address_to_string(address, nullptr, FALSE))));
         }
-        setRawHeader(message, name, value);
+        return result;
     }
 
-    // A subject that spells "=?" would read back decoded wherever it looks
-    // like an encoded word, and GMime writes such text as it is. The whole
-    // subject is then written as encoded words of its UTF-8 bytes, cut on
-    // character boundaries, one to a line of at most 76 characters.
+    // Each entry on a line of its own.
+    void writeAddressHeader(GMimeMessage* message, GMimeAddressType type, const char* name)
+    {
+        InternetAddressList* list = g_mime_message_get_addresses(message, type);
+        std::string value;
+        for (int i = 0, count = list ? internet_address_list_length(list) : 0; i < count; ++i) {
+            if (InternetAddress* address = internet_address_list_get_address(list, i))
+                value += (value.empty() ? "" : ",\n\t") + writtenAddress(address);
+        }
+        if (!value.empty())
+            setRawHeader(message, name, value);
+    }
+
     void writeSubjectHeader(GMimeMessage* message, std::string_view subject)
     {
-        if (subject.find("=?") == std::string_view::npos)
-            return;
-        constexpr size_t bytesPerWord = 36; // 48 characters of base64: a line of 76 at most
-        std::string value;
-        while (!subject.empty()) {
-            size_t take = std::min(bytesPerWord, subject.size());
-            while (take < subject.size() && (static_cast<unsigned char>(subject[take]) & 0xC0) == 0x80)
-                --take;
-            GString encoded(g_base64_encode(reinterpret_cast<const guchar*>(subject.data()), take));
-            if (!value.empty())
-                value += "\n ";
-            value += "=?UTF-8?B?" + std::string(encoded.get()) + "?=";
-            subject.remove_prefix(take);
-        }
-        setRawHeader(message, "Subject", value);
+        if (spellsEncodedWord(subject))
+            setRawHeader(message, "Subject", encodedWords(subject));
     }
 
     GObjectPtr<GMimeTextPart> textPart(const MailMessage& message)

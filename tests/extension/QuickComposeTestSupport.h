@@ -124,7 +124,7 @@ protected:
         std::vector<std::string> titles;
         auto table = compose->contactsTableView();
         for (int64_t row = 0; table && row < table->numberOfRowsInSection(0); ++row)
-            titles.push_back(compose->searchedPeople()[static_cast<size_t>(row)]->name);
+            titles.emplace_back(compose->searchedPeople()[static_cast<size_t>(row)]->name);
         return titles;
     }
 

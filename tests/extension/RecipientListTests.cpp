@@ -53,7 +53,7 @@ std::vector<std::string> names(const Records& records)
 {
     std::vector<std::string> result;
     for (const auto& record : records)
-        result.push_back(record->name);
+        result.push_back(std::string(record->name));
     return result;
 }
 
@@ -145,6 +145,19 @@ TEST_F(RecipientListTest, NamesInEveryCaseAndPeopleWithoutAddressesGiveNothing)
     EXPECT_EQ(numbers(list.people()), (std::vector<std::string> { "1", "2", "3", "solo@example.it", "4", "5" }));
 }
 
+TEST_F(RecipientListTest, RecordsKeepTheirNamesWhenTheListMovesToItsWindow)
+{
+    // Names this short would live inside a string object rather than in a
+    // buffer of their own; the records must not point into the moved-from list.
+    addPeople({ person("Bo", std::nullopt, { "1", "2" }) });
+    writePlist(kelvane::FavoritesPath, PlistDictionary { { "3", "Al" } });
+    auto first = std::make_unique<RecipientList>(build());
+    RecipientList moved = std::move(*first);
+    first.reset();
+    EXPECT_EQ(names(moved.people()), (std::vector<std::string> { "Al", "Bo", "Bo" }));
+    EXPECT_EQ(names(moved.filtered("bo")), (std::vector<std::string> { "Bo", "Bo" }));
+}
+
 TEST_F(RecipientListTest, FavouritesLeadInReverseOfTheOrderReadAndAreAlsoListedUnderTheirName)
 {
     addPeople({ person("Zeno", "Alfa", { "+39 1" }), person("Anna", "Rossi", { "+39 2" }) });
@@ -164,15 +177,16 @@ TEST_F(RecipientListTest, SortsByLowerCasedNameWithGroupsAmongPeople)
     auto list = build();
     EXPECT_EQ(names(list.people()), (std::vector<std::string> { "ALDO", "amici", "bruno", "Calcetto", "Carlo", "Élodie" }));
     const auto& calcetto = list.people()[3];
-    EXPECT_TRUE(calcetto->isGroup);
+    ASSERT_TRUE(calcetto->group);
     EXPECT_EQ(calcetto->number, "Group");
-    ASSERT_EQ(calcetto->members.size(), 2u);
-    EXPECT_EQ(calcetto->members[1].find("contact")->stringValue(), "x@example.it");
+    ASSERT_EQ(calcetto->group->members.size(), 2u);
+    EXPECT_EQ(calcetto->group->members[1].find("contact")->stringValue(), "x@example.it");
     // The other product's own keys stay with the record.
-    EXPECT_EQ(calcetto->groupFields->find("groupID")->asInteger(), 7);
-    EXPECT_EQ(calcetto->groupFields->find("number")->stringValue(), "Group");
+    EXPECT_EQ(calcetto->group->fields.find("groupID")->asInteger(), 7);
+    EXPECT_EQ(calcetto->group->fields.find("number")->stringValue(), "Group");
     // A group with no members is still offered; sending to it sends nothing.
-    EXPECT_TRUE(list.people()[1]->members.empty());
+    ASSERT_TRUE(list.people()[1]->group);
+    EXPECT_TRUE(list.people()[1]->group->members.empty());
 }
 
 TEST_F(RecipientListTest, FilterMatchesAnywhereInAnyCaseInListOrderSharingTheRecords)

@@ -172,6 +172,28 @@ TEST(Mime, RecipientsThatAreNotAddressesKeepTheirPlaces)
     EXPECT_EQ(readMime(writeMime(*read).value())->to, m.to);
 }
 
+TEST(Mime, NamesSpellingEncodedWordsKeepThem)
+{
+    // A name that spells an encoded word (one GMime cannot decode, one that
+    // decodes to another) once came back changed after each round: GMime
+    // left its "=" unencoded inside the word it wrote, and an entry read
+    // again decoded what the name spelt.
+    auto read = readMime(std::string_view("From: =?iso-8859-1?q?Jos=E= <j@x.it>\r\n"
+                                          "To: =?utf-8?b?PT91dGYtOD9xP2E/PQ==?= <c@x.it>, Team: \"=?u?= q\" <a@b.c>;\r\n\r\nbody\r\n"));
+    ASSERT_TRUE(read);
+    ASSERT_EQ(read->to.size(), 2u);
+    auto again = readMime(writeMime(*read).value());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->from, read->from);
+    EXPECT_EQ(again->to, read->to);
+    auto third = readMime(writeMime(*again).value());
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->from, read->from);
+    EXPECT_EQ(third->to, read->to);
+    // The entry, typed again, is the same entry.
+    EXPECT_EQ(splitAddressList(read->to.front()), std::vector { read->to.front() });
+}
+
 TEST(Mime, RecipientsReadAsWritingWouldKeepThem)
 {
     // A folded or encoded name may hold control characters; read back, an
