@@ -11,6 +11,7 @@
 #include <addressbook/DemoContacts.h>
 #include <foundation/DevicePath.h>
 #include <foundation/RunLoop.h>
+#include <foundation/RunLoopActivity.h>
 #include <phone/Phone.h>
 #include <springboard/SBApplicationController.h>
 
@@ -351,13 +352,24 @@ void PhoneServer::turnEnded()
         publishPanels();
     } else if (m_panelsDirty && !m_panelsTurnAsked) {
         m_panelsTurnAsked = true;
-        loop.performAfter(PanelsAfterStep - sinceLast, [this] { m_panelsTurnAsked = false; });
+        loop.performAfter(PanelsAfterStep - sinceLast, [this] {
+            ++m_ownWork;
+            m_panelsTurnAsked = false;
+        });
     }
     m_inObserver = false;
 }
 
 void PhoneServer::publishScreen()
 {
+    // Nothing ran on the loop but the server's own publishing since the last
+    // snapshot: the screen is the one already in the feed. A step is thus
+    // snapshotted once, at the end of its turn or by the step's own publish,
+    // whichever comes first, and every page is sent that one text.
+    uint64_t work = foundation::runLoopEntriesStarted() - m_ownWork;
+    if (m_screenTakenAt == work)
+        return;
+    m_screenTakenAt = work;
     // The snapshot's text goes in as written: the same bytes as dumping
     // {"snapshot", "springboard"} as one tree, without building its half.
     std::string screen = R"({"snapshot":)" + m_phone.screenSnapshotJSON() + R"(,"springboard":)" + dumpLine(m_phone.springboardState()) + "}";
@@ -426,7 +438,10 @@ void PhoneServer::installRoutes()
 
     http.Get("/api/state", [this](const httplib::Request&, httplib::Response& response) {
         if (m_panelsDirty && !m_stopping) {
-            m_phone.performOnMain([this] {
+            bool posted = !m_phone.runLoop().isMainThread();
+            m_phone.performOnMain([this, posted] {
+                if (posted)
+                    ++m_ownWork; // work of its own on the loop, reading only
                 if (m_panelsDirty.exchange(false))
                     publishPanels();
             });
@@ -489,7 +504,14 @@ void PhoneServer::installRoutes()
             // panels follow within PanelsAfterStep, or at once for a
             // client that asks for the state.
             m_panelsDirty = true;
-            m_phone.performOnMain([this] { publishScreen(); });
+            bool posted = !m_phone.runLoop().isMainThread();
+            m_phone.performOnMain([this, posted] {
+                if (posted)
+                    ++m_ownWork; // work of its own on the loop, publishing only
+                else
+                    m_screenTakenAt.reset(); // the step ran in place, uncounted
+                publishScreen();
+            });
         }
         if (!result)
             return answerError(response, 409, result.reason());

@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -124,6 +125,11 @@ private:
     std::mutex m_stepMutex;
     int m_port { 0 };
     bool m_inObserver { false };
+    // On the main thread: loop work that only published (it changed nothing
+    // on the phone), and the loop's other work counted when the screen in
+    // the feed was taken.
+    uint64_t m_ownWork { 0 };
+    std::optional<uint64_t> m_screenTakenAt;
     bool m_panelsTurnAsked { false };
     double m_lastPanels { -1 };
 };

@@ -1,4 +1,5 @@
 #include "RunLoop.h"
+#include "RunLoopActivity.h"
 
 #include "Executor.h"
 #include "FoundationClasses.h"
@@ -183,6 +184,12 @@ void Timer::fire()
 
 // MARK: RunLoop
 
+namespace {
+    std::atomic<uint64_t> s_entriesStarted { 0 };
+}
+
+uint64_t runLoopEntriesStarted() { return s_entriesStarted.load(std::memory_order_relaxed); }
+
 struct RunLoop::Impl {
     mutable std::mutex mutex;
     std::condition_variable wake;
@@ -245,6 +252,7 @@ struct RunLoop::Impl {
 
     static void runEntry(Entry& entry)
     {
+        s_entriesStarted.fetch_add(1, std::memory_order_relaxed);
         if (auto timer = entry.timer) {
             if (timer->m_callback)
                 callReportingExceptions("timer callback", [&] { timer->m_callback(*timer); });

@@ -258,6 +258,30 @@ TEST_F(ServedPhone, PicturesComeFromTheDeviceAndNothingElseDoes)
     });
 }
 
+// The screen is taken once per step, not after every turn: what the phone
+// changes later on its own (a timer, posted work) must still reach the pages,
+// and reading the state in between must not hide it.
+TEST_F(ServedPhone, WhatThePhoneChangesOnItsOwnAfterAStepStillReachesTheState)
+{
+    phone::Phone* phone = m_phone.get();
+    withClient([phone](httplib::Client& http) {
+        auto response = post(http, R"({"step": "receive_sms", "from": "+393471234567", "text": "Dopo"})");
+        ASSERT_TRUE(response);
+        json now = state(http);
+        EXPECT_EQ(now["screen"]["springboard"]["banner"]["message"], "Dopo");
+        ASSERT_EQ(now["screen"]["springboard"]["locked"], false);
+        uint64_t generation = now["generation"];
+
+        phone->runLoop().performAfter(0.05, [phone] { phone->lock(); });
+        for (int i = 0; i < 300 && now["screen"]["springboard"]["locked"] != true; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            now = state(http);
+        }
+        EXPECT_EQ(now["screen"]["springboard"]["locked"], true);
+        EXPECT_GT(now["generation"].get<uint64_t>(), generation);
+    });
+}
+
 TEST_F(ServedPhone, PagesArePushedTheScreenWhenItChanges)
 {
     int port = m_server->port();
