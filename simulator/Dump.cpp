@@ -84,7 +84,7 @@ nlohmann::json dumpOutbox()
 nlohmann::json dumpFiles()
 {
     nlohmann::json files = nlohmann::json::object();
-    for (std::string_view path : dumpedFiles)
+    for (std::string_view path : DumpedFiles)
         files[std::string(path)] = fileText(path);
     return files;
 }

@@ -17,7 +17,7 @@ namespace simulator {
 
 // The files shown under "files", by device path; a file that is not there
 // is shown as null.
-inline constexpr std::string_view dumpedFiles[] = {
+inline constexpr std::string_view DumpedFiles[] = {
     "/var/mobile/Library/PLV/preferences.plist",
     "/var/mobile/Library/PLV/favorites.plist",
     "/var/mobile/Library/PLV/PLV.log",

@@ -501,7 +501,7 @@ void PhoneServer::installRoutes()
 
     http.Get("/api/extensions", [](const httplib::Request&, httplib::Response& response) {
         json available = json::array();
-        for (auto name : extensionNames)
+        for (auto name : ExtensionNames)
             available.push_back(describeExtensionChoice({ std::string(name) }));
         auto chosen = readExtensionChoice().value_or(defaultExtensionChoice());
         json names = json::array();
