@@ -74,7 +74,7 @@ std::shared_ptr<KelvanePreferenceManager::Dictionary> KelvanePreferenceManager::
     auto result = foundation::readPlistDictionaryFile(host);
     if (!result)
         return nullptr;
-    return std::make_shared<Dictionary>(*result.value->asDictionary());
+    return std::make_shared<Dictionary>(*result->asDictionary());
 }
 
 std::shared_ptr<KelvanePreferenceManager::Dictionary> KelvanePreferenceManager::freshDictionary()

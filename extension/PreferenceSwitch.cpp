@@ -13,7 +13,7 @@ PreferenceSwitch readPreferenceSwitch(std::string_view key)
         return {};
     PreferenceSwitch result;
     result.fileRead = true;
-    if (const auto* value = read.value->find(key))
+    if (const auto* value = read->find(key))
         result.value = value->stringValue();
     return result;
 }

@@ -22,7 +22,7 @@ bool emailsInCompose()
     std::string value;
     auto read = foundation::readPlistDictionaryFile(foundation::hostPath(kelvane::PLVPreferencesPath));
     if (read) {
-        if (const PlistValue* found = read.value->find(kelvane::Key::EmailsInComposeContacts))
+        if (const PlistValue* found = read->find(kelvane::Key::EmailsInComposeContacts))
             value = found->stringValue();
     }
     KelvaneLogger::log(value, KelvaneLogger::Development);
@@ -36,9 +36,9 @@ PlistArray loadFavorites()
     std::error_code error;
     if (std::filesystem::exists(path, error)) {
         auto read = foundation::readPlistFile(path);
-        const PlistDictionary* entries = read ? read.value->asDictionary() : nullptr;
+        const PlistDictionary* entries = read ? read->asDictionary() : nullptr;
         if (!read)
-            foundation::NSLog("favourites file: cannot read it ({}), so there are no favourites", read.error);
+            foundation::NSLog("favourites file: cannot read it ({}), so there are no favourites", read.reason());
         else if (!entries)
             foundation::NSLog("favourites file: the root is not a dictionary, so there are no favourites");
         size_t skipped = 0;

@@ -41,17 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     limits.maxNodes = 10'000;
     auto root = unarchive(std::span(data, size), {}, limits);
     if (!root) {
-        fuzzRequire(!root.error.empty(), "a refusal without a reason");
+        fuzzRequire(!root.reason().empty(), "a refusal without a reason");
         return 0;
     }
-    requireUsableGroups(groupRecords(*root.value));
+    requireUsableGroups(groupRecords(*root));
 
-    if (fuzzing::holdsUid(*root.value) || fuzzing::holdsNaN(*root.value))
+    if (fuzzing::holdsUid(*root) || fuzzing::holdsNaN(*root))
         return 0;
-    auto archive = keyedArchive(*root.value);
+    auto archive = keyedArchive(*root);
     fuzzRequire(archive.has_value(), "a root without UIDs that cannot be archived");
     auto again = unarchive(*archive, {}, limits);
-    fuzzRequire(bool(again), "an archive written for a root read cannot be read back: " + again.error);
-    fuzzRequire(*again.value == *root.value, "an archive written for a root read reads back as another root");
+    fuzzRequire(bool(again), "an archive written for a root read cannot be read back: " + again.reason());
+    fuzzRequire(*again == *root, "an archive written for a root read reads back as another root");
     return 0;
 }

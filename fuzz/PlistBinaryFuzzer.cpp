@@ -10,9 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     limits.maxNodes = 10'000;
     auto read = foundation::readBinaryPlist(std::span(data, size), limits);
     if (!read) {
-        fuzzing::fuzzRequire(!read.error.empty(), "a refusal without a reason");
+        fuzzing::fuzzRequire(!read.reason().empty(), "a refusal without a reason");
         return 0;
     }
-    fuzzing::requireRoundTrip(*read.value);
+    fuzzing::requireRoundTrip(*read);
     return 0;
 }

@@ -56,13 +56,13 @@ inline void requireRoundTrip(const foundation::PlistValue& value)
         return;
     auto xml = foundation::writeXmlPlist(value);
     auto fromXml = foundation::readXmlPlist(std::span(reinterpret_cast<const uint8_t*>(xml.data()), xml.size()));
-    fuzzRequire(bool(fromXml), "the XML written for a value read cannot be read back: " + fromXml.error);
-    fuzzRequire(holdsUid(value) || *fromXml.value == asXmlCarriesIt(value), "the XML written for a value read reads back as another value");
+    fuzzRequire(bool(fromXml), "the XML written for a value read cannot be read back: " + fromXml.reason());
+    fuzzRequire(holdsUid(value) || *fromXml == asXmlCarriesIt(value), "the XML written for a value read reads back as another value");
 
     auto binary = foundation::writeBinaryPlist(value);
     auto fromBinary = foundation::readBinaryPlist(binary);
-    fuzzRequire(bool(fromBinary), "the binary list written for a value read cannot be read back: " + fromBinary.error);
-    fuzzRequire(*fromBinary.value == value, "the binary list written for a value read reads back as another value");
+    fuzzRequire(bool(fromBinary), "the binary list written for a value read cannot be read back: " + fromBinary.reason());
+    fuzzRequire(*fromBinary == value, "the binary list written for a value read reads back as another value");
 }
 
 }

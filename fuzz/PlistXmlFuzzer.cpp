@@ -6,9 +6,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     auto read = foundation::readXmlPlist(std::span(data, size));
     if (!read) {
-        fuzzing::fuzzRequire(!read.error.empty(), "a refusal without a reason");
+        fuzzing::fuzzRequire(!read.reason().empty(), "a refusal without a reason");
         return 0;
     }
-    fuzzing::requireRoundTrip(*read.value);
+    fuzzing::requireRoundTrip(*read);
     return 0;
 }

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     auto held = extension->preferences();
     fuzzRequire(bool(held) == bool(direct), "the extension's store disagrees with the reader about the file");
     if (held) {
-        fuzzRequire(*held == *direct.value->asDictionary(), "the extension's store holds another dictionary than the file's");
+        fuzzRequire(*held == *direct->asDictionary(), "the extension's store holds another dictionary than the file's");
         for (auto key : { Key::QuickReplyColors, Key::QuickReplyTextField, Key::QuickReplyText, Key::QuickComposeColors,
                  Key::QuickComposeTextField, Key::QuickComposeText }) {
             if (auto value = extension->loadValueForKey(key)) {
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     settings->writePreferences();
     auto written = foundation::readPlistDictionaryFile(file);
-    fuzzRequire(bool(written), "the file the settings application wrote cannot be read: " + written.error);
-    fuzzRequire(*written.value->asDictionary() == *current, "the file the settings application wrote reads as another dictionary");
+    fuzzRequire(bool(written), "the file the settings application wrote cannot be read: " + written.reason());
+    fuzzRequire(*written->asDictionary() == *current, "the file the settings application wrote reads as another dictionary");
     return 0;
 }

@@ -13,9 +13,9 @@
 
 #include <extension/Parlivo.h>
 #include <foundation/Executor.h>
+#include <phone/Phone.h>
 #include <simulator/DemoPhone.h>
 #include <simulator/Serve.h>
-#include <springboard/Phone.h>
 
 #include <nlohmann/json.hpp>
 
@@ -28,7 +28,7 @@ namespace {
 constexpr size_t RequestsPerPhone = 2000;
 
 struct ServedPhone {
-    std::unique_ptr<springboard::Phone> phone;
+    std::unique_ptr<phone::Phone> phone;
     std::unique_ptr<simulator::PhoneServer> server;
     size_t requests { 0 };
 
@@ -48,15 +48,15 @@ struct ServedPhone {
         seed.resourcesDir = PLV_RESOURCES_DIR;
         seed.contactCount = 20;
         auto seeded = simulator::seedDemoPhone(seed);
-        fuzzRequire(seeded.ok, "cannot seed the demo phone: " + seeded.error);
+        fuzzRequire(bool(seeded), "cannot seed the demo phone: " + seeded.reason());
 
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.deviceRoot = root;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
-        auto booted = springboard::Phone::boot(std::move(options));
-        fuzzRequire(bool(booted.phone), "cannot boot the demo phone: " + booted.error);
-        phone = std::move(booted.phone);
+        auto booted = phone::Phone::boot(std::move(options));
+        fuzzRequire(bool(booted), "cannot boot the demo phone: " + booted.reason());
+        phone = booted.releaseValue();
 
         simulator::ServeOptions serve;
         serve.webRoot = PLV_SOURCE_DIR "/web";

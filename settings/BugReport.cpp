@@ -27,7 +27,7 @@ BugReportMail makeBugReportMail(const std::string& toAddress)
         device->description(), device->systemVersion(), device->uniqueIdentifier());
     auto log = foundation::readDeviceFile(kelvane::PLVLogPath, MaximumLogSize);
     if (log)
-        mail.logAttachment = std::move(*log.bytes);
+        mail.logAttachment = log.releaseValue();
     else
         mail.htmlBody += NoLogLine;
     return mail;

@@ -18,7 +18,7 @@ LoadedFavorites readFavoritesFile()
         loaded.unreadable = true;
         return loaded;
     }
-    for (const auto& [number, name] : *file.value->asDictionary()) {
+    for (const auto& [number, name] : *file->asDictionary()) {
         const std::string* text = name.asString();
         if (!text) {
             loaded.unreadable = true;

@@ -82,30 +82,27 @@ std::vector<DemoMessage> demoConversations()
     };
 }
 
-bool writeDemoMessages(const std::filesystem::path& databaseHostPath, const std::vector<DemoMessage>& messages, std::string& error)
+foundation::Result<void> writeDemoMessages(const std::filesystem::path& databaseHostPath, const std::vector<DemoMessage>& messages)
 {
     std::error_code ec;
-    if (std::filesystem::exists(databaseHostPath, ec)) {
-        error = "a Messages database is already there";
-        return false;
-    }
+    if (std::filesystem::exists(databaseHostPath, ec))
+        return foundation::Error("a Messages database is already there");
     std::filesystem::path building = databaseHostPath;
     building += ".seeding";
     std::filesystem::remove(building, ec);
-    if (!chatkit::createDatabase(building, &error))
-        return false;
+    TRY(chatkit::createDatabase(building));
 
     auto fail = [&](std::string why) {
         std::error_code ignored;
         std::filesystem::remove(building, ignored);
-        error = std::move(why);
-        return false;
+        return foundation::Error(std::move(why));
     };
 
     {
         auto opened = chatkit::MessageStore::open(building);
-        if (!opened.store)
-            return fail("cannot open the new Messages database: " + opened.error);
+        if (!opened)
+            return fail("cannot open the new Messages database: " + opened.reason());
+        auto& store = *opened;
         FixedChatClock clock;
         size_t index = 0;
         for (const DemoMessage& message : messages) {
@@ -122,13 +119,13 @@ bool writeDemoMessages(const std::filesystem::path& databaseHostPath, const std:
                 auto file = foundation::readDeviceFile(photoLibraryPath(*message.picture));
                 if (!file)
                     return fail("the picture " + *message.picture + " is not in the photo library");
-                row.attachments.push_back({ std::move(*file.bytes), mimeTypeOf(*message.picture), *message.picture });
+                row.attachments.push_back({ file.releaseValue(), mimeTypeOf(*message.picture), *message.picture });
             }
-            auto rowID = opened.store->insert(row);
+            auto rowID = store->insert(row);
             if (!rowID)
-                return fail(fmt::format("cannot write demo message {} to the Messages database", index));
+                return fail(fmt::format("cannot write demo message {} to the Messages database: {}", index, rowID.reason()));
             clock.set(static_cast<double>(message.unixDate + 60));
-            if (message.read && !message.outgoing && !opened.store->markAsRead(*rowID))
+            if (message.read && !message.outgoing && !store->markAsRead(*rowID))
                 return fail(fmt::format("cannot mark demo message {} read", index));
         }
     }
@@ -136,7 +133,7 @@ bool writeDemoMessages(const std::filesystem::path& databaseHostPath, const std:
     std::filesystem::rename(building, databaseHostPath, ec);
     if (ec)
         return fail("cannot move the new Messages database into place: " + ec.message());
-    return true;
+    return foundation::success();
 }
 
 } // namespace simulator

@@ -4,6 +4,8 @@
 // fixed, so the history is the same on every seeded phone.
 #pragma once
 
+#include <foundation/Result.h>
+
 #include <chatkit/MessageRecord.h>
 
 #include <cstdint>
@@ -31,6 +33,6 @@ std::vector<DemoMessage> demoConversations();
 // database is built under a temporary name beside it and moved into place
 // only when complete, so a failed seed leaves no half-filled database behind.
 // Refuses when the file already exists.
-bool writeDemoMessages(const std::filesystem::path& databaseHostPath, const std::vector<DemoMessage>&, std::string& error);
+foundation::Result<void> writeDemoMessages(const std::filesystem::path& databaseHostPath, const std::vector<DemoMessage>&);
 
 } // namespace simulator

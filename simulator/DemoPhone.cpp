@@ -34,39 +34,38 @@ namespace {
 
     class Seeder {
     public:
-        explicit Seeder(const SeedOptions& options)
+        Seeder(const SeedOptions& options, const SeedNote& tell)
             : m_options(options)
+            , m_tell(tell)
         {
         }
 
-        SeedReport run()
+        foundation::Result<void> run()
         {
             if (!prepareRoot())
-                return std::move(m_report);
+                return *m_failure;
             for (const char* folder : DeviceFolders) {
                 if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes))
-                    return fail("cannot create " + std::string(folder));
+                    return foundation::Error("cannot create " + std::string(folder));
             }
             bool seeded = seedPictures() && seedAddressBook() && seedMessages() && seedFavorites() && seedGroups() && install();
-            (void)seeded;
-            return std::move(m_report);
+            if (!seeded)
+                return *m_failure;
+            return foundation::success();
         }
 
     private:
-        SeedReport fail(std::string error)
-        {
-            m_report.ok = false;
-            m_report.error = std::move(error);
-            return m_report;
-        }
-
         bool failed(std::string error)
         {
-            fail(std::move(error));
+            m_failure = foundation::Error(std::move(error));
             return false;
         }
 
-        void note(std::string_view verb, std::string_view what) { m_report.lines.push_back(std::string(verb) + " " + std::string(what)); }
+        void note(std::string_view verb, std::string_view what)
+        {
+            if (m_tell)
+                m_tell(std::string(verb) + " " + std::string(what));
+        }
 
         bool prepareRoot()
         {
@@ -134,9 +133,8 @@ namespace {
                 return true;
             }
             auto messages = demoConversations();
-            std::string error;
-            if (!writeDemoMessages(foundation::hostPath(path), messages, error))
-                return failed("cannot write the demo Messages history: " + error);
+            if (auto written = writeDemoMessages(foundation::hostPath(path), messages); !written)
+                return failed("cannot write the demo Messages history: " + written.reason());
             note("created", path + " (" + std::to_string(messages.size()) + " messages)");
             return true;
         }
@@ -170,20 +168,20 @@ namespace {
         bool install()
         {
             auto images = installImages(m_options.resourcesDir);
-            if (!images.ok)
-                return failed(images.error);
+            if (!images)
+                return failed(images.reason());
             auto choice = m_options.extensions ? *m_options.extensions : readExtensionChoice().value_or(defaultExtensionChoice());
             if (!writeExtensionChoice(choice))
                 return failed("cannot write " + std::string(ExtensionChoiceDevicePath));
             note("chose", "the extensions " + describeExtensionChoice(choice));
             auto libraries = installExtensions(m_options.extensionSearchDirs, choice);
-            if (!libraries.ok)
-                return failed(libraries.error);
+            if (!libraries)
+                return failed(libraries.reason());
             auto applications = installApplications(m_options.extensionSearchDirs);
-            if (!applications.ok)
-                return failed(applications.error);
+            if (!applications)
+                return failed(applications.reason());
             for (const auto* result : { &images, &libraries, &applications }) {
-                for (const InstallStep& step : result->steps) {
+                for (const InstallStep& step : result->value()) {
                     if (step.outcome == InstallStep::Outcome::Installed)
                         note("installed", step.what);
                     else
@@ -194,7 +192,8 @@ namespace {
         }
 
         const SeedOptions& m_options;
-        SeedReport m_report;
+        const SeedNote& m_tell;
+        std::optional<foundation::Error> m_failure;
     };
 
 } // namespace
@@ -205,9 +204,9 @@ bool holdsPhone(const std::filesystem::path& deviceRoot)
     return std::filesystem::is_directory(deviceRoot / "var" / "mobile", ec);
 }
 
-SeedReport seedDemoPhone(const SeedOptions& options)
+foundation::Result<void> seedDemoPhone(const SeedOptions& options, const SeedNote& tell)
 {
-    return Seeder(options).run();
+    return Seeder(options, tell).run();
 }
 
 } // namespace simulator

@@ -9,8 +9,11 @@
 
 #include "ProductInstall.h"
 
+#include <foundation/Result.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,18 +33,14 @@ struct SeedOptions {
     uint32_t seed { 20120504 };
 };
 
-struct SeedReport {
-    bool ok { true };
-    std::string error;
-    // One line per thing done, for the person who ran the seed:
-    // "created …", "kept …", "installed …", "skipped …: why".
-    std::vector<std::string> lines;
-};
+// Told one line per thing done, as it is done, for the person who ran the
+// seed: "created …", "kept …", "installed …", "skipped …: why".
+using SeedNote = std::function<void(const std::string&)>;
 
 // Sets the device root to `options.deviceRoot` and seeds it. Refuses a
 // folder that holds other things but no phone, so a mistyped path cannot
 // spray device folders over someone's files.
-SeedReport seedDemoPhone(const SeedOptions&);
+foundation::Result<void> seedDemoPhone(const SeedOptions&, const SeedNote& = {});
 
 // Whether the folder already holds a phone (its /var/mobile folder).
 bool holdsPhone(const std::filesystem::path& deviceRoot);

@@ -5,7 +5,7 @@
 #include <foundation/PlistReader.h>
 #include <foundation/PlistWriter.h>
 #include <mail/MailOutbox.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 namespace simulator {
 
@@ -26,16 +26,16 @@ namespace {
             return nullptr;
         auto file = foundation::readDeviceFile(devicePath, maxDumpedFile);
         if (!file)
-            return "<unreadable: " + file.error + ">";
+            return "<unreadable: " + file.error().reason() + ">";
         // The system writes its lists as XML; one written in the binary form
         // by someone else is shown as the XML it stands for, so the dump
         // stays readable text.
-        if (isBinaryPlist(*file.bytes)) {
-            auto list = foundation::readPlist(std::span<const uint8_t>(*file.bytes));
+        if (isBinaryPlist(*file)) {
+            auto list = foundation::readPlist(std::span<const uint8_t>(*file));
             if (list)
-                return foundation::writeXmlPlist(*list.value);
+                return foundation::writeXmlPlist(*list);
         }
-        return std::string(file.bytes->begin(), file.bytes->end());
+        return std::string(file->begin(), file->end());
     }
 
     std::string textOf(const nlohmann::json& object, const char* key)
@@ -89,7 +89,7 @@ nlohmann::json dumpFiles()
     return files;
 }
 
-nlohmann::json dumpPhone(springboard::Phone& phone)
+nlohmann::json dumpPhone(phone::Phone& phone)
 {
     nlohmann::json dump;
     phone.performOnMain([&] {

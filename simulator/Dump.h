@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace springboard {
+namespace phone {
 class Phone;
 }
 
@@ -26,7 +26,7 @@ inline constexpr std::string_view dumpedFiles[] = {
 };
 
 // Runs on the phone's main run loop.
-nlohmann::json dumpPhone(springboard::Phone&);
+nlohmann::json dumpPhone(phone::Phone&);
 
 // The pieces, for callers that already are on the main run loop.
 nlohmann::json dumpMessages();

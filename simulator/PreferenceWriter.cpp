@@ -40,8 +40,8 @@ std::optional<std::string> writePreference(std::string_view product, std::string
     if (foundation::deviceFileExists(path)) {
         auto read = foundation::readPlistDictionaryFile(foundation::hostPath(path));
         if (!read)
-            return path + " is not a property-list dictionary (" + read.error + ")";
-        preferences = *read.value->asDictionary();
+            return path + " is not a property-list dictionary (" + read.reason() + ")";
+        preferences = *read->asDictionary();
     } else {
         preferences.set("version", std::string(CurrentVersion));
         std::string folder = path.substr(0, path.rfind('/'));

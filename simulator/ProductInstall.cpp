@@ -15,18 +15,14 @@ namespace {
 
     constexpr uint64_t maxInstalledFile = 256 * 1024 * 1024;
 
-    bool copyIntoDevice(const std::filesystem::path& source, const std::string& devicePath, std::string& error)
+    foundation::Result<void> copyIntoDevice(const std::filesystem::path& source, const std::string& devicePath)
     {
         auto bytes = foundation::readWholeFile(source, maxInstalledFile);
-        if (!bytes) {
-            error = "cannot read " + bytes.error; // the error names the file
-            return false;
-        }
-        if (!foundation::writeDeviceFileAtomically(devicePath, *bytes.bytes)) {
-            error = "cannot write " + devicePath;
-            return false;
-        }
-        return true;
+        if (!bytes)
+            return bytes.error().prefixed("cannot read "); // the reason names the file
+        if (!foundation::writeDeviceFileAtomically(devicePath, *bytes))
+            return foundation::Error("cannot write " + devicePath);
+        return foundation::success();
     }
 
     std::vector<std::filesystem::path> imagesIn(const std::filesystem::path& folder)
@@ -76,29 +72,20 @@ namespace {
 
 } // namespace
 
-InstallResult installImages(const std::filesystem::path& resourcesDir)
+foundation::Result<std::vector<InstallStep>> installImages(const std::filesystem::path& resourcesDir)
 {
-    InstallResult result;
+    std::vector<InstallStep> steps;
     for (std::string_view product : { "PLV", "RDL" }) {
         auto images = imagesIn(resourcesDir / product);
-        if (images.empty()) {
-            result.ok = false;
-            result.error = "no " + std::string(product) + " images in " + (resourcesDir / product).string() + " (build the plv_resources target)";
-            return result;
-        }
+        if (images.empty())
+            return foundation::Error("no " + std::string(product) + " images in " + (resourcesDir / product).string() + " (build the plv_resources target)");
         std::string folder = std::string(ApplicationSupportDevicePath) + "/" + std::string(product);
-        if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes)) {
-            result.ok = false;
-            result.error = "cannot create " + folder;
-            return result;
-        }
+        if (!foundation::createDeviceDirectory(folder, foundation::Intermediates::Yes))
+            return foundation::Error("cannot create " + folder);
         for (const auto& image : images) {
             std::string devicePath = folder + "/" + image.filename().string();
-            if (!copyIntoDevice(image, devicePath, result.error)) {
-                result.ok = false;
-                return result;
-            }
-            result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+            TRY(copyIntoDevice(image, devicePath));
+            steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
         }
     }
     // The home screen's icons, each into its application's bundle. A build
@@ -106,18 +93,12 @@ InstallResult installImages(const std::filesystem::path& resourcesDir)
     for (const auto& image : imagesIn(resourcesDir / "Applications")) {
         std::string bundle = "/Applications/" + image.stem().string() + ".app";
         std::string devicePath = bundle + "/Icon.png";
-        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes)) {
-            result.ok = false;
-            result.error = "cannot create " + bundle;
-            return result;
-        }
-        if (!copyIntoDevice(image, devicePath, result.error)) {
-            result.ok = false;
-            return result;
-        }
-        result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes))
+            return foundation::Error("cannot create " + bundle);
+        TRY(copyIntoDevice(image, devicePath));
+        steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
     }
-    return result;
+    return steps;
 }
 
 ExtensionChoice defaultExtensionChoice()
@@ -125,7 +106,7 @@ ExtensionChoice defaultExtensionChoice()
     return { std::string(extensionNames[0]) };
 }
 
-std::optional<ExtensionChoice> parseExtensionChoice(std::string_view list, std::string& error)
+foundation::Result<ExtensionChoice> parseExtensionChoice(std::string_view list)
 {
     std::vector<std::string> wanted;
     size_t start = 0;
@@ -137,8 +118,7 @@ std::optional<ExtensionChoice> parseExtensionChoice(std::string_view list, std::
             std::string choices;
             for (auto candidate : extensionNames)
                 choices += (choices.empty() ? "" : ", ") + lowercased(candidate);
-            error = name.empty() ? "an empty extension name (choose from " + choices + ")" : "no extension \"" + name + "\" (choose from " + choices + ")";
-            return std::nullopt;
+            return foundation::Error(name.empty() ? "an empty extension name (choose from " + choices + ")" : "no extension \"" + name + "\" (choose from " + choices + ")");
         }
         wanted.push_back(name);
         if (comma == std::string_view::npos)
@@ -166,7 +146,7 @@ std::optional<ExtensionChoice> readExtensionChoice()
     auto plist = foundation::readPlistDictionaryFile(foundation::hostPath(ExtensionChoiceDevicePath));
     if (!plist)
         return std::nullopt;
-    const auto* list = plist.value->find("extensions");
+    const auto* list = plist->find("extensions");
     if (!list || !list->asArray())
         return std::nullopt;
     std::string names;
@@ -174,8 +154,10 @@ std::optional<ExtensionChoice> readExtensionChoice()
         if (const auto* name = entry.asString())
             names += (names.empty() ? "" : ",") + *name;
     }
-    std::string error;
-    return parseExtensionChoice(names, error);
+    auto choice = parseExtensionChoice(names);
+    if (!choice)
+        return std::nullopt;
+    return choice.releaseValue();
 }
 
 bool writeExtensionChoice(const ExtensionChoice& choice)
@@ -187,69 +169,52 @@ bool writeExtensionChoice(const ExtensionChoice& choice)
     return foundation::writeDeviceFileAtomically(ExtensionChoiceDevicePath, foundation::writeXmlPlist(plist));
 }
 
-InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& choice)
+foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& choice)
 {
-    InstallResult result;
-    if (!foundation::createDeviceDirectory(DynamicLibrariesDevicePath, foundation::Intermediates::Yes)) {
-        result.ok = false;
-        result.error = "cannot create " + std::string(DynamicLibrariesDevicePath);
-        return result;
-    }
+    std::vector<InstallStep> steps;
+    if (!foundation::createDeviceDirectory(DynamicLibrariesDevicePath, foundation::Intermediates::Yes))
+        return foundation::Error("cannot create " + std::string(DynamicLibrariesDevicePath));
     if (auto kelvane = firstFound(searchDirs, std::filesystem::path(KelvaneLibraryDevicePath).filename().string()); !kelvane.empty()) {
-        if (!foundation::createDeviceDirectory("/usr/lib", foundation::Intermediates::Yes) || !copyIntoDevice(kelvane, std::string(KelvaneLibraryDevicePath), result.error)) {
-            result.ok = false;
-            if (result.error.empty())
-                result.error = "cannot create /usr/lib";
-            return result;
-        }
-        result.steps.push_back({ InstallStep::Outcome::Installed, std::string(KelvaneLibraryDevicePath), {} });
+        if (!foundation::createDeviceDirectory("/usr/lib", foundation::Intermediates::Yes))
+            return foundation::Error("cannot create /usr/lib");
+        TRY(copyIntoDevice(kelvane, std::string(KelvaneLibraryDevicePath)));
+        steps.push_back({ InstallStep::Outcome::Installed, std::string(KelvaneLibraryDevicePath), {} });
     }
     for (std::string_view name : extensionNames) {
         std::string library = std::string(name) + ".so";
         if (std::find(choice.begin(), choice.end(), name) == choice.end()) {
             std::string folder = std::string(DynamicLibrariesDevicePath) + "/";
             for (const auto& file : { folder + library, folder + std::string(name) + ".plist" }) {
-                if (foundation::deviceFileExists(file) && !foundation::removeDeviceFile(file)) {
-                    result.ok = false;
-                    result.error = "cannot remove " + file;
-                    return result;
-                }
+                if (foundation::deviceFileExists(file) && !foundation::removeDeviceFile(file))
+                    return foundation::Error("cannot remove " + file);
             }
-            result.steps.push_back({ InstallStep::Outcome::Skipped, library, "not chosen" });
+            steps.push_back({ InstallStep::Outcome::Skipped, library, "not chosen" });
             continue;
         }
         std::filesystem::path found = firstFound(searchDirs, library);
         if (found.empty()) {
-            result.steps.push_back({ InstallStep::Outcome::Skipped, library, "not built" });
+            steps.push_back({ InstallStep::Outcome::Skipped, library, "not built" });
             continue;
         }
         std::string devicePath = std::string(DynamicLibrariesDevicePath) + "/" + library;
-        if (!copyIntoDevice(found, devicePath, result.error)) {
-            result.ok = false;
-            return result;
-        }
-        result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+        TRY(copyIntoDevice(found, devicePath));
+        steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
 
         std::string filterPath = std::string(DynamicLibrariesDevicePath) + "/" + std::string(name) + ".plist";
         std::filesystem::path filterBeside = found.parent_path() / (std::string(name) + ".plist");
         std::error_code ec;
-        bool written = std::filesystem::is_regular_file(filterBeside, ec)
-            ? copyIntoDevice(filterBeside, filterPath, result.error)
-            : foundation::writeDeviceFileAtomically(filterPath, foundation::writeXmlPlist(springBoardFilter()));
-        if (!written) {
-            result.ok = false;
-            if (result.error.empty())
-                result.error = "cannot write " + filterPath;
-            return result;
-        }
-        result.steps.push_back({ InstallStep::Outcome::Installed, filterPath, {} });
+        if (std::filesystem::is_regular_file(filterBeside, ec))
+            TRY(copyIntoDevice(filterBeside, filterPath));
+        else if (!foundation::writeDeviceFileAtomically(filterPath, foundation::writeXmlPlist(springBoardFilter())))
+            return foundation::Error("cannot write " + filterPath);
+        steps.push_back({ InstallStep::Outcome::Installed, filterPath, {} });
     }
-    return result;
+    return steps;
 }
 
-InstallResult installApplications(const std::vector<std::filesystem::path>& searchDirs)
+foundation::Result<std::vector<InstallStep>> installApplications(const std::vector<std::filesystem::path>& searchDirs)
 {
-    InstallResult result;
+    std::vector<InstallStep> steps;
     for (std::string_view name : applicationNames) {
         std::string executable = std::string(name) + ".so";
         std::filesystem::path found;
@@ -261,25 +226,19 @@ InstallResult installApplications(const std::vector<std::filesystem::path>& sear
             }
         }
         if (found.empty()) {
-            result.steps.push_back({ InstallStep::Outcome::Skipped, std::string(name) + ".app", "not built" });
+            steps.push_back({ InstallStep::Outcome::Skipped, std::string(name) + ".app", "not built" });
             continue;
         }
         std::string bundle = std::string(ApplicationsDevicePath) + "/" + std::string(name) + ".app";
-        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes)) {
-            result.ok = false;
-            result.error = "cannot create " + bundle;
-            return result;
-        }
+        if (!foundation::createDeviceDirectory(bundle, foundation::Intermediates::Yes))
+            return foundation::Error("cannot create " + bundle);
         for (auto [source, target] : { std::pair { executable, std::string(name) }, std::pair { std::string("Info.plist"), std::string("Info.plist") } }) {
             std::string devicePath = bundle + "/" + target;
-            if (!copyIntoDevice(found / source, devicePath, result.error)) {
-                result.ok = false;
-                return result;
-            }
-            result.steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
+            TRY(copyIntoDevice(found / source, devicePath));
+            steps.push_back({ InstallStep::Outcome::Installed, devicePath, {} });
         }
     }
-    return result;
+    return steps;
 }
 
 } // namespace simulator

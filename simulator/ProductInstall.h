@@ -5,6 +5,8 @@
 // application as a bundle under /Applications, where SpringBoard finds it.
 #pragma once
 
+#include <foundation/Result.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,9 +34,9 @@ inline constexpr std::string_view ExtensionChoiceDevicePath = "/plv-sim.plist";
 using ExtensionChoice = std::vector<std::string>;
 
 ExtensionChoice defaultExtensionChoice(); // Parlivo alone
-// "parlivo,rendalo": names in any case, separated by commas. Fails (with the
-// reason in `error`) on an empty list or an unknown name.
-std::optional<ExtensionChoice> parseExtensionChoice(std::string_view list, std::string& error);
+// "parlivo,rendalo": names in any case, separated by commas. Fails on an
+// empty list or an unknown name.
+foundation::Result<ExtensionChoice> parseExtensionChoice(std::string_view list);
 // "parlivo,rendalo"
 std::string describeExtensionChoice(const ExtensionChoice&);
 // The choice recorded in the device under the current root, if any.
@@ -51,17 +53,13 @@ struct InstallStep {
     std::string note; // why something was skipped
 };
 
-struct InstallResult {
-    bool ok { true };
-    std::string error;
-    std::vector<InstallStep> steps;
-};
-
+// Each answers what it did, step by step, or why it stopped.
+//
 // Copies every PNG of `resourcesDir`/PLV and `resourcesDir`/RDL (the build's
 // rasterised images). Fails when either folder holds none. The home screen's
 // icons, `resourcesDir`/Applications/<bundle folder>.png, go to
 // /Applications/<bundle folder>.app/Icon.png.
-InstallResult installImages(const std::filesystem::path& resourcesDir);
+foundation::Result<std::vector<InstallStep>> installImages(const std::filesystem::path& resourcesDir);
 
 // For each chosen extension, the first "<name>.so" found in `searchDirs` is
 // copied in, with "<name>.plist" from beside it or, without one, a filter
@@ -69,11 +67,11 @@ InstallResult installImages(const std::filesystem::path& resourcesDir);
 // copy left in place); one not chosen is taken out with its filter, so the
 // loader does not find it. The first libKelvaneLibrary.dylib found goes to
 // /usr/lib.
-InstallResult installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& = defaultExtensionChoice());
+foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector<std::filesystem::path>& searchDirs, const ExtensionChoice& = defaultExtensionChoice());
 
 // For each application name, the first folder of `searchDirs` holding
 // "<name>.so" and "Info.plist" gives /Applications/<name>.app/<name> (the
 // executable) and its Info.plist. An application found nowhere is skipped.
-InstallResult installApplications(const std::vector<std::filesystem::path>& searchDirs);
+foundation::Result<std::vector<InstallStep>> installApplications(const std::vector<std::filesystem::path>& searchDirs);
 
 } // namespace simulator

@@ -66,7 +66,7 @@ namespace {
 
 } // namespace
 
-ScenarioRunner::ScenarioRunner(springboard::Phone& phone)
+ScenarioRunner::ScenarioRunner(phone::Phone& phone)
     : m_phone(phone)
 {
 }
@@ -118,14 +118,14 @@ std::optional<std::string> ScenarioRunner::validate(const json& step)
 StepResult ScenarioRunner::runStep(const json& step)
 {
     if (auto error = validate(step))
-        return StepResult::failure(*error);
+        return foundation::Error(*error);
     const StepDefinition* definition = ScenarioRunner::definition(step["step"].get<std::string>());
     // The handlers read only fields the table vouched for; an exception here
     // would be our own mistake, and it still must not end the run uncaught.
     try {
         return definition->handler(*this, step);
     } catch (const std::exception& error) {
-        return StepResult::failure(std::string("the step could not be carried out: ") + error.what());
+        return foundation::Error(std::string("the step could not be carried out: ") + error.what());
     }
 }
 
@@ -151,50 +151,49 @@ size_t jsonNestingDepth(std::string_view text)
     return deepest;
 }
 
-ScenarioFile parseScenario(std::string_view text, std::string_view sourceName)
+foundation::Result<json> parseScenario(std::string_view text, std::string_view sourceName)
 {
     std::string source(sourceName);
     if (jsonNestingDepth(text) > MaximumJSONNesting)
-        return { std::nullopt, source + ": nested more than " + std::to_string(MaximumJSONNesting) + " levels deep; not a scenario" };
+        return foundation::Error(source + ": nested more than " + std::to_string(MaximumJSONNesting) + " levels deep; not a scenario");
     json steps;
     try {
         steps = json::parse(text);
     } catch (const json::exception& error) {
-        return { std::nullopt, source + ": not JSON: " + withoutExceptionTag(error.what()) };
+        return foundation::Error(source + ": not JSON: " + withoutExceptionTag(error.what()));
     }
     if (!steps.is_array())
-        return { std::nullopt, source + ": a scenario is a JSON array of steps" };
+        return foundation::Error(source + ": a scenario is a JSON array of steps");
     for (size_t i = 0; i < steps.size(); ++i) {
         if (auto error = ScenarioRunner::validate(steps[i])) {
             std::string name = steps[i].is_object() && steps[i].contains("step") && steps[i]["step"].is_string() ? " (" + steps[i]["step"].get<std::string>() + ")" : "";
-            return { std::nullopt, source + ": step " + std::to_string(i + 1) + name + ": " + *error };
+            return foundation::Error(source + ": step " + std::to_string(i + 1) + name + ": " + *error);
         }
     }
-    return { std::move(steps), {} };
+    return steps;
 }
 
-ScenarioFile loadScenario(const std::filesystem::path& path)
+foundation::Result<json> loadScenario(const std::filesystem::path& path)
 {
     auto file = foundation::readWholeFile(path, maximumScenarioSize);
-    if (!file)
-        return { std::nullopt, file.error }; // the error names the file
-    std::string_view text(reinterpret_cast<const char*>(file.bytes->data()), file.bytes->size());
+    auto bytes = TRY(std::move(file)); // the reason names the file
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return parseScenario(text, path.string());
 }
 
-ScenarioOutcome runScenario(ScenarioRunner& runner, const json& steps, const std::function<void(const std::string&)>& print)
+foundation::Result<void> runScenario(ScenarioRunner& runner, const json& steps, const std::function<void(const std::string&)>& print)
 {
     if (!steps.is_array())
-        return { false, "a scenario is a JSON array of steps" };
+        return foundation::Error("a scenario is a JSON array of steps");
     for (size_t i = 0; i < steps.size(); ++i) {
         StepResult result = runner.runStep(steps[i]);
         std::string name = steps[i].is_object() && steps[i].contains("step") && steps[i]["step"].is_string() ? steps[i]["step"].get<std::string>() : "?";
-        if (!result.ok)
-            return { false, "step " + std::to_string(i + 1) + " (" + name + "): " + result.error };
-        if (result.output)
-            print(dumpLine(*result.output));
+        if (!result)
+            return result.error().prefixed("step " + std::to_string(i + 1) + " (" + name + "): ");
+        if (*result)
+            print(dumpLine(**result));
     }
-    return {};
+    return foundation::success();
 }
 
 } // namespace simulator

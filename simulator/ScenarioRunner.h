@@ -7,6 +7,8 @@
 // who wrote it, never as a crash.
 #pragma once
 
+#include <foundation/Result.h>
+
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
@@ -16,21 +18,16 @@
 #include <string>
 #include <string_view>
 
-namespace springboard {
+namespace phone {
 class Phone;
 }
 
 namespace simulator {
 
-struct StepResult {
-    bool ok { true };
-    std::string error; // why the step was refused; empty when ok
-    std::optional<nlohmann::json> output; // what the step prints (dump)
-
-    static StepResult success() { return {}; }
-    static StepResult failure(std::string error) { return { false, std::move(error), std::nullopt }; }
-    explicit operator bool() const { return ok; }
-};
+// What a step answers: what it prints (a dump), if anything, or why it was
+// refused.
+using StepOutput = std::optional<nlohmann::json>;
+using StepResult = foundation::Result<StepOutput>;
 
 enum class FieldType {
     String,
@@ -68,7 +65,7 @@ struct StepDefinition {
 
 class ScenarioRunner {
 public:
-    explicit ScenarioRunner(springboard::Phone&);
+    explicit ScenarioRunner(phone::Phone&);
 
     // Every step, in the order the documentation lists them.
     static std::span<const StepDefinition> vocabulary();
@@ -81,20 +78,16 @@ public:
 
     StepResult runStep(const nlohmann::json& step);
 
-    springboard::Phone& phone() { return m_phone; }
+    phone::Phone& phone() { return m_phone; }
 
 private:
-    springboard::Phone& m_phone;
+    phone::Phone& m_phone;
 };
 
 // A scenario file: a JSON array of step objects. Every step is validated
 // before anything runs, so a typo at the end is reported before the phone
-// has done half the tour.
-struct ScenarioFile {
-    std::optional<nlohmann::json> steps;
-    std::string error; // "<file>: <why>"; empty when loaded
-};
-ScenarioFile parseScenario(std::string_view text, std::string_view sourceName);
+// has done half the tour. Answers the steps, or "<file>: <why>".
+foundation::Result<nlohmann::json> parseScenario(std::string_view text, std::string_view sourceName);
 
 // JSON nested deeper than this is refused, from a file or over HTTP, before
 // the parser (or a destructor) recurses through it.
@@ -102,14 +95,11 @@ constexpr size_t MaximumJSONNesting = 64;
 // The deepest nesting of arrays and objects in a JSON text, counted without
 // parsing it (strings and their escapes are skipped).
 size_t jsonNestingDepth(std::string_view text);
-ScenarioFile loadScenario(const std::filesystem::path&);
+foundation::Result<nlohmann::json> loadScenario(const std::filesystem::path&);
 
-struct ScenarioOutcome {
-    bool ok { true };
-    std::string error; // "step <n> (<name>): <why>", steps counted from 1
-};
 // Runs the steps in order; `print` receives each output line (the dumps).
-// Stops at the first step that fails.
-ScenarioOutcome runScenario(ScenarioRunner&, const nlohmann::json& steps, const std::function<void(const std::string&)>& print);
+// Stops at the first step that fails: "step <n> (<name>): <why>", steps
+// counted from 1.
+foundation::Result<void> runScenario(ScenarioRunner&, const nlohmann::json& steps, const std::function<void(const std::string&)>& print);
 
 } // namespace simulator

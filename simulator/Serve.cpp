@@ -11,7 +11,7 @@
 #include <addressbook/DemoContacts.h>
 #include <foundation/DevicePath.h>
 #include <foundation/RunLoop.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 #include <springboard/SBApplicationController.h>
 
 #include <httplib.h>
@@ -204,22 +204,22 @@ struct PhoneServer::Http {
     runtime::Ref<foundation::Timer> panelTimer;
 };
 
-PhoneServer::PhoneServer(springboard::Phone& phone, ServeOptions options)
+PhoneServer::PhoneServer(phone::Phone& phone, ServeOptions options)
     : m_phone(phone)
     , m_options(std::move(options))
     , m_http(std::make_unique<Http>())
 {
 }
 
-PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOptions options)
+foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(phone::Phone& phone, ServeOptions options)
 {
     if (!isLoopbackAddress(options.bindAddress) && !options.allowRemote)
-        return { nullptr, "refusing to serve the phone on " + options.bindAddress + ": anyone who reaches it could drive the phone and read its pictures; pass --allow-remote to mean it" };
+        return foundation::Error("refusing to serve the phone on " + options.bindAddress + ": anyone who reaches it could drive the phone and read its pictures; pass --allow-remote to mean it");
     if (options.port < 0 || options.port > 65535)
-        return { nullptr, "the port must be from 0 to 65535, not " + std::to_string(options.port) };
+        return foundation::Error("the port must be from 0 to 65535, not " + std::to_string(options.port));
     std::error_code ec;
     if (!std::filesystem::is_regular_file(options.webRoot / "index.html", ec))
-        return { nullptr, "no web UI in " + options.webRoot.string() + " (index.html is missing)" };
+        return foundation::Error("no web UI in " + options.webRoot.string() + " (index.html is missing)");
 
     std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options)));
     auto& http = server->m_http->server;
@@ -244,10 +244,10 @@ PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOpti
     if (server->m_options.port == 0) {
         server->m_port = http.bind_to_any_port(address);
         if (server->m_port <= 0)
-            return { nullptr, "cannot listen on " + address };
+            return foundation::Error("cannot listen on " + address);
     } else {
         if (!http.bind_to_port(address, server->m_options.port))
-            return { nullptr, "cannot listen on " + address + " port " + std::to_string(server->m_options.port) + " (in use?)" };
+            return foundation::Error("cannot listen on " + address + " port " + std::to_string(server->m_options.port) + " (in use?)");
         server->m_port = server->m_options.port;
     }
     if (*listening >= 0)
@@ -268,10 +268,10 @@ PhoneServer::StartResult PhoneServer::start(springboard::Phone& phone, ServeOpti
     // listener would never return.
     while (!http.is_running() && !server->m_listenerDone)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return { std::move(server), {} };
+    return server;
 }
 
-std::unique_ptr<PhoneServer> PhoneServer::unbound(springboard::Phone& phone, ServeOptions options)
+std::unique_ptr<PhoneServer> PhoneServer::unbound(phone::Phone& phone, ServeOptions options)
 {
     std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options)));
     server->m_http->server.set_payload_max_length(server->m_options.maxRequestBody);
@@ -478,7 +478,7 @@ void PhoneServer::installRoutes()
         if (step["step"] == "advance" && step["seconds"].get<double>() > m_options.maximumAdvance)
             return answerError(response, 400, "\"seconds\" must be at most " + std::to_string(static_cast<int>(m_options.maximumAdvance)) + " here: the phone runs on the real clock");
 
-        StepResult result;
+        StepResult result = StepOutput {};
         {
             std::lock_guard lock(m_stepMutex);
             ScenarioRunner runner(m_phone);
@@ -491,11 +491,11 @@ void PhoneServer::installRoutes()
             m_panelsDirty = true;
             m_phone.performOnMain([this] { publishScreen(); });
         }
-        if (!result.ok)
-            return answerError(response, 409, result.error);
+        if (!result)
+            return answerError(response, 409, result.reason());
         json body = { { "ok", true }, { "generation", m_feed.generation() } };
-        if (result.output)
-            body["output"] = *result.output;
+        if (*result)
+            body["output"] = **result;
         answerJSON(response, 200, body);
     });
 
@@ -524,14 +524,13 @@ void PhoneServer::installRoutes()
                 return answerError(response, 400, "every extension name must be a string");
             list += (list.empty() ? "" : ",") + name.get<std::string>();
         }
-        std::string error;
-        auto choice = parseExtensionChoice(list, error);
+        auto choice = parseExtensionChoice(list);
         if (!choice)
-            return answerError(response, 400, error);
+            return answerError(response, 400, choice.reason());
         if (!m_options.changeExtensions)
             return answerError(response, 409, "this server cannot reboot the phone");
-        if (auto refused = m_options.changeExtensions(*choice))
-            return answerError(response, 500, *refused);
+        if (auto changed = m_options.changeExtensions(*choice); !changed)
+            return answerError(response, 500, changed.reason());
         answerJSON(response, 200, json { { "ok", true }, { "rebooting", true }, { "chosen", describeExtensionChoice(*choice) } });
         // The answer goes out first; the page then waits for the phone to come back.
         m_phone.runLoop().performOnMain([this] { m_phone.runLoop().performAfter(0.2, [this] { stop(); }); });

@@ -15,6 +15,8 @@
 #include "ProductInstall.h"
 #include "ServeFeed.h"
 
+#include <foundation/Result.h>
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -25,7 +27,7 @@
 #include <string_view>
 #include <thread>
 
-namespace springboard {
+namespace phone {
 class Phone;
 }
 
@@ -58,27 +60,23 @@ struct ServeOptions {
     // On the real clock an `advance` step makes its request wait that long;
     // the page has no business waiting longer than this.
     double maximumAdvance { 60 };
-    // Another choice of extensions from the page: installs it and answers
-    // why it could not, or nothing when the phone reboots with it once the
-    // server has stopped. Without one the page cannot change the choice.
-    std::function<std::optional<std::string>(const ExtensionChoice&)> changeExtensions;
+    // Another choice of extensions from the page: installs it, so that the
+    // phone reboots with it once the server has stopped, or answers why it
+    // could not. Without one the page cannot change the choice.
+    std::function<foundation::Result<void>(const ExtensionChoice&)> changeExtensions;
 };
 
 bool isLoopbackAddress(std::string_view);
 
 class PhoneServer {
 public:
-    struct StartResult {
-        std::unique_ptr<PhoneServer> server; // null when it could not start
-        std::string error;
-    };
     // On the phone's main thread: checks the options, binds the port and
     // starts answering. The phone's run loop must then be turned (run()).
-    static StartResult start(springboard::Phone&, ServeOptions);
+    static foundation::Result<std::unique_ptr<PhoneServer>> start(phone::Phone&, ServeOptions);
     // A server reached only through answer(): nothing is bound, no thread
     // listens and the pages are not fed between requests. For tests and the
     // fuzzer, on the phone's main thread.
-    static std::unique_ptr<PhoneServer> unbound(springboard::Phone&, ServeOptions);
+    static std::unique_ptr<PhoneServer> unbound(phone::Phone&, ServeOptions);
 
     // One HTTP request as its raw bytes, answered on the calling thread as a
     // connection would have it answered (the server's own request parser,
@@ -104,7 +102,7 @@ public:
     const ServeFeed& feed() const { return m_feed; }
 
 private:
-    PhoneServer(springboard::Phone&, ServeOptions);
+    PhoneServer(phone::Phone&, ServeOptions);
     struct Http;
 
     void installRoutes();
@@ -113,7 +111,7 @@ private:
     void publishScreen();
     void publishPanels();
 
-    springboard::Phone& m_phone;
+    phone::Phone& m_phone;
     ServeOptions m_options;
     std::unique_ptr<Http> m_http;
     ServeFeed m_feed;

@@ -8,7 +8,7 @@
 
 #include <foundation/DevicePath.h>
 #include <foundation/NotificationCenter.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 #include <uikit/UIMenuController.h>
 
 #include <algorithm>
@@ -19,7 +19,7 @@ namespace simulator {
 namespace {
 
     using nlohmann::json;
-    using springboard::ActionResult;
+    using phone::ActionResult;
 
     constexpr auto Required = Presence::Required;
     constexpr auto Optional = Presence::Optional;
@@ -30,9 +30,9 @@ namespace {
 
     StepResult from(const ActionResult& result)
     {
-        if (result.ok)
-            return StepResult::success();
-        return StepResult::failure(result.error.empty() ? "the phone refused the action" : result.error);
+        if (result)
+            return StepOutput {};
+        return foundation::Error(result.reason().empty() ? "the phone refused the action" : result.reason());
     }
 
     std::string text(const json& step, const char* name) { return step.at(name).get<std::string>(); }
@@ -113,7 +113,7 @@ namespace {
             bool present = false;
             runner.phone().performOnMain([&] { present = foundation::deviceFileExists(*picture); });
             if (!present)
-                return StepResult::failure("no picture " + *picture + " on the phone");
+                return foundation::Error("no picture " + *picture + " on the phone");
         }
         return from(runner.phone().receiveIMessage(text(step, "from"), text(step, "text"), picture));
     }
@@ -161,8 +161,8 @@ namespace {
                 error = "nothing on screen takes the edit menu's item \"" + title + "\"";
         });
         if (error)
-            return StepResult::failure(*error);
-        return StepResult::success();
+            return foundation::Error(*error);
+        return StepOutput {};
     }
 
     StepResult swipe(ScenarioRunner& runner, const json& step)
@@ -229,16 +229,14 @@ namespace {
                 foundation::NotificationCenter::darwin().post(reloadNotificationName(product));
         });
         if (error)
-            return StepResult::failure(*error);
+            return foundation::Error(*error);
         // Delivers the notification before the next step, without moving time.
         return from(runner.phone().advance(0));
     }
 
     StepResult dump(ScenarioRunner& runner, const json&)
     {
-        StepResult result;
-        result.output = dumpPhone(runner.phone());
-        return result;
+        return StepOutput { dumpPhone(runner.phone()) };
     }
 
     // MARK: The table

@@ -16,7 +16,7 @@
 
 #include "BuildLocations.h"
 
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 #include <CLI/CLI.hpp>
 
@@ -60,8 +60,8 @@ std::vector<std::filesystem::path> extensionFolders()
     return folders;
 }
 
-simulator::SeedReport seed(const std::filesystem::path& device, const std::string& resources, size_t contacts,
-    std::optional<simulator::ExtensionChoice> extensions = std::nullopt)
+foundation::Result<void> seed(const std::filesystem::path& device, const std::string& resources, size_t contacts,
+    std::optional<simulator::ExtensionChoice> extensions = std::nullopt, const simulator::SeedNote& tell = {})
 {
     simulator::SeedOptions options;
     options.extensions = std::move(extensions);
@@ -69,25 +69,23 @@ simulator::SeedReport seed(const std::filesystem::path& device, const std::strin
     options.resourcesDir = resourcesFolder(resources);
     options.extensionSearchDirs = extensionFolders();
     options.contactCount = contacts;
-    return simulator::seedDemoPhone(options);
+    return simulator::seedDemoPhone(options, tell);
 }
 
 int seedCommand(const std::string& device, const std::string& resources, size_t contacts, const std::string& extensions)
 {
     std::optional<simulator::ExtensionChoice> choice;
     if (!extensions.empty()) {
-        std::string error;
-        choice = simulator::parseExtensionChoice(extensions, error);
-        if (!choice) {
-            std::cerr << "plv-sim seed: --extensions: " << error << "\n";
+        auto parsed = simulator::parseExtensionChoice(extensions);
+        if (!parsed) {
+            std::cerr << "plv-sim seed: --extensions: " << parsed.reason() << "\n";
             return 2;
         }
+        choice = parsed.releaseValue();
     }
-    auto report = seed(device, resources, contacts, choice);
-    for (const auto& line : report.lines)
-        std::cout << line << "\n";
-    if (!report.ok) {
-        std::cerr << "plv-sim seed: " << report.error << "\n";
+    auto report = seed(device, resources, contacts, choice, [](const std::string& line) { std::cout << line << "\n"; });
+    if (!report) {
+        std::cerr << "plv-sim seed: " << report.reason() << "\n";
         return 1;
     }
     std::cout << "demo phone ready in " << device << "\n";
@@ -143,33 +141,33 @@ private:
 int runCommand(const std::string& scenarioPath, const std::string& device, const std::string& resources, bool verbose, bool keepGoing)
 {
     auto scenario = simulator::loadScenario(scenarioPath);
-    if (!scenario.steps) {
-        std::cerr << "plv-sim run: " << scenario.error << "\n";
+    if (!scenario) {
+        std::cerr << "plv-sim run: " << scenario.reason() << "\n";
         return 1;
     }
 
     if (!simulator::holdsPhone(device)) {
         std::cerr << "plv-sim run: seeding a demo phone in " << device << "\n";
         auto report = seed(device, resources, simulator::SeedOptions {}.contactCount);
-        if (!report.ok) {
-            std::cerr << "plv-sim run: " << report.error << "\n";
+        if (!report) {
+            std::cerr << "plv-sim run: " << report.reason() << "\n";
             return 1;
         }
     }
 
     DumpChannel dumps;
     std::error_code ec;
-    springboard::BootOptions boot;
+    phone::BootOptions boot;
     boot.deviceRoot = std::filesystem::absolute(device, ec);
     boot.clock = foundation::ClockKind::Virtual;
     boot.loadExtensions = true;
-    auto booted = springboard::Phone::boot(std::move(boot));
-    if (!booted.phone) {
-        std::cerr << "plv-sim run: the phone did not boot: " << booted.error << "\n";
+    auto booted = phone::Phone::boot(std::move(boot));
+    if (!booted) {
+        std::cerr << "plv-sim run: the phone did not boot: " << booted.reason() << "\n";
         return 1;
     }
-    simulator::ScenarioRunner runner(*booted.phone);
-    const auto& steps = *scenario.steps;
+    simulator::ScenarioRunner runner(**booted);
+    const auto& steps = *scenario;
     size_t refused = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
         const auto& step = steps[i];
@@ -179,17 +177,17 @@ int runCommand(const std::string& scenarioPath, const std::string& device, const
             std::cerr << i + 1 << ". " << name << comment << "\n";
         }
         auto result = runner.runStep(step);
-        if (!result.ok) {
-            std::cerr << "plv-sim run: " << scenarioPath << ": step " << i + 1 << " (" << name << "): " << result.error << "\n";
+        if (!result) {
+            std::cerr << "plv-sim run: " << scenarioPath << ": step " << i + 1 << " (" << name << "): " << result.reason() << "\n";
             if (!keepGoing)
                 return 1;
             ++refused;
             continue;
         }
-        if (result.output) {
+        if (const auto& output = *result) {
             if (verbose)
-                std::cerr << "   " << simulator::summariseDump(*result.output) << "\n";
-            if (!dumps.write(simulator::dumpLine(*result.output))) {
+                std::cerr << "   " << simulator::summariseDump(*output) << "\n";
+            if (!dumps.write(simulator::dumpLine(*output))) {
                 std::cerr << "plv-sim run: cannot write to standard output\n";
                 return 1;
             }
@@ -227,8 +225,8 @@ int serveCommand(const ServeArguments& arguments)
     if (!simulator::holdsPhone(arguments.device)) {
         std::cerr << "plv-sim serve: seeding a demo phone in " << arguments.device << "\n";
         auto report = seed(arguments.device, arguments.resources, simulator::SeedOptions {}.contactCount);
-        if (!report.ok) {
-            std::cerr << "plv-sim serve: " << report.error << "\n";
+        if (!report) {
+            std::cerr << "plv-sim serve: " << report.reason() << "\n";
             return 1;
         }
     }
@@ -243,37 +241,35 @@ int serveCommand(const ServeArguments& arguments)
     pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
 
     std::error_code ec;
-    springboard::BootOptions boot;
+    phone::BootOptions boot;
     boot.deviceRoot = std::filesystem::absolute(arguments.device, ec);
     boot.clock = foundation::ClockKind::System;
     boot.loadExtensions = true;
-    auto booted = springboard::Phone::boot(std::move(boot));
-    if (!booted.phone) {
-        std::cerr << "plv-sim serve: the phone did not boot: " << booted.error << "\n";
+    auto booted = phone::Phone::boot(std::move(boot));
+    if (!booted) {
+        std::cerr << "plv-sim serve: the phone did not boot: " << booted.reason() << "\n";
         return 1;
     }
 
     simulator::ServeOptions options;
     std::atomic<bool> reboot { false };
-    options.changeExtensions = [&](const simulator::ExtensionChoice& choice) -> std::optional<std::string> {
+    options.changeExtensions = [&](const simulator::ExtensionChoice& choice) -> foundation::Result<void> {
         if (!simulator::writeExtensionChoice(choice))
-            return "cannot write " + std::string(simulator::ExtensionChoiceDevicePath);
-        auto installed = simulator::installExtensions(extensionFolders(), choice);
-        if (!installed.ok)
-            return installed.error;
+            return foundation::Error("cannot write " + std::string(simulator::ExtensionChoiceDevicePath));
+        TRY(simulator::installExtensions(extensionFolders(), choice));
         reboot = true;
-        return std::nullopt;
+        return foundation::success();
     };
     options.bindAddress = arguments.bind;
     options.allowRemote = arguments.allowRemote;
     options.port = arguments.port;
     options.webRoot = webFolder(arguments.web);
-    auto started = simulator::PhoneServer::start(*booted.phone, options);
-    if (!started.server) {
-        std::cerr << "plv-sim serve: " << started.error << "\n";
+    auto started = simulator::PhoneServer::start(**booted, options);
+    if (!started) {
+        std::cerr << "plv-sim serve: " << started.reason() << "\n";
         return 1;
     }
-    auto& server = *started.server;
+    auto& server = **started;
     std::cout << "Serving the phone at " << server.address() << std::endl;
 
     std::atomic<bool> finished { false };
@@ -290,11 +286,11 @@ int serveCommand(const ServeArguments& arguments)
     finished = true;
     watcher.join();
     int port = server.port();
-    started.server.reset();
+    started->reset();
     if (reboot) {
         // Libraries once loaded stay loaded, so the phone boots again in a
         // fresh process: the same program, the same arguments, the same port.
-        booted.phone.reset();
+        booted->reset();
         std::cerr << "plv-sim serve: rebooting the phone with the extensions " << simulator::describeExtensionChoice(simulator::readExtensionChoice().value_or(simulator::defaultExtensionChoice())) << "\n";
         std::vector<std::string> again { "plv-sim", "serve", "--device", std::filesystem::absolute(arguments.device, ec).string(), "--port", std::to_string(port), "--bind", arguments.bind };
         if (arguments.allowRemote)

@@ -18,7 +18,7 @@
 #include <foundation/DevicePath.h>
 #include <foundation/KeyedArchive.h>
 #include <foundation/PlistWriter.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 #include <benchmark/benchmark.h>
 
@@ -89,17 +89,17 @@ public:
         return *device;
     }
 
-    springboard::Phone& phone()
+    phone::Phone& phone()
     {
         if (!m_phone) {
-            springboard::BootOptions options;
+            phone::BootOptions options;
             options.deviceRoot = m_root;
             options.loadExtensions = false;
             options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
-            auto booted = springboard::Phone::boot(std::move(options));
-            if (!booted.phone)
+            auto booted = phone::Phone::boot(std::move(options));
+            if (!booted)
                 std::abort();
-            m_phone = std::move(booted.phone);
+            m_phone = booted.releaseValue();
         }
         return *m_phone;
     }
@@ -145,7 +145,7 @@ private:
     }
 
     std::filesystem::path m_root;
-    std::unique_ptr<springboard::Phone> m_phone;
+    std::unique_ptr<phone::Phone> m_phone;
 };
 
 void BM_RecipientListBuild(benchmark::State& state)

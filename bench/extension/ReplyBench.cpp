@@ -9,7 +9,7 @@
 #include <extension/RDL.h>
 #include <extension/TweakState.h>
 #include <foundation/DevicePath.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 #include <uikit/UIImage.h>
 #include <uikit/UIView.h>
 #include <uikit/UIViewController.h>
@@ -40,7 +40,7 @@ public:
         static BenchPhone phone;
         return phone;
     }
-    springboard::Phone& phone() { return *m_phone; }
+    phone::Phone& phone() { return *m_phone; }
 
     ~BenchPhone()
     {
@@ -62,18 +62,18 @@ private:
             foundation::hostPath(chatkit::smsDatabaseDevicePath));
         if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::AddressBookDevicePath)))
             std::abort();
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.deviceRoot = m_root;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
-        auto booted = springboard::Phone::boot(std::move(options));
-        if (!booted.phone)
+        auto booted = phone::Phone::boot(std::move(options));
+        if (!booted)
             std::abort();
-        m_phone = std::move(booted.phone);
+        m_phone = booted.releaseValue();
     }
 
     std::filesystem::path m_root;
-    std::unique_ptr<springboard::Phone> m_phone;
+    std::unique_ptr<phone::Phone> m_phone;
 };
 
 std::string send(const char* selector, const std::string& text, const std::string& address)

@@ -46,7 +46,7 @@ void readGroups(benchmark::State& state, PlistFormat format)
     for (auto _ : state) {
         auto result = unarchive(std::span<const uint8_t>(bytes));
         if (!result)
-            state.SkipWithError(result.error.c_str());
+            state.SkipWithError(result.reason().c_str());
         benchmark::DoNotOptimize(result);
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));

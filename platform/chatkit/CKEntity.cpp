@@ -40,7 +40,7 @@ Ref<CKEntity> CKEntity::forAddress(const std::string& address)
     return entity;
 }
 
-std::string CKEntity::name() const { return resolveName(m_address); }
+std::string CKEntity::name() const { return contactName(m_address); }
 
 Id CKEntity::defaultIMHandle() const { return IMHandle::forID(m_address); }
 

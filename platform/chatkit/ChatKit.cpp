@@ -43,28 +43,34 @@ void registerChatKitClasses()
     CKMadridService::classObject();
 }
 
-std::optional<int64_t> receiveSMS(const std::string& from, const std::string& text)
+namespace {
+    foundation::Result<std::shared_ptr<MessageStore>> storeForIncoming(const std::string& from)
+    {
+        if (trimmed(from).empty())
+            return foundation::Error("a message needs a sender");
+        auto store = sharedStore();
+        if (!store)
+            return foundation::Error(databaseError());
+        return store;
+    }
+}
+
+foundation::Result<int64_t> receiveSMS(const std::string& from, const std::string& text)
 {
-    if (trimmed(from).empty())
-        return std::nullopt;
-    auto store = sharedStore();
-    if (!store)
-        return std::nullopt;
+    auto store = TRY(storeForIncoming(from));
     NewMessage row;
     row.kind = MessageKind::SMS;
     row.address = from;
     row.text = text;
     row.unixDate = unixNow();
-    auto rowID = store->insert(row);
-    if (!rowID)
-        return std::nullopt;
+    auto rowID = TRY(store->insert(row));
 
     // The telephony layer hands the stored message to the SMS framework,
     // which builds its message object the way the phone always does.
     if (auto telephony = instantiate<CTMessage>()) {
         telephony->m_sender = from;
         telephony->m_date = row.unixDate;
-        telephony->m_messageId = *rowID;
+        telephony->m_messageId = rowID;
         std::vector<Id> parts;
         if (auto part = CKTextMessagePart::withText(text))
             parts.push_back(part);
@@ -74,13 +80,9 @@ std::optional<int64_t> receiveSMS(const std::string& from, const std::string& te
     return rowID;
 }
 
-std::optional<int64_t> receiveIMessage(const std::string& from, const std::string& text, std::optional<std::vector<uint8_t>> picture)
+foundation::Result<int64_t> receiveIMessage(const std::string& from, const std::string& text, std::optional<std::vector<uint8_t>> picture)
 {
-    if (trimmed(from).empty())
-        return std::nullopt;
-    auto store = sharedStore();
-    if (!store)
-        return std::nullopt;
+    auto store = TRY(storeForIncoming(from));
     NewMessage row;
     row.kind = MessageKind::IMessage;
     row.address = from;

@@ -24,13 +24,13 @@ void registerChatKitClasses();
 // An SMS arrives: it is stored as an unread incoming row of the sender's
 // conversation, and the SMS message object is built from the telephony
 // message through `-[CKSMSMessage initWithCTMessage:messageParts:]`, sent
-// through the runtime so a hook sees it. Answers the new row, or nothing
-// when there is no sender or no database to store it in.
-std::optional<int64_t> receiveSMS(const std::string& from, const std::string& text);
+// through the runtime so a hook sees it. Answers the new row, or why it
+// could not be stored (no sender, no database, the database's refusal).
+foundation::Result<int64_t> receiveSMS(const std::string& from, const std::string& text);
 
 // An iMessage arrives, with an optional picture (JPEG or PNG bytes), stored
 // as an unread incoming iMessage row with the picture as an attachment file.
-std::optional<int64_t> receiveIMessage(const std::string& from, const std::string& text,
+foundation::Result<int64_t> receiveIMessage(const std::string& from, const std::string& text,
     std::optional<std::vector<uint8_t>> picture = std::nullopt);
 
 // Every row of the database in row order; empty without a database.

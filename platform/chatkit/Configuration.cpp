@@ -13,7 +13,7 @@ namespace {
     struct State {
         std::mutex lock;
         Clock clock;
-        NameResolver resolver;
+        ContactNameResolver resolver;
         bool madridEnabled { true };
         AvailabilityCheck availability;
         MadridAccount account;
@@ -53,15 +53,15 @@ double unixNow()
     return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
-void setNameResolver(NameResolver resolver)
+void setContactNameResolver(ContactNameResolver resolver)
 {
     std::lock_guard guard(state().lock);
     state().resolver = std::move(resolver);
 }
 
-std::string resolveName(const std::string& address)
+std::string contactName(const std::string& address)
 {
-    NameResolver resolver;
+    ContactNameResolver resolver;
     {
         std::lock_guard guard(state().lock);
         resolver = state().resolver;

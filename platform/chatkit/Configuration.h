@@ -17,10 +17,15 @@ using Clock = std::function<double()>;
 void setClock(Clock);
 double unixNow();
 
-// Answers the display name for an address, or the empty string for none.
-using NameResolver = std::function<std::string(const std::string& address)>;
-void setNameResolver(NameResolver);
-std::string resolveName(const std::string& address);
+// Who owns an address: the name the phone shows for the other side of a
+// message (CKEntity's name; SpringBoard's banner titles and Messages list ask
+// the same). The messaging frameworks never read contacts themselves: the
+// phone's boot (platform/phone/Boot.cpp) passes in the Address Book's
+// addressbook::ContactNameResolver here. Answers the empty string for an
+// unknown address or without a resolver; callers then show the address.
+using ContactNameResolver = std::function<std::string(const std::string& address)>;
+void setContactNameResolver(ContactNameResolver);
+std::string contactName(const std::string& address);
 
 void setMadridEnabled(bool);
 bool madridEnabled();

@@ -45,14 +45,14 @@ std::shared_ptr<MessageStore> sharedStore()
         return nullptr;
     }
     auto result = MessageStore::open(*path);
-    if (!result.store) {
-        if (result.error != h.error)
-            log(result.error);
-        h.error = result.error;
+    if (!result) {
+        if (result.reason() != h.error)
+            log(result.reason());
+        h.error = result.reason();
         return nullptr;
     }
     h.error.clear();
-    h.store = std::move(result.store);
+    h.store = result.releaseValue();
     return h.store;
 }
 

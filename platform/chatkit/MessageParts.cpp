@@ -76,7 +76,7 @@ std::vector<uint8_t> CKMediaObject::data() const
     auto file = foundation::readWholeFile(m_hostPath, MaximumAttachmentBytes);
     if (!file)
         return {};
-    return std::move(*file.bytes);
+    return file.releaseValue();
 }
 
 std::string CKMediaObject::fileURL() const

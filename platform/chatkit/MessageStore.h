@@ -8,8 +8,9 @@
 
 #include "MessageRecord.h"
 #include "Statement.h"
+#include "StatementCache.h"
 
-#include <unordered_map>
+#include <foundation/Result.h>
 
 #include <filesystem>
 #include <memory>
@@ -76,12 +77,8 @@ struct NewMessage {
 
 class MessageStore {
 public:
-    struct OpenResult {
-        std::unique_ptr<MessageStore> store;
-        std::string error;
-    };
     // Opens an existing database; never creates one.
-    static OpenResult open(const std::filesystem::path& databasePath);
+    static foundation::Result<std::unique_ptr<MessageStore>> open(const std::filesystem::path& databasePath);
     ~MessageStore();
     MessageStore(const MessageStore&) = delete;
     MessageStore& operator=(const MessageStore&) = delete;
@@ -96,7 +93,9 @@ public:
     std::vector<StoredPart> parts(const StoredMessage&);
     std::vector<MessageSummary> list();
 
-    std::optional<int64_t> insert(const NewMessage&);
+    // The new row's ROWID, or why nothing was written (SQLite's own reason
+    // when the database refused).
+    foundation::Result<int64_t> insert(const NewMessage&);
     // Marks an incoming message read; answers false when nothing could be
     // written (no such row, or the database refused).
     bool markAsRead(int64_t rowID);
@@ -144,45 +143,12 @@ private:
         bool has(std::string_view column) const;
     };
 
-    struct Prepared {
-        Statement statement;
-        bool leased { false };
-    };
-    // A statement prepared once for the store's life and lent for one use:
-    // when the lease ends it is reset, which clears its bindings and lets go
-    // of its read snapshot. A statement already lent out (a nested use of the
-    // same SQL) is prepared afresh for the second borrower.
-    class Lease {
-    public:
-        explicit Lease(Prepared& cached)
-            : m_cached(&cached)
-        {
-            cached.leased = true;
-        }
-        explicit Lease(Statement own)
-            : m_own(std::move(own))
-        {
-        }
-        ~Lease()
-        {
-            if (m_cached) {
-                m_cached->statement.reset();
-                m_cached->leased = false;
-            }
-        }
-        Lease(const Lease&) = delete;
-        Lease& operator=(const Lease&) = delete;
-        Statement& operator*() { return m_cached ? m_cached->statement : m_own; }
-        Statement* operator->() { return &**this; }
-
-    private:
-        Prepared* m_cached { nullptr };
-        Statement m_own;
-    };
-
+    // The store's files by role: MessageSchema.cpp (tables and the column
+    // map), MessageReader.cpp, MessageWriter.cpp, Conversations.cpp (groups
+    // and chats); statements come from a StatementCache.
     MessageStore(sqlite3*, std::filesystem::path, bool readOnly);
-    Lease prepared(const std::string& sql);
-    bool load(std::string& error);
+    StatementCache::Lease prepared(const std::string& sql);
+    foundation::Result<void> load();
     Table describe(const std::string& table);
     std::string selectList() const;
     StoredMessage readRow(const Statement&) const;
@@ -210,7 +176,7 @@ private:
     Table m_properties;
     bool m_hasColumn[ColumnCount] {};
     Statement m_selectOne;
-    std::unordered_map<std::string, Prepared> m_prepared;
+    StatementCache m_prepared;
 };
 
 } // namespace chatkit

@@ -108,12 +108,6 @@ COMMIT;
         sqlite3_result_int(context, smsFlagsAreRead(sqlite3_value_int64(argv[0])) ? 1 : 0);
     }
 
-    void setError(std::string* error, std::string text)
-    {
-        if (error)
-            *error = std::move(text);
-    }
-
 } // namespace
 
 bool registerReadFunction(sqlite3* db)
@@ -121,13 +115,11 @@ bool registerReadFunction(sqlite3* db)
     return sqlite3_create_function_v2(db, "read", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &readFunction, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-bool createDatabase(const std::filesystem::path& path, std::string* error)
+foundation::Result<void> createDatabase(const std::filesystem::path& path)
 {
     std::error_code ec;
-    if (std::filesystem::exists(path, ec) && std::filesystem::file_size(path, ec) > 0) {
-        setError(error, "sms.db already exists at " + path.string());
-        return false;
-    }
+    if (std::filesystem::exists(path, ec) && std::filesystem::file_size(path, ec) > 0)
+        return foundation::Error("sms.db already exists at " + path.string());
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path(), ec);
     for (const char* folder : { "Attachments", "Parts", "Drafts" })
@@ -135,20 +127,20 @@ bool createDatabase(const std::filesystem::path& path, std::string* error)
 
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, foundation::faultableSqliteVfs()) != SQLITE_OK) {
-        setError(error, "cannot create " + path.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+        foundation::Error error("cannot create " + path.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
         sqlite3_close(db);
-        return false;
+        return error;
     }
     registerReadFunction(db);
     char* message = nullptr;
-    bool ok = sqlite3_exec(db, schemaSQL, nullptr, nullptr, &message) == SQLITE_OK;
-    if (!ok) {
-        setError(error, std::string("cannot write the schema: ") + (message ? message : "unknown error"));
+    foundation::Result<void> result;
+    if (sqlite3_exec(db, schemaSQL, nullptr, nullptr, &message) != SQLITE_OK) {
+        result = foundation::Error(std::string("cannot write the schema: ") + (message ? message : "unknown error"));
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     sqlite3_free(message);
     sqlite3_close(db);
-    return ok;
+    return result;
 }
 
 } // namespace chatkit

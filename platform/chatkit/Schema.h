@@ -4,6 +4,8 @@
 // triggers must have the function, or its inserts and updates fail.
 #pragma once
 
+#include <foundation/Result.h>
+
 #include <filesystem>
 #include <string>
 
@@ -17,8 +19,7 @@ inline constexpr const char* smsFolderDevicePath = "/var/mobile/Library/SMS";
 
 // Creates an empty iOS 5 database at `path` (and the Attachments and Parts
 // folders beside it). Refuses to touch a file that already has content.
-// On failure answers false and says why in `error`.
-bool createDatabase(const std::filesystem::path& path, std::string* error = nullptr);
+foundation::Result<void> createDatabase(const std::filesystem::path& path);
 
 // Registers `read(flags)` on a connection.
 bool registerReadFunction(sqlite3*);

@@ -75,11 +75,11 @@ namespace {
 
 }
 
-FileReadResult readWholeFile(const std::filesystem::path& hostPath, uint64_t maxBytes)
+Result<std::vector<uint8_t>> readWholeFile(const std::filesystem::path& hostPath, uint64_t maxBytes)
 {
-    auto failure = [&](std::string reason) { return FileReadResult { std::nullopt, fmt::format("{}: {}", hostPath.string(), reason) }; };
+    auto failure = [&](std::string reason) { return Error(fmt::format("{}: {}", hostPath.string(), reason)); };
     if (hostPath.empty())
-        return FileReadResult { std::nullopt, "no path" };
+        return Error("no path");
     // Non-blocking so that opening a pipe someone left at the path cannot hang us.
     FileDescriptor fd(fileio::openForReading(hostPath, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid())
@@ -113,7 +113,7 @@ FileReadResult readWholeFile(const std::filesystem::path& hostPath, uint64_t max
     if (filled > maxBytes)
         return failure(fmt::format("larger than {} bytes", maxBytes));
     bytes.resize(filled);
-    return FileReadResult { std::move(bytes), {} };
+    return bytes;
 }
 
 bool writeFileAtomically(const std::filesystem::path& hostPath, std::span<const uint8_t> bytes)

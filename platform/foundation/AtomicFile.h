@@ -4,6 +4,8 @@
 // so a reader sees the old content or the new, never a mix.
 #pragma once
 
+#include "Result.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -16,15 +18,9 @@ namespace foundation {
 
 class PlistValue;
 
-struct FileReadResult {
-    std::optional<std::vector<uint8_t>> bytes;
-    std::string error; // empty when the file was read
-    explicit operator bool() const { return bytes.has_value(); }
-};
-
 // Reads a regular file. Refuses directories, devices and pipes, and files
-// larger than maxBytes (without reading them).
-FileReadResult readWholeFile(const std::filesystem::path& hostPath, uint64_t maxBytes);
+// larger than maxBytes (without reading them); the reason names the file.
+Result<std::vector<uint8_t>> readWholeFile(const std::filesystem::path& hostPath, uint64_t maxBytes);
 
 // Temporary file in the same folder, write, fsync, rename, fsync the folder.
 // On failure the temporary is removed and the old file is left as it was. An

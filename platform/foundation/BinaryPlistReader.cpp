@@ -32,14 +32,14 @@ namespace {
         {
         }
 
-        PlistReadResult decode()
+        Result<PlistValue> decode()
         {
             if (!readTrailer())
-                return PlistReadResult::failure(std::move(m_error));
+                return Error(std::move(m_error));
             auto* root = object(m_topObject, 1);
             if (!root)
-                return PlistReadResult::failure(std::move(m_error));
-            return { root->value, {} };
+                return Error(std::move(m_error));
+            return root->value;
         }
 
     private:
@@ -387,10 +387,10 @@ namespace {
 
 }
 
-PlistReadResult readBinaryPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
+Result<PlistValue> readBinaryPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
 {
     if (bytes.size() > limits.maxBytes)
-        return PlistReadResult::failure(fmt::format("property list is larger than {} bytes", limits.maxBytes));
+        return Error(fmt::format("property list is larger than {} bytes", limits.maxBytes));
     return BinaryPlistDecoder(bytes, limits).decode();
 }
 

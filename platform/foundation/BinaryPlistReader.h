@@ -11,6 +11,6 @@
 
 namespace foundation {
 
-PlistReadResult readBinaryPlist(std::span<const uint8_t> bytes, const PlistReadLimits& = {});
+Result<PlistValue> readBinaryPlist(std::span<const uint8_t> bytes, const PlistReadLimits& = {});
 
 }

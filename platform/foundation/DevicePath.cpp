@@ -117,11 +117,11 @@ bool createDeviceDirectory(std::string_view devicePath, Intermediates intermedia
     return std::filesystem::is_directory(path, error);
 }
 
-FileReadResult readDeviceFile(std::string_view devicePath, uint64_t maxBytes)
+Result<std::vector<uint8_t>> readDeviceFile(std::string_view devicePath, uint64_t maxBytes)
 {
     auto path = hostPath(devicePath);
     if (path.empty())
-        return FileReadResult { std::nullopt, std::string(devicePath) + ": not a device path" };
+        return Error(std::string(devicePath) + ": not a device path");
     return readWholeFile(path, maxBytes);
 }
 

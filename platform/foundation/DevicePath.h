@@ -40,7 +40,7 @@ bool removeDeviceFile(std::string_view devicePath); // a file, or an empty direc
 // Succeeds when the directory exists afterwards (created now or before).
 bool createDeviceDirectory(std::string_view devicePath, Intermediates);
 
-FileReadResult readDeviceFile(std::string_view devicePath, uint64_t maxBytes = 16 * 1024 * 1024);
+Result<std::vector<uint8_t>> readDeviceFile(std::string_view devicePath, uint64_t maxBytes = 16 * 1024 * 1024);
 bool writeDeviceFileAtomically(std::string_view devicePath, std::span<const uint8_t> bytes);
 bool writeDeviceFileAtomically(std::string_view devicePath, std::string_view bytes);
 

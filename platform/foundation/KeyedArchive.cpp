@@ -60,14 +60,14 @@ namespace {
         {
         }
 
-        PlistReadResult decodeRoot(uint64_t reference)
+        Result<PlistValue> decodeRoot(uint64_t reference)
         {
             auto* root = object(reference, 1);
             if (!root)
-                return PlistReadResult::failure(std::move(m_error));
+                return Error(std::move(m_error));
             if (!root->value)
-                return PlistReadResult::failure("keyed archive: the root object is nil");
-            return { root->value, {} };
+                return Error("keyed archive: the root object is nil");
+            return *root->value;
         }
 
     private:
@@ -398,21 +398,21 @@ namespace {
 
 }
 
-KeyedArchiveResult unarchive(const PlistValue& archive, std::string_view topKey, const PlistReadLimits& limits)
+Result<PlistValue> unarchive(const PlistValue& archive, std::string_view topKey, const PlistReadLimits& limits)
 {
     auto* header = archive.asDictionary();
     if (!header)
-        return PlistReadResult::failure("keyed archive: the property list is not a dictionary");
+        return Error("keyed archive: the property list is not a dictionary");
     auto* archiver = header->find("$archiver");
     if (!archiver || archiver->stringValue() != archiverName)
-        return PlistReadResult::failure("keyed archive: $archiver is not NSKeyedArchiver");
+        return Error("keyed archive: $archiver is not NSKeyedArchiver");
     auto* version = header->find("$version");
     if (!version || version->asInteger() != archiveVersion)
-        return PlistReadResult::failure("keyed archive: unsupported $version");
+        return Error("keyed archive: unsupported $version");
     auto* objects = header->find("$objects");
     auto* top = header->find("$top");
     if (!objects || !objects->isArray() || !top || !top->isDictionary())
-        return PlistReadResult::failure("keyed archive: missing $objects or $top");
+        return Error("keyed archive: missing $objects or $top");
 
     auto& entries = *top->asDictionary();
     const PlistValue* rootReference = nullptr;
@@ -423,29 +423,25 @@ KeyedArchiveResult unarchive(const PlistValue& archive, std::string_view topKey,
     else if (entries.size() == 1)
         rootReference = &entries.entryAt(0).second;
     if (!rootReference)
-        return PlistReadResult::failure(
+        return Error(
             fmt::format("keyed archive: $top has no entry {}", topKey.empty() ? "root" : topKey));
     auto reference = referenceOf(*rootReference);
     if (!reference)
-        return PlistReadResult::failure("keyed archive: the $top entry is not an object reference");
+        return Error("keyed archive: the $top entry is not an object reference");
     return Unarchiver(*objects->asArray(), limits).decodeRoot(*reference);
 }
 
-KeyedArchiveResult unarchive(std::span<const uint8_t> bytes, std::string_view topKey, const PlistReadLimits& limits)
+Result<PlistValue> unarchive(std::span<const uint8_t> bytes, std::string_view topKey, const PlistReadLimits& limits)
 {
-    auto plist = readPlist(bytes, limits);
-    if (!plist)
-        return plist;
-    return unarchive(*plist.value, topKey, limits);
+    auto plist = TRY(readPlist(bytes, limits));
+    return unarchive(plist, topKey, limits);
 }
 
-KeyedArchiveResult unarchiveFile(
+Result<PlistValue> unarchiveFile(
     const std::filesystem::path& hostPath, std::string_view topKey, const PlistReadLimits& limits)
 {
-    auto plist = readPlistFile(hostPath, limits);
-    if (!plist)
-        return plist;
-    return unarchive(*plist.value, topKey, limits);
+    auto plist = TRY(readPlistFile(hostPath, limits));
+    return unarchive(plist, topKey, limits);
 }
 
 std::optional<PlistValue> keyedArchive(const PlistValue& root)

@@ -22,14 +22,12 @@
 
 namespace foundation {
 
-// The value answered for the `$top` entry (usually "root"). A nil root comes
-// back as a failure whose error says so.
-using KeyedArchiveResult = PlistReadResult;
-
+// Each answers the value of the `$top` entry (usually "root"). A nil root
+// comes back as a failure whose reason says so.
 // `topKey` empty: "root" if present, else the only entry of `$top`.
-KeyedArchiveResult unarchive(const PlistValue& archive, std::string_view topKey = {}, const PlistReadLimits& = {});
-KeyedArchiveResult unarchive(std::span<const uint8_t> bytes, std::string_view topKey = {}, const PlistReadLimits& = {});
-KeyedArchiveResult unarchiveFile(
+Result<PlistValue> unarchive(const PlistValue& archive, std::string_view topKey = {}, const PlistReadLimits& = {});
+Result<PlistValue> unarchive(std::span<const uint8_t> bytes, std::string_view topKey = {}, const PlistReadLimits& = {});
+Result<PlistValue> unarchiveFile(
     const std::filesystem::path& hostPath, std::string_view topKey = {}, const PlistReadLimits& = {});
 
 // Arrays become NSMutableArray, dictionaries NSMutableDictionary, dates NSDate;

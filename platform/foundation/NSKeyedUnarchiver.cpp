@@ -37,10 +37,10 @@ std::optional<PlistValue> NSKeyedUnarchiver::unarchiveObjectWithFile(std::string
     }
     auto result = unarchiveFile(host);
     if (!result) {
-        NSLog("NSKeyedUnarchiver: cannot read {}: {}", devicePath, withoutHostPath(std::move(result.error), host));
+        NSLog("NSKeyedUnarchiver: cannot read {}: {}", devicePath, withoutHostPath(result.error().reason(), host));
         return std::nullopt;
     }
-    return std::move(result.value);
+    return result.releaseValue();
 }
 
 } // namespace foundation

@@ -10,54 +10,49 @@
 
 namespace foundation {
 
-PlistReadResult readXmlPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
+Result<PlistValue> readXmlPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
 {
-    auto value = parseXmlPlist(bytes, limits);
-    if (!value)
-        return PlistReadResult::failure(value.reason());
-    return { value.releaseValue(), {} };
+    return parseXmlPlist(bytes, limits);
 }
 
-PlistReadResult readPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
+Result<PlistValue> readPlist(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
 {
     if (bytes.empty())
-        return PlistReadResult::failure("empty property list");
+        return Error("empty property list");
     if (bytes.size() > limits.maxBytes)
-        return PlistReadResult::failure(fmt::format("property list is larger than {} bytes", limits.maxBytes));
+        return Error(fmt::format("property list is larger than {} bytes", limits.maxBytes));
     if (bytes.size() >= 6 && std::memcmp(bytes.data(), "bplist", 6) == 0)
         return readBinaryPlist(bytes, limits);
     return readXmlPlist(bytes, limits);
 }
 
-PlistReadResult readPlist(std::string_view bytes, const PlistReadLimits& limits)
+Result<PlistValue> readPlist(std::string_view bytes, const PlistReadLimits& limits)
 {
     return readPlist(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), limits);
 }
 
-PlistReadResult readPlistFile(const std::filesystem::path& hostPath, const PlistReadLimits& limits)
+Result<PlistValue> readPlistFile(const std::filesystem::path& hostPath, const PlistReadLimits& limits)
 {
-    auto file = readWholeFile(hostPath, limits.maxBytes);
-    if (!file)
-        return PlistReadResult::failure(std::move(file.error));
-    auto result = readPlist(std::span<const uint8_t>(*file.bytes), limits);
+    auto bytes = TRY(readWholeFile(hostPath, limits.maxBytes));
+    auto result = readPlist(std::span<const uint8_t>(bytes), limits);
     if (!result)
-        result.error = fmt::format("{}: {}", hostPath.string(), result.error);
+        return result.error().prefixed(hostPath.string() + ": ");
     return result;
 }
 
-static PlistReadResult requireDictionary(PlistReadResult result)
+static Result<PlistValue> requireDictionary(Result<PlistValue> result)
 {
-    if (result && !result.value->isDictionary())
-        return PlistReadResult::failure("property list root is not a dictionary");
+    if (result && !result->isDictionary())
+        return Error("property list root is not a dictionary");
     return result;
 }
 
-PlistReadResult readPlistDictionary(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
+Result<PlistValue> readPlistDictionary(std::span<const uint8_t> bytes, const PlistReadLimits& limits)
 {
     return requireDictionary(readPlist(bytes, limits));
 }
 
-PlistReadResult readPlistDictionaryFile(const std::filesystem::path& hostPath, const PlistReadLimits& limits)
+Result<PlistValue> readPlistDictionaryFile(const std::filesystem::path& hostPath, const PlistReadLimits& limits)
 {
     return requireDictionary(readPlistFile(hostPath, limits));
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "PropertyList.h"
+#include "Result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,29 +28,20 @@ struct PlistReadLimits {
     size_t maxNodes { 1'000'000 };
 };
 
-struct PlistReadResult {
-    std::optional<PlistValue> value;
-    std::string error; // empty when a value was read
-
-    explicit operator bool() const { return value.has_value(); }
-
-    static PlistReadResult failure(std::string error) { return { std::nullopt, std::move(error) }; }
-};
-
 // Detects the encoding by its header ("bplist00" is binary, anything else XML).
-PlistReadResult readPlist(std::span<const uint8_t> bytes, const PlistReadLimits& = {});
-PlistReadResult readPlist(std::string_view bytes, const PlistReadLimits& = {});
+Result<PlistValue> readPlist(std::span<const uint8_t> bytes, const PlistReadLimits& = {});
+Result<PlistValue> readPlist(std::string_view bytes, const PlistReadLimits& = {});
 
 // Decodes the XML form only.
-PlistReadResult readXmlPlist(std::span<const uint8_t> bytes, const PlistReadLimits& = {});
+Result<PlistValue> readXmlPlist(std::span<const uint8_t> bytes, const PlistReadLimits& = {});
 
 // A host file. A missing file, a directory, a file above maxBytes and any
 // unreadable content all come back as failures.
-PlistReadResult readPlistFile(const std::filesystem::path& hostPath, const PlistReadLimits& = {});
+Result<PlistValue> readPlistFile(const std::filesystem::path& hostPath, const PlistReadLimits& = {});
 
 // As the platform's dictionaryWithContentsOfFile: a root other than a
 // dictionary counts as unreadable.
-PlistReadResult readPlistDictionary(std::span<const uint8_t> bytes, const PlistReadLimits& = {});
-PlistReadResult readPlistDictionaryFile(const std::filesystem::path& hostPath, const PlistReadLimits& = {});
+Result<PlistValue> readPlistDictionary(std::span<const uint8_t> bytes, const PlistReadLimits& = {});
+Result<PlistValue> readPlistDictionaryFile(const std::filesystem::path& hostPath, const PlistReadLimits& = {});
 
 }

@@ -13,6 +13,9 @@
 //
 // The platform's own nil answers (a send to nil, an absent class) stay as the
 // platform gives them; this type is for our calls that can fail for a reason.
+// A Result with a value is not [[nodiscard]]: a device action is often fired
+// for its effect alone (a test taps, then looks at the screen). A
+// Result<void> is, as it says nothing but whether the call failed.
 #pragma once
 
 #include <optional>
@@ -43,7 +46,7 @@ private:
 };
 
 template <class T>
-class [[nodiscard]] Result {
+class Result {
 public:
     using ValueType = T;
 

@@ -88,7 +88,7 @@ std::optional<std::string> MailFolder::read(const Entry& entry, uint64_t maxByte
     auto result = foundation::readDeviceFile(entry.devicePath, maxBytes);
     if (!result)
         return std::nullopt;
-    return std::string(result.bytes->begin(), result.bytes->end());
+    return std::string(result->begin(), result->end());
 }
 
 std::vector<StoredMail> MailFolder::messages() const

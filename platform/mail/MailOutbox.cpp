@@ -56,15 +56,15 @@ namespace {
         return std::nullopt;
     }
 
-    MailWriteResult store(std::string_view folder, const MailMessage& message)
+    foundation::Result<std::string> store(std::string_view folder, const MailMessage& message)
     {
         auto bytes = writeMime(message);
         if (!bytes)
-            return { std::nullopt, "Cannot build the message" };
+            return foundation::Error("Cannot build the message");
         auto entry = MailFolder(folder).add(*bytes);
         if (!entry)
-            return { std::nullopt, "Cannot write " + std::string(folder) };
-        return { entry->devicePath, {} };
+            return foundation::Error("Cannot write " + std::string(folder));
+        return entry->devicePath;
     }
 
 } // namespace
@@ -80,19 +80,19 @@ std::string newMessageID()
     return foundation::uuidString() + "@" + domain;
 }
 
-MailWriteResult queueMail(MailMessage message)
+foundation::Result<std::string> queueMail(MailMessage message)
 {
     if (auto error = complete(message, Check::Addresses))
-        return { std::nullopt, *error };
+        return foundation::Error(*error);
     if (message.to.empty() && message.cc.empty() && message.bcc.empty())
-        return { std::nullopt, "No recipients" };
+        return foundation::Error("No recipients");
     return store(OutboxFolder, message);
 }
 
-MailWriteResult saveDraft(MailMessage message)
+foundation::Result<std::string> saveDraft(MailMessage message)
 {
     if (auto error = complete(message, Check::Nothing))
-        return { std::nullopt, *error };
+        return foundation::Error(*error);
     return store(DraftsFolder, message);
 }
 

@@ -7,25 +7,22 @@
 
 #include "MailFolder.h"
 
+#include <foundation/Result.h>
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace mail {
 
-struct MailWriteResult {
-    std::optional<std::string> devicePath; // the stored file
-    std::string error; // empty when stored
-    explicit operator bool() const { return devicePath.has_value(); }
-};
-
+// Each answers the device path of the stored file.
 // Refused without a mail account ("No mail account"), without any recipient
 // ("No recipients") or with a recipient that is not an address ("Invalid
 // address: …"). Empty recipient entries are skipped.
-MailWriteResult queueMail(MailMessage);
+foundation::Result<std::string> queueMail(MailMessage);
 // A draft may lack recipients or hold unfinished ones; the rest is filled
 // in as for a sent mail.
-MailWriteResult saveDraft(MailMessage);
+foundation::Result<std::string> saveDraft(MailMessage);
 
 std::vector<StoredMail> listOutbox();
 std::vector<StoredMail> listDrafts();

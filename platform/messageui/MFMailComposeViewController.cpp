@@ -133,9 +133,9 @@ void MFMailComposeViewController::sendMail()
     if (m_root)
         m_root->takeEdits();
     auto result = mail::queueMail(m_draft);
-    m_failureReason = result.error;
+    m_failureReason = result.reason();
     if (!result)
-        runtime::reportDiagnostic("MFMailComposeViewController: mail not sent: " + result.error);
+        runtime::reportDiagnostic("MFMailComposeViewController: mail not sent: " + result.reason());
     finish(result ? MFMailComposeResultSent : MFMailComposeResultFailed);
 }
 
@@ -152,7 +152,7 @@ void MFMailComposeViewController::saveDraft()
     if (m_root)
         m_root->takeEdits();
     auto result = mail::saveDraft(m_draft);
-    m_failureReason = result.error;
+    m_failureReason = result.reason();
     finish(result ? MFMailComposeResultSaved : MFMailComposeResultFailed);
 }
 

@@ -18,7 +18,7 @@ namespace {
 
     std::string senderTitle(const std::string& address)
     {
-        std::string name = chatkit::resolveName(address);
+        std::string name = chatkit::contactName(address);
         return name.empty() ? address : name;
     }
 
@@ -29,14 +29,7 @@ namespace {
             application->content()->refresh();
     }
 
-    Delivery failure(std::string error)
-    {
-        Delivery delivery;
-        delivery.error = std::move(error);
-        return delivery;
-    }
-
-    Delivery postMessageBulletin(const std::string& from, std::string message, int64_t rowID)
+    Delivered postMessageBulletin(const std::string& from, std::string message, int64_t rowID)
     {
         auto bulletin = runtime::make<BBBulletin>();
         bulletin->setTitle(senderTitle(from));
@@ -46,57 +39,49 @@ namespace {
         bulletin->setDefaultAction(BBAction::withLaunchURL("sms:" + from, std::string(MessagesIdentifier)));
         refreshApplication(MessagesIdentifier);
         publishBulletin(bulletin);
-        Delivery delivery;
-        delivery.ok = true;
-        delivery.recordID = rowID;
-        return delivery;
+        return Delivered { rowID, {} };
     }
 
-    std::optional<std::string> checkSender(const std::string& from)
+    foundation::Result<void> checkSender(const std::string& from)
     {
         if (chatkit::trimmed(from).empty())
-            return "a message needs a sender";
+            return foundation::Error("a message needs a sender");
         if (!chatkit::isPhoneNumber(from) && !chatkit::isEmailAddress(from))
-            return "\"" + from + "\" is neither a phone number nor an e-mail address";
-        return std::nullopt;
+            return foundation::Error("\"" + from + "\" is neither a phone number nor an e-mail address");
+        return foundation::success();
     }
 
-    std::string databaseProblem()
+    foundation::Result<int64_t> stored(foundation::Result<int64_t> row)
     {
-        std::string reason = chatkit::databaseError();
-        return "the Messages database could not store the message" + (reason.empty() ? std::string() : ": " + reason);
+        if (!row)
+            return row.error().prefixed("the Messages database could not store the message: ");
+        return row;
     }
 
 } // namespace
 
-Delivery deliverSMS(const std::string& from, const std::string& text)
+foundation::Result<Delivered> deliverSMS(const std::string& from, const std::string& text)
 {
-    if (auto problem = checkSender(from))
-        return failure(*problem);
-    auto row = chatkit::receiveSMS(from, text);
-    if (!row)
-        return failure(databaseProblem());
-    return postMessageBulletin(from, text, *row);
+    TRY(checkSender(from));
+    auto row = TRY(stored(chatkit::receiveSMS(from, text)));
+    return postMessageBulletin(from, text, row);
 }
 
-Delivery deliverIMessage(const std::string& from, const std::string& text, std::optional<std::vector<uint8_t>> picture)
+foundation::Result<Delivered> deliverIMessage(const std::string& from, const std::string& text, std::optional<std::vector<uint8_t>> picture)
 {
-    if (auto problem = checkSender(from))
-        return failure(*problem);
+    TRY(checkSender(from));
     bool hasPicture = picture.has_value();
-    auto row = chatkit::receiveIMessage(from, text, std::move(picture));
-    if (!row)
-        return failure(databaseProblem());
+    auto row = TRY(stored(chatkit::receiveIMessage(from, text, std::move(picture))));
     // What the phone shows for a picture sent without words.
     std::string message = text.empty() && hasPicture ? "Attachment: 1 Image" : text;
-    return postMessageBulletin(from, message, *row);
+    return postMessageBulletin(from, message, row);
 }
 
-Delivery deliverMail(const std::string& from, const std::string& subject, const std::string& body)
+foundation::Result<Delivered> deliverMail(const std::string& from, const std::string& subject, const std::string& body)
 {
     auto reference = mail::receiveMail(from, subject, body);
     if (!reference)
-        return failure("the mail could not be delivered (the sender must be one mail address and the body at most 16 MB)");
+        return foundation::Error("the mail could not be delivered (the sender must be one mail address and the body at most 16 MB)");
     auto bulletin = runtime::make<BBBulletin>();
     bulletin->setTitle(from);
     bulletin->setSubtitle(subject);
@@ -106,10 +91,7 @@ Delivery deliverMail(const std::string& from, const std::string& subject, const 
     refreshApplication(MailIdentifier);
     publishBulletin(bulletin);
     mail::postNewMailNotification({ *reference });
-    Delivery delivery;
-    delivery.ok = true;
-    delivery.reference = *reference;
-    return delivery;
+    return Delivered { std::nullopt, *reference };
 }
 
 } // namespace springboard

@@ -8,6 +8,8 @@
 // notification.
 #pragma once
 
+#include <foundation/Result.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,15 +17,15 @@
 
 namespace springboard {
 
-struct Delivery {
-    bool ok { false };
-    std::string error; // why nothing was delivered
+// What was delivered; a failure says why nothing was (the database's own
+// reason included).
+struct Delivered {
     std::optional<int64_t> recordID; // the sms.db row
     std::string reference; // the mail's reference
 };
 
-Delivery deliverSMS(const std::string& from, const std::string& text);
-Delivery deliverIMessage(const std::string& from, const std::string& text, std::optional<std::vector<uint8_t>> picture);
-Delivery deliverMail(const std::string& from, const std::string& subject, const std::string& body);
+foundation::Result<Delivered> deliverSMS(const std::string& from, const std::string& text);
+foundation::Result<Delivered> deliverIMessage(const std::string& from, const std::string& text, std::optional<std::vector<uint8_t>> picture);
+foundation::Result<Delivered> deliverMail(const std::string& from, const std::string& subject, const std::string& body);
 
 } // namespace springboard

@@ -107,13 +107,13 @@ std::vector<ApplicationBundle> findInstalledApplications()
             continue;
         }
         ApplicationBundle bundle;
-        bundle.bundleIdentifier = stringFor(*info.value, "CFBundleIdentifier");
-        bundle.displayName = stringFor(*info.value, "CFBundleDisplayName");
+        bundle.bundleIdentifier = stringFor(*info, "CFBundleIdentifier");
+        bundle.displayName = stringFor(*info, "CFBundleDisplayName");
         if (bundle.displayName.empty())
-            bundle.displayName = stringFor(*info.value, "CFBundleName");
-        if (auto principal = stringFor(*info.value, "NSPrincipalClass"); !principal.empty())
+            bundle.displayName = stringFor(*info, "CFBundleName");
+        if (auto principal = stringFor(*info, "NSPrincipalClass"); !principal.empty())
             bundle.principalClass = principal;
-        std::string executable = stringFor(*info.value, "CFBundleExecutable");
+        std::string executable = stringFor(*info, "CFBundleExecutable");
         if (bundle.bundleIdentifier.empty()) {
             skip("Info.plist names no CFBundleIdentifier");
             continue;

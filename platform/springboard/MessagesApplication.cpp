@@ -26,7 +26,7 @@ namespace {
 
     std::string displayNameFor(const std::string& address)
     {
-        std::string name = chatkit::resolveName(address);
+        std::string name = chatkit::contactName(address);
         return name.empty() ? address : name;
     }
 

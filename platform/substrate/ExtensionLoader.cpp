@@ -75,10 +75,10 @@ LoadReport loadExtensions(const HostProcess& host)
         filterFile.replace_extension(".plist");
         auto plist = foundation::readPlistDictionaryFile(filterFile);
         if (!plist) {
-            skip(std::filesystem::exists(filterFile, error) ? "unreadable filter (" + plist.error + ")" : "no filter property list");
+            skip(std::filesystem::exists(filterFile, error) ? "unreadable filter (" + plist.reason() + ")" : "no filter property list");
             continue;
         }
-        const foundation::PlistValue* filter = plist.value->find("Filter");
+        const foundation::PlistValue* filter = plist->find("Filter");
         if (!filter) {
             skip("the property list has no Filter");
             continue;

@@ -36,7 +36,7 @@ bool UIImage::loadContentsOfFile(const std::string& devicePath)
     auto read = foundation::readDeviceFile(devicePath, MaxImageFileBytes);
     if (!read)
         return false;
-    if (!loadData(std::move(*read.bytes)))
+    if (!loadData(read.releaseValue()))
         return false;
     m_path = devicePath;
     return true;

@@ -127,18 +127,18 @@ protected:
     {
         auto read = foundation::readPlistDictionaryFile(device.host(kelvane::PLVPreferencesPath));
         if (!confirmed.preferences && !read) {
-            EXPECT_FALSE(device.exists(kelvane::PLVPreferencesPath)) << read.error;
+            EXPECT_FALSE(device.exists(kelvane::PLVPreferencesPath)) << read.reason();
             return;
         }
-        ASSERT_TRUE(read) << "the preferences file must always read: " << read.error;
-        auto generationText = read.value->find("generation");
+        ASSERT_TRUE(read) << "the preferences file must always read: " << read.reason();
+        auto generationText = read->find("generation");
         ASSERT_TRUE(generationText && generationText->asString());
         uint64_t generation = std::stoull(*generationText->asString());
         uint64_t last = confirmed.preferences.value_or(0);
         EXPECT_TRUE(generation == last || generation == last + 1)
             << "file holds generation " << generation << ", the last confirmed write was " << last;
-        EXPECT_EQ(read.value->find("padding")->stringValue(), paddingFor(generation)) << "the file is whole";
-        EXPECT_EQ(read.value->find("version")->stringValue(), "1.100000");
+        EXPECT_EQ(read->find("padding")->stringValue(), paddingFor(generation)) << "the file is whole";
+        EXPECT_EQ(read->find("version")->stringValue(), "1.100000");
         confirmed.highest = std::max(confirmed.highest, generation);
     }
 

@@ -24,19 +24,19 @@ std::string deviceFile(std::string_view devicePath)
     return text.str();
 }
 
-class BothLoaded : public springboard_test::PhoneTest {
+class BothLoaded : public springboard_test::PhoneWithOneContact {
 protected:
-    springboard::Phone& bootWithBoth()
+    phone::Phone& bootWithBoth()
     {
         auto installed = simulator::installExtensions({ PLV_EXTENSION_DIRS }, { "Parlivo", "Rendalo" });
-        EXPECT_TRUE(installed.ok) << installed.error;
-        springboard::BootOptions options;
+        EXPECT_TRUE(installed) << installed.reason();
+        phone::BootOptions options;
         options.loadExtensions = true;
         return boot(std::move(options));
     }
 
     // Types and sends a reply in the quick reply that is open.
-    void reply(springboard::Phone& phone, const std::string& text)
+    void reply(phone::Phone& phone, const std::string& text)
     {
         ASSERT_TRUE(phone.tapView("sendButton"));
         phone.advance(1);
@@ -49,10 +49,10 @@ protected:
 TEST_F(BothLoaded, RepliesLeaveAndEachLibraryKeepsItsOwnLog)
 {
     auto installed = simulator::installExtensions({ PLV_EXTENSION_DIRS }, { "Parlivo", "Rendalo" });
-    ASSERT_TRUE(installed.ok) << installed.error;
+    ASSERT_TRUE(installed) << installed.reason();
     ASSERT_TRUE(foundation::deviceFileExists("/usr/lib/libKelvaneLibrary.dylib"));
 
-    springboard::BootOptions options;
+    phone::BootOptions options;
     options.loadExtensions = true;
     auto& phone = boot(std::move(options));
     ASSERT_FALSE(logContains("Substrate: not loading"));

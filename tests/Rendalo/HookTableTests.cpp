@@ -64,7 +64,7 @@ namespace {
     TEST_F(RendaloStartUp, ChainsAfterALibraryLoadedBefore)
     {
         springboard_test::HookSet earlier;
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back(
             [&] { earlier.trace<901, void, const Id&, const Id&, int64_t>("SBBulletinBannerController", "observer:addBulletin:forFeed:", "a"); });

@@ -26,11 +26,11 @@ namespace rendalo_test {
 using runtime::Id;
 using runtime::send;
 
-class RendaloTest : public springboard_test::PhoneTest {
+class RendaloTest : public springboard_test::PhoneWithOneContact {
 protected:
     void SetUp() override
     {
-        springboard_test::PhoneTest::SetUp();
+        springboard_test::PhoneWithOneContact::SetUp();
         kelvane::KelvaneLogger::resetForTesting();
     }
 
@@ -38,12 +38,12 @@ protected:
     {
         foundation::Executor::shared().drain();
         rendalo::uninstallRendalo();
-        springboard_test::PhoneTest::TearDown();
+        springboard_test::PhoneWithOneContact::TearDown();
     }
 
-    springboard::Phone& bootWithRendalo()
+    phone::Phone& bootWithRendalo()
     {
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([] { rendalo::installRendalo(); });
         return boot(std::move(options));

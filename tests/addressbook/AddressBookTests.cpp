@@ -24,7 +24,7 @@ protected:
 
     ABRecordArray people() { return ABAddressBookCopyArrayOfAllPeople(addressBookAtHostPath(m_path)); }
 
-    ScratchFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "plv-addressbook" };
     std::filesystem::path m_path { m_folder.file("AddressBook.sqlitedb") };
 };
 
@@ -181,7 +181,7 @@ TEST_F(AddressBook, NullAndStrayRowsReadAsNothing)
 
 TEST(AddressBookLayout, ReadsColumnsByNameInAnyOrderWithExtraColumns)
 {
-    ScratchFolder folder;
+    testsupport::TemporaryFolder folder { "plv-addressbook" };
     auto path = folder.file("AddressBook.sqlitedb");
     // A later device's layout: other column order, extra columns, no Middle or identifier.
     runSql(path,
@@ -328,7 +328,7 @@ protected:
         }
     }
 
-    ScratchFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "plv-addressbook" };
     std::filesystem::path m_path { m_folder.file("AddressBook.sqlitedb") };
 };
 
@@ -413,7 +413,7 @@ protected:
     }
     void TearDown() override { foundation::setDeviceRoot(m_previousRoot); }
 
-    ScratchFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "plv-addressbook" };
     std::filesystem::path m_previousRoot;
 };
 

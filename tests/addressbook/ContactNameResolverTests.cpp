@@ -24,7 +24,7 @@ protected:
         ASSERT_TRUE(AddressBookWriter::open(m_path)->addPerson(person));
     }
 
-    ScratchFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "plv-addressbook" };
     std::filesystem::path m_path { m_folder.file("AddressBook.sqlitedb") };
 };
 
@@ -75,7 +75,7 @@ TEST_F(ContactNameResolving, SeesContactsAddedWhileRunning)
 
 TEST(ContactNameResolverFile, MissingDatabaseNamesNobodyUntilItAppears)
 {
-    ScratchFolder folder;
+    testsupport::TemporaryFolder folder { "plv-addressbook" };
     auto path = folder.file("AddressBook.sqlitedb");
     ContactNameResolver resolver(path);
     EXPECT_EQ(resolver.displayNameForAddress("+393471234567"), std::nullopt);

@@ -81,7 +81,7 @@ TEST(DemoContacts, EveryNumberIsAPhoneNumberAndOnlyTheSharedLineRepeats)
 
 TEST(DemoContacts, SurviveTheRoundTripThroughTheDatabase)
 {
-    ScratchFolder folder;
+    testsupport::TemporaryFolder folder { "plv-addressbook" };
     auto path = folder.file("var/mobile/Library/AddressBook/AddressBook.sqlitedb");
     ASSERT_TRUE(writeDemoAddressBook(path, 300, 5));
     auto expected = demoContacts(300, 5);

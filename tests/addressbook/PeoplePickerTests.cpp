@@ -140,7 +140,7 @@ protected:
 
     std::vector<std::string> openedURLs() { return uikit::UIApplication::sharedApplication()->openedURLs(); }
 
-    ScratchFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "plv-addressbook" };
     foundation::RunLoop* m_loop { nullptr };
     Ref<uikit::UIWindow> m_window;
     Ref<uikit::UIViewController> m_presenter;

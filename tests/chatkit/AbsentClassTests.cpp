@@ -6,7 +6,7 @@ using namespace chatkit_test;
 
 namespace {
 
-class AbsentClass : public PhoneTest { };
+class AbsentClass : public OwnMessagesDatabase { };
 
 struct Case {
     const char* absentClass;

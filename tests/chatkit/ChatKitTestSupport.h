@@ -3,6 +3,10 @@
 // frameworks left in the database.
 #pragma once
 
+#include "support/SqliteProbe.h"
+#include "support/TemporaryFolder.h"
+#include "support/TestClock.h"
+
 #include <chatkit/ChatKit.h>
 
 #include <gtest/gtest.h>
@@ -21,76 +25,20 @@ namespace chatkit_test {
 using runtime::Id;
 using runtime::send;
 
-// 2012-02-23 00:26:40 UTC.
-inline constexpr double testNow = 1330000000;
+using testsupport::testNow;
 
 inline std::vector<std::string> g_log;
 
-class TemporaryFolder {
-public:
-    TemporaryFolder()
-    {
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path() / ("chatkit-test-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-// Raw access to a database file, with the read() function the triggers need.
-class RawDatabase {
+// The SQLite probe with the read() function the Messages triggers need, so
+// that a test can write rows the way the phone's own connections do.
+class RawDatabase : public testsupport::SqliteProbe {
 public:
     explicit RawDatabase(const std::filesystem::path& path, bool withReadFunction = true)
+        : SqliteProbe(path)
     {
-        sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (withReadFunction)
-            chatkit::registerReadFunction(m_db);
+            chatkit::registerReadFunction(handle());
     }
-    ~RawDatabase() { sqlite3_close(m_db); }
-    RawDatabase(const RawDatabase&) = delete;
-    RawDatabase& operator=(const RawDatabase&) = delete;
-
-    // Runs SQL; answers the error text, empty on success.
-    std::string exec(const std::string& sql)
-    {
-        char* error = nullptr;
-        std::string result;
-        if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK)
-            result = error ? error : "error";
-        sqlite3_free(error);
-        return result;
-    }
-    std::optional<int64_t> integer(const std::string& sql)
-    {
-        sqlite3_stmt* statement = nullptr;
-        std::optional<int64_t> value;
-        if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW
-            && sqlite3_column_type(statement, 0) != SQLITE_NULL)
-            value = sqlite3_column_int64(statement, 0);
-        sqlite3_finalize(statement);
-        return value;
-    }
-    std::optional<std::string> text(const std::string& sql)
-    {
-        sqlite3_stmt* statement = nullptr;
-        std::optional<std::string> value;
-        if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW
-            && sqlite3_column_type(statement, 0) != SQLITE_NULL)
-            value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-        sqlite3_finalize(statement);
-        return value;
-    }
-
-private:
-    sqlite3* m_db { nullptr };
 };
 
 inline std::vector<uint8_t> readFile(const std::filesystem::path& path)
@@ -126,7 +74,7 @@ inline Id classObject(const char* name)
 }
 
 // A phone whose sms.db sits in a fresh folder: <folder>/SMS/sms.db.
-class PhoneTest : public ::testing::Test {
+class OwnMessagesDatabase : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -139,8 +87,8 @@ protected:
         m_smsFolder = m_folder.path() / "SMS";
         m_databasePath = m_smsFolder / "sms.db";
         if (createsDatabase()) {
-            std::string error;
-            ASSERT_TRUE(chatkit::createDatabase(m_databasePath, &error)) << error;
+            auto created = chatkit::createDatabase(m_databasePath);
+            ASSERT_TRUE(created) << created.reason();
         }
         chatkit::useDatabase(m_databasePath);
     }
@@ -157,7 +105,7 @@ protected:
         return send<Id>(send<Id>(classObject(cls), "alloc"), "initWithRecordID:", recordID);
     }
 
-    TemporaryFolder m_folder;
+    testsupport::TemporaryFolder m_folder { "chatkit-test" };
     std::filesystem::path m_smsFolder;
     std::filesystem::path m_databasePath;
 };

@@ -8,7 +8,7 @@ using namespace chatkit_test;
 
 namespace {
 
-class Database : public PhoneTest { };
+class Database : public OwnMessagesDatabase { };
 
 TEST_F(Database, TriggersNeedTheReadFunction)
 {
@@ -35,9 +35,9 @@ TEST_F(Database, TriggersNeedTheReadFunction)
 TEST_F(Database, CreationRefusesToOverwrite)
 {
     ASSERT_TRUE(chatkit::receiveSMS("555", "keep me"));
-    std::string error;
-    EXPECT_FALSE(chatkit::createDatabase(m_databasePath, &error));
-    EXPECT_NE(error.find("already exists"), std::string::npos);
+    auto created = chatkit::createDatabase(m_databasePath);
+    EXPECT_FALSE(created);
+    EXPECT_NE(created.reason().find("already exists"), std::string::npos);
     EXPECT_EQ(chatkit::listMessages().size(), 1u);
 }
 
@@ -124,7 +124,7 @@ TEST_F(Database, ReadsColumnsByNameWhateverTheirOrder)
     EXPECT_EQ(fresh.at(1), "im text|friend@example.com|ACCOUNT|0|0|1330000000");
 }
 
-class BadDatabase : public PhoneTest {
+class BadDatabase : public OwnMessagesDatabase {
 protected:
     bool createsDatabase() const override { return false; }
 
@@ -252,8 +252,8 @@ TEST_F(Database, StatementsKeptForReuseSeeWritesFromOtherConnections)
     // The store keeps its prepared statements; one left mid-read would pin
     // an old snapshot, or refuse its next binding.
     auto opened = chatkit::MessageStore::open(m_databasePath);
-    ASSERT_TRUE(opened.store) << opened.error;
-    auto& store = *opened.store;
+    ASSERT_TRUE(opened) << opened.reason();
+    auto& store = **opened;
     ASSERT_TRUE(store.ensureChat("anna@example.it"));
     ASSERT_TRUE(store.hasChat("anna@example.it"));
     auto group = store.groupFor({ "+393471234567" }, true);

@@ -4,7 +4,7 @@ using namespace chatkit_test;
 
 namespace {
 
-class Lookup : public PhoneTest { };
+class Lookup : public OwnMessagesDatabase { };
 
 using InitImp = Id (*)(runtime::Object*, runtime::Sel, const Id&, const std::vector<Id>&);
 InitImp s_savedInit;
@@ -215,7 +215,7 @@ TEST_F(Lookup, ConversationsClearTheirUnreadState)
 
 TEST_F(Lookup, EntityNamesComeFromTheAddressBook)
 {
-    chatkit::setNameResolver([](const std::string& address) { return address == "+15555550100" ? std::string("Anna Rossi") : std::string(); });
+    chatkit::setContactNameResolver([](const std::string& address) { return address == "+15555550100" ? std::string("Anna Rossi") : std::string(); });
     Id service = send<Id>(classObject("CKSMSService"), "sharedSMSService");
     EXPECT_EQ(send<std::string>(send<Id>(service, "copyEntityForAddressString:", std::string("+15555550100")), "name"), "Anna Rossi");
     EXPECT_EQ(send<std::string>(send<Id>(service, "copyEntityForAddressString:", std::string("+15555550101")), "name"), "");

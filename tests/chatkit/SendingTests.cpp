@@ -4,7 +4,7 @@ using namespace chatkit_test;
 
 namespace {
 
-class Sending : public PhoneTest { };
+class Sending : public OwnMessagesDatabase { };
 
 TEST_F(Sending, SMSIsKeptAsASentRowOfItsConversation)
 {

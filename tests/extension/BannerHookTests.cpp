@@ -22,8 +22,8 @@ namespace {
     {
         bootWithParlivo();
         auto row = phone().receiveSMS(AnnasNumber, "Ciao");
-        ASSERT_TRUE(row && row.recordID);
-        EXPECT_EQ(tweak().messageID, *row.recordID);
+        ASSERT_TRUE(row && row->recordID);
+        EXPECT_EQ(tweak().messageID, *row->recordID);
         auto icon = bannerView()->viewNamed("parlivoBannerIcon");
         ASSERT_TRUE(icon);
         EXPECT_EQ(icon->frame(), uikit::CGRectMake(5, 11, 21, 21));
@@ -33,7 +33,7 @@ namespace {
         EXPECT_EQ(rdl().lastMessage(), "Ciao");
         EXPECT_EQ(rdl().lastMessageAddress(), AnnasNumber);
         EXPECT_EQ(rdl().lastMessageType(), "sms");
-        EXPECT_TRUE(isRead(*row.recordID));
+        EXPECT_TRUE(isRead(*row->recordID));
         EXPECT_EQ(tweak().messageID, -1);
         EXPECT_EQ(g_windowTrace, "initWithMessage:Ciao;prepareView:NO;");
         EXPECT_EQ(rdl().alertWindow()->frame(), uikit::CGRectMake(0, 0, 320, 480));
@@ -145,6 +145,51 @@ namespace {
         EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
         EXPECT_EQ(rdl().lastMessage(), "Unknown");
         EXPECT_EQ(g_windowTrace, "initWithMessage:Unknown;prepareView:NO;");
+    }
+
+    TEST_F(Banner, WithoutTheIconATapMarksTheMessageReadAndOpensTheReply)
+    {
+        bootWithParlivo();
+        auto row = phone().receiveSMS(AnnasNumber, "Ciao");
+        ASSERT_TRUE(row && row->recordID);
+        // The banner view lost its icon (another library rebuilt its subviews).
+        tweak().iconView.reset();
+
+        ASSERT_TRUE(phone().tapView("bannerTitle"));
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
+        EXPECT_EQ(rdl().lastMessage(), "Ciao");
+        EXPECT_EQ(rdl().lastMessageAddress(), AnnasNumber);
+        EXPECT_EQ(rdl().lastMessageType(), "sms");
+        EXPECT_TRUE(isRead(*row->recordID));
+        EXPECT_TRUE(logHas("\nDEV:THIS BULLETIN -> A VALID MESSAGE!"));
+        EXPECT_EQ(tweak().messageID, -1);
+        EXPECT_EQ(g_windowTrace, "initWithMessage:Ciao;prepareView:NO;");
+        EXPECT_TRUE(state()["frontApp"].is_null()) << "SpringBoard's own tap did not run";
+    }
+
+    TEST_F(Banner, WithoutTheIconATapOnAConsumedRecordMarksNothingReadAndClearsTheRecord)
+    {
+        bootWithParlivo();
+        // An unread message in the database, and a messages banner whose
+        // record id is no use: the hook keeps -1 for it.
+        auto unread = chatkit::receiveSMS(AnnasNumber, "Non letto");
+        ASSERT_TRUE(unread);
+        Id bulletin = send<Id>(send<Id>(runtime::classNamed("BBBulletin"), "alloc"), "init");
+        send(bulletin, "setSectionID:", std::string("com.apple.MobileSMS"));
+        send(bulletin, "setTitle:", std::string("Anna"));
+        send(bulletin, "setRecordID:", std::string("0"));
+        send(bannerController(), "observer:addBulletin:forFeed:", runtime::nil, bulletin, int64_t { 0 });
+        ASSERT_EQ(tweak().messageID, -1);
+        tweak().iconView.reset();
+
+        ASSERT_TRUE(phone().tapView("bannerTitle"));
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Open);
+        EXPECT_FALSE(isRead(*unread)) << "no row -1 to mark, and no other row marked in its place";
+        EXPECT_FALSE(rdl().lastMessage()) << "the record follows the missing message";
+        EXPECT_FALSE(rdl().lastMessageAddress());
+        EXPECT_EQ(rdl().lastMessageType(), "sms");
+        EXPECT_FALSE(logHas("THIS BULLETIN -> A VALID MESSAGE!"));
+        EXPECT_EQ(g_windowTrace, "init;prepareView:NO;");
     }
 
     TEST_F(Banner, ATopicThatRaisesIsLoggedAndTheBannerStillShows)

@@ -81,7 +81,7 @@ namespace {
     {
         bootWithParlivo();
         uikit::Bitmap bitmap { 4, 4, std::vector<uint8_t>(64, 200) };
-        auto row = chatkit::receiveIMessage(springboard_test::PhoneTest::AnnasNumber, "look", uikit::encodePng(bitmap));
+        auto row = chatkit::receiveIMessage(springboard_test::PhoneWithOneContact::AnnasNumber, "look", uikit::encodePng(bitmap));
         ASSERT_TRUE(row);
         Id message = send<Id>(send<Id>(runtime::classNamed("CKDBMessage"), "alloc"), "initWithRecordID:", *row);
         ASSERT_TRUE(message);
@@ -99,7 +99,7 @@ namespace {
 
         rdl().parseMadridMessageToFindMultimedia(nullptr);
         EXPECT_EQ(rdl().multimediaObjects()->size(), 1u) << "a nil message leaves the previous list";
-        auto sms = chatkit::receiveSMS(springboard_test::PhoneTest::AnnasNumber, "plain");
+        auto sms = chatkit::receiveSMS(springboard_test::PhoneWithOneContact::AnnasNumber, "plain");
         Id plain = send<Id>(send<Id>(runtime::classNamed("CKDBMessage"), "alloc"), "initWithRecordID:", *sms);
         rdl().parseMadridMessageToFindMultimedia(plain);
         ASSERT_TRUE(rdl().multimediaObjects());

@@ -29,7 +29,7 @@ namespace {
     {
         // Taken away once the phone has defined its classes, before Parlivo loads.
         static runtime::Class* cells = nullptr;
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([] {
             cells = runtime::classNamed("SBAwayBulletinCell");
@@ -93,6 +93,26 @@ namespace {
         EXPECT_TRUE(rdl().inApp());
         phone().home();
         EXPECT_FALSE(rdl().inApp());
+    }
+
+    TEST_F(HookTable, AnApplicationLaunchedBeforeLaunchFinishedLeavesTheNewControllerOutOfApps)
+    {
+        // SpringBoard launches and activates Messages while the libraries
+        // load, before it has finished launching: the hooks run with no
+        // controller to tell.
+        phone::BootOptions options;
+        options.loadExtensions = false;
+        options.inProcessExtensions.push_back([] {
+            parlivo::installParlivo();
+            Id messages = send<Id>(send<Id>(runtime::classNamed("SBApplicationController"), "sharedInstance"),
+                "applicationWithDisplayIdentifier:", std::string("com.apple.MobileSMS"));
+            ASSERT_TRUE(messages);
+            send(messages, "launch");
+            send(messages, "activate");
+        });
+        boot(std::move(options));
+        ASSERT_TRUE(tweak().rdl);
+        EXPECT_FALSE(rdl().inApp()) << "the controller made at launch-finished starts outside applications";
     }
 
     TEST_F(HookTable, TheReloadNotificationReloadsTheStore)

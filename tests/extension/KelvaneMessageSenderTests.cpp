@@ -3,6 +3,7 @@
 // nothing, what a sent message leaves in the database, the iMessage address
 // rule, the identifiers and the picture part.
 #include "chatkit/ChatKitTestSupport.h"
+#include "support/TestClock.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <chatkit/ChatKit.h>
@@ -24,7 +25,7 @@ using runtime::Id;
 using runtime::Object;
 using runtime::Sel;
 
-constexpr double Now = 1330000000;
+constexpr double Now = testsupport::testNow;
 
 // Puts a replacement in place of a platform method for one test.
 class ScopedHook {
@@ -97,8 +98,8 @@ protected:
         g_serviceTrace.clear();
         runtime::setDiagnosticSink([](std::string_view message) { diagnostics().emplace_back(message); });
         device = std::make_unique<testsupport::TemporaryDevice>();
-        std::string error;
-        ASSERT_TRUE(chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath), &error)) << error;
+        auto created = chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath));
+        ASSERT_TRUE(created) << created.reason();
         chatkit::registerChatKitClasses();
         chatkit::resetConfiguration();
         chatkit::resetChatKitObjects();

@@ -21,7 +21,7 @@ namespace {
         EXPECT_TRUE(state()["frontApp"].is_null()) << "Messages did not open";
         EXPECT_EQ(state()["banner"]["title"], "Anna Rossi");
         EXPECT_EQ(state()["banner"]["message"], "Message");
-        EXPECT_EQ(state()["banner"]["recordID"], std::to_string(*row.recordID));
+        EXPECT_EQ(state()["banner"]["recordID"], std::to_string(*row->recordID));
         EXPECT_EQ(rdl().lastMessage(), "Ciao");
         EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
         EXPECT_TRUE(logHas("\nDEV:è il nostro bulletin, ho già l'URL"));

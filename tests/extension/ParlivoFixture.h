@@ -105,12 +105,12 @@ private:
     runtime::Class* m_standIn;
 };
 
-class ParlivoPhoneTest : public springboard_test::PhoneTest {
+class ParlivoPhoneTest : public springboard_test::PhoneWithOneContact {
 protected:
     void SetUp() override
     {
         g_windowTrace.clear();
-        springboard_test::PhoneTest::SetUp();
+        springboard_test::PhoneWithOneContact::SetUp();
         kelvane::KelvaneLogger::resetForTesting();
     }
 
@@ -118,12 +118,12 @@ protected:
     {
         foundation::Executor::shared().drain();
         parlivo::uninstallParlivo();
-        springboard_test::PhoneTest::TearDown();
+        springboard_test::PhoneWithOneContact::TearDown();
     }
 
-    springboard::Phone& bootWithParlivo()
+    phone::Phone& bootWithParlivo()
     {
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([] { parlivo::installParlivo(); });
         return boot(std::move(options));

@@ -95,6 +95,29 @@ namespace {
         EXPECT_EQ(g_windowTrace, "initWithMessage:Unknown;prepareView:NO;") << "one reply only";
     }
 
+    TEST_F(Presentation, ACloseWithNoWindowOpenOnlyRemovesTheSystemBanner)
+    {
+        bootWithParlivo();
+        ASSERT_TRUE(phone().receiveSMS(AnnasNumber, "Ciao"));
+        ASSERT_FALSE(state()["banner"].is_null());
+        rdl().setLastMessage("kept");
+        // A log at the size the check removes.
+        m_device.write("/var/mobile/Library/PLV/PLV.log", std::string(100000, 'x'));
+
+        rdl().dismissBanner();
+        EXPECT_TRUE(state()["banner"].is_null());
+        EXPECT_EQ(rdl().status(), parlivo::WindowStatus::Closed);
+        EXPECT_EQ(rdl().lastMessage(), "kept") << "the record is left alone";
+        EXPECT_EQ(rdl().lastMessageAddress(), "UNKNOWN");
+        EXPECT_FALSE(rdl().shouldClose());
+        EXPECT_EQ(g_windowTrace, "");
+        EXPECT_TRUE(logHas("\nDEV:RDL dismissBanner\nDEV:HeavyUtilities dismissBanner"));
+        EXPECT_FALSE(logHas("RDL dismissBanner end"));
+        foundation::Executor::shared().drain();
+        phone().advance(1);
+        EXPECT_TRUE(m_device.exists("/var/mobile/Library/PLV/PLV.log")) << "no log-size check without a window";
+    }
+
     TEST_F(Presentation, AReusedReplyWindowIsToldTheNewTextOrWasNil)
     {
         bootWithParlivo();

@@ -44,8 +44,8 @@ protected:
         for (auto icon : { "SendIcon_sms.png", "SendIcon_im.png", "star.png", "close.png", "attachment.png" })
             writeDevice(std::string("/Library/Application Support/PLV/") + icon, png);
         addressbook::registerAddressBookClasses();
-        std::string error;
-        ASSERT_TRUE(chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath), &error)) << error;
+        auto created = chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath));
+        ASSERT_TRUE(created) << created.reason();
         chatkit::registerChatKitClasses();
         chatkit::resetConfiguration();
         chatkit::resetChatKitObjects();

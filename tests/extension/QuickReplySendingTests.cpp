@@ -58,8 +58,8 @@ namespace {
         {
             QuickReplyTest::SetUp();
             messageui::registerMessageUIClasses();
-            std::string error;
-            ASSERT_TRUE(chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath), &error)) << error;
+            auto created = chatkit::createDatabase(device->host(chatkit::smsDatabaseDevicePath));
+            ASSERT_TRUE(created) << created.reason();
             chatkit::registerChatKitClasses();
             chatkit::resetConfiguration();
             chatkit::resetChatKitObjects();

@@ -1,3 +1,5 @@
+#include "support/TemporaryFolder.h"
+
 #include <foundation/AtomicFile.h>
 #include <foundation/PlistReader.h>
 #include <foundation/PropertyList.h>
@@ -21,23 +23,16 @@ namespace {
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::path(::testing::TempDir()) / "atomicfile.XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        m_folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
+    testsupport::TemporaryFolder m_temporary { "atomicfile" };
+    const fs::path& m_folder = m_temporary.path();
 
     std::string contents(const fs::path& path)
     {
         auto result = readWholeFile(path, 1 << 24);
-        return result ? std::string(result.bytes->begin(), result.bytes->end()) : "<unreadable>";
+        return result ? std::string(result->begin(), result->end()) : "<unreadable>";
     }
 
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(m_folder), {})); }
-
-    fs::path m_folder;
 };
 
 }
@@ -139,7 +134,7 @@ TEST_F(AtomicFileTest, AReaderInAnotherProcessSeesTheOldOrTheNewFileNeverAMix)
             auto result = readWholeFile(path, 1 << 24);
             if (!result)
                 ::_exit(1);
-            std::string text(result.bytes->begin(), result.bytes->end());
+            std::string text(result->begin(), result->end());
             if (text != a && text != b)
                 ::_exit(1);
             if (++reads == 20 && ::write(ready[1], "r", 1) != 1)
@@ -170,19 +165,19 @@ TEST_F(AtomicFileTest, ReadingRefusesWhatIsNotAnOrdinaryFileOfBoundedSize)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     auto pipeResult = readWholeFile(fifo, 100); // must not block waiting for a writer
     EXPECT_FALSE(pipeResult);
-    EXPECT_NE(pipeResult.error.find("not a regular file"), std::string::npos);
+    EXPECT_NE(pipeResult.reason().find("not a regular file"), std::string::npos);
 
     auto path = m_folder / "big";
     ASSERT_TRUE(writeFileAtomically(path, std::string(101, 'x')));
     auto big = readWholeFile(path, 100);
     EXPECT_FALSE(big);
-    EXPECT_NE(big.error.find("larger than 100 bytes"), std::string::npos);
+    EXPECT_NE(big.reason().find("larger than 100 bytes"), std::string::npos);
     EXPECT_TRUE(readWholeFile(path, 101));
 
     ASSERT_TRUE(writeFileAtomically(path, std::string_view("")));
     auto empty = readWholeFile(path, 100);
     ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty.bytes->empty());
+    EXPECT_TRUE(empty->empty());
 }
 
 TEST_F(AtomicFileTest, PropertyListsRoundTripThroughFiles)
@@ -191,11 +186,11 @@ TEST_F(AtomicFileTest, PropertyListsRoundTripThroughFiles)
     PlistValue favourites(PlistDictionary { { "+39 333 1234567", "Mario Rossi" }, { "555-1212", "Zoë" } });
     ASSERT_TRUE(writePlistAtomically(path, favourites));
     auto result = readPlistDictionaryFile(path);
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value, favourites);
-    EXPECT_EQ(result.value->asDictionary()->keys(), favourites.asDictionary()->keys());
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, favourites);
+    EXPECT_EQ(result->asDictionary()->keys(), favourites.asDictionary()->keys());
 
     auto missing = readPlistDictionaryFile(m_folder / "none.plist");
     EXPECT_FALSE(missing);
-    EXPECT_NE(missing.error.find("none.plist"), std::string::npos);
+    EXPECT_NE(missing.reason().find("none.plist"), std::string::npos);
 }

@@ -1,3 +1,5 @@
+#include "support/TemporaryFolder.h"
+
 #include <foundation/DevicePath.h>
 
 #include <gtest/gtest.h>
@@ -12,20 +14,11 @@ namespace {
 
 class DevicePathTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::path(::testing::TempDir()) / "deviceroot.XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        m_root = pattern;
-        setDeviceRoot(m_root);
-    }
-    void TearDown() override
-    {
-        setDeviceRoot({});
-        fs::remove_all(m_root);
-    }
+    void SetUp() override { setDeviceRoot(m_root); }
+    void TearDown() override { setDeviceRoot({}); }
 
-    fs::path m_root;
+    testsupport::TemporaryFolder m_temporary { "deviceroot" };
+    const fs::path& m_root = m_temporary.path();
 };
 
 }
@@ -73,7 +66,7 @@ TEST_F(DevicePathTest, FileHelpersWorkOnDevicePaths)
     EXPECT_EQ(deviceFileSize("/var/mobile/Library/PLV"), std::nullopt);
     auto read = readDeviceFile(log);
     ASSERT_TRUE(read);
-    EXPECT_EQ(std::string(read.bytes->begin(), read.bytes->end()), " \n=== NEW SESSION ===");
+    EXPECT_EQ(std::string(read->begin(), read->end()), " \n=== NEW SESSION ===");
 
     EXPECT_FALSE(removeDeviceFile("/var/mobile/Library")); // not empty
     EXPECT_TRUE(removeDeviceFile(log));

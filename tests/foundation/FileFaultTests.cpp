@@ -37,7 +37,7 @@ protected:
     std::string contents(const fs::path& path)
     {
         auto result = readWholeFile(path, 1 << 24);
-        return result ? std::string(result.bytes->begin(), result.bytes->end()) : "<unreadable>";
+        return result ? std::string(result->begin(), result->end()) : "<unreadable>";
     }
     std::vector<std::string> names() const
     {
@@ -92,8 +92,8 @@ TEST_F(FileFaultTest, AFailedReadSaysWhyAndNamesTheFile)
     ArmedFileFault armed(FileFault::on(FileOperation::Read).withError(EIO));
     auto result = readWholeFile(path, 100);
     ASSERT_FALSE(result);
-    EXPECT_NE(result.error.find("favorites.plist"), std::string::npos) << result.error;
-    EXPECT_NE(result.error.find(std::strerror(EIO)), std::string::npos) << result.error;
+    EXPECT_NE(result.reason().find("favorites.plist"), std::string::npos) << result.reason();
+    EXPECT_NE(result.reason().find(std::strerror(EIO)), std::string::npos) << result.reason();
     EXPECT_EQ(contents(path), "kept");
 }
 

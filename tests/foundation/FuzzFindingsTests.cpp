@@ -17,8 +17,8 @@ TEST(FuzzFindings, AStringHoldingNulSurvivesTheXmlWriterAndReader)
     // saving such a favourites file as XML must be able to read it again.
     PlistValue value(PlistDictionary { { std::string("n\0ul", 4), std::string("a\0b\x01", 4) }, { "plain", "text" } });
     auto result = readPlist(writeXmlPlist(value));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value, value);
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, value);
 }
 
 TEST(FuzzFindings, NulFromABinaryListReadsBackFromTheXmlWritten)
@@ -31,11 +31,11 @@ TEST(FuzzFindings, NulFromABinaryListReadsBackFromTheXmlWritten)
         0, 0, 0, 0, 0, 0, 0, 0, // top object 0
         0, 0, 0, 0, 0, 0, 0, 13 }; // offset table at 13
     auto binary = readBinaryPlist(list);
-    ASSERT_TRUE(binary) << binary.error;
-    EXPECT_EQ(binary.value->stringValue(), std::string("\0x", 2));
-    auto again = readPlist(writeXmlPlist(*binary.value));
-    ASSERT_TRUE(again) << again.error;
-    EXPECT_EQ(*again.value, *binary.value);
+    ASSERT_TRUE(binary) << binary.reason();
+    EXPECT_EQ(binary->stringValue(), std::string("\0x", 2));
+    auto again = readPlist(writeXmlPlist(*binary));
+    ASSERT_TRUE(again) << again.reason();
+    EXPECT_EQ(*again, *binary);
 }
 
 TEST(FuzzFindings, ADocumentWithNulOutsideAStringStaysUnreadable)
@@ -53,8 +53,8 @@ TEST(FuzzFindings, NoncharactersXmlCannotHoldAreWrittenAsReplacementCharacters)
     PlistValue value(PlistDictionary { { "k\xEF\xBF\xBF", "a\xEF\xBF\xBE"
                                                           "b\xEF\xBF\xBD" } });
     auto result = readPlist(writeXmlPlist(value));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value, PlistValue(PlistDictionary { { "k\xEF\xBF\xBD", "a\xEF\xBF\xBD"
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, PlistValue(PlistDictionary { { "k\xEF\xBF\xBD", "a\xEF\xBF\xBD"
                                                                              "b\xEF\xBF\xBD" } }));
 }
 
@@ -71,11 +71,11 @@ TEST(FuzzFindings, ControlsBesideStandInNoncharactersReadBackFromTheXmlWritten)
         0, 0, 0, 0, 0, 0, 0, 0, // top object 0
         0, 0, 0, 0, 0, 0, 0, 15 }; // offset table at 15
     auto binary = readBinaryPlist(list);
-    ASSERT_TRUE(binary) << binary.error;
-    EXPECT_EQ(binary.value->stringValue(), "\x07\xEF\xB7\x97\xEF\xB7\x99");
-    auto again = readPlist(writeXmlPlist(PlistValue(PlistDictionary { { "\x01\xEF\xB7\x90", *binary.value } })));
-    ASSERT_TRUE(again) << again.error;
-    EXPECT_EQ(*again.value, PlistValue(PlistDictionary { { "\x01\xEF\xB7\x90", *binary.value } }));
+    ASSERT_TRUE(binary) << binary.reason();
+    EXPECT_EQ(binary->stringValue(), "\x07\xEF\xB7\x97\xEF\xB7\x99");
+    auto again = readPlist(writeXmlPlist(PlistValue(PlistDictionary { { "\x01\xEF\xB7\x90", *binary } })));
+    ASSERT_TRUE(again) << again.reason();
+    EXPECT_EQ(*again, PlistValue(PlistDictionary { { "\x01\xEF\xB7\x90", *binary } }));
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "support/TemporaryFolder.h"
+
 #include <foundation/AtomicFile.h>
 #include <foundation/KeyedArchive.h>
 #include <foundation/PlistReader.h>
@@ -47,22 +49,16 @@ PlistValue groups()
     };
 }
 
-void expectRefused(const KeyedArchiveResult& result, std::string_view fragment)
+void expectRefused(const Result<PlistValue>& result, std::string_view fragment)
 {
-    EXPECT_FALSE(result.value.has_value()) << result.value->debugDescription();
-    EXPECT_NE(result.error.find(fragment), std::string::npos) << "error was: " << result.error;
+    EXPECT_TRUE(result.isError()) << result->debugDescription();
+    EXPECT_NE(result.reason().find(fragment), std::string::npos) << "error was: " << result.reason();
 }
 
 class KeyedArchiveFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::path(::testing::TempDir()) / "keyedarchive.XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        m_folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-    fs::path m_folder;
+    testsupport::TemporaryFolder m_temporary { "keyedarchive" };
+    const fs::path& m_folder = m_temporary.path();
 };
 
 }
@@ -73,16 +69,16 @@ TEST_F(KeyedArchiveFiles, GroupsFileRoundTripsInBothEncodings)
         auto path = m_folder / "groups.plist";
         ASSERT_TRUE(writeKeyedArchiveAtomically(path, groups(), format));
         auto result = unarchiveFile(path);
-        ASSERT_TRUE(result) << result.error;
-        EXPECT_EQ(*result.value, groups());
-        EXPECT_EQ(result.value->asArray()->at(0).asDictionary()->keys(),
+        ASSERT_TRUE(result) << result.reason();
+        EXPECT_EQ(*result, groups());
+        EXPECT_EQ(result->asArray()->at(0).asDictionary()->keys(),
             (std::vector<std::string> { "name", "members", "colour" }));
 
         // The binary file spells references as UIDs, the XML one (read through
         // libplist 2.2) as {CF$UID: n} dictionaries; both decode the same.
         auto raw = readPlistFile(path);
-        ASSERT_TRUE(raw) << raw.error;
-        auto* root = raw.value->find("$top")->find("root");
+        ASSERT_TRUE(raw) << raw.reason();
+        auto* root = raw->find("$top")->find("root");
         ASSERT_TRUE(root);
         EXPECT_EQ(root->isUid(), format == PlistFormat::Binary);
         EXPECT_EQ(root->isDictionary(), format == PlistFormat::Xml);
@@ -135,8 +131,8 @@ TEST(KeyedArchive, ReadsTheFormsOtherArchiversWrite)
         classDescription("NSDate"),
     };
     auto result = unarchive(archiveOf(objects, { { "foundItems", uid(1) } }));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value,
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result,
         PlistValue(PlistDictionary { { "name", "Famiglia" }, { "members", PlistArray { 42, true, 2.5 } },
             { "when", PlistDate { 340000000.0 } } }));
     EXPECT_TRUE(unarchive(archiveOf(objects, { { "foundItems", uid(1) } }), "foundItems"));
@@ -149,8 +145,8 @@ TEST(KeyedArchive, SharedObjectsDecodeOnceButFanOutIsBounded)
     PlistArray shared { "$null", PlistDictionary { { "NS.objects", PlistArray { uid(2), uid(2) } }, { "$class", uid(3) } },
         "+39 333 1234567", classDescription("NSArray") };
     auto result = unarchive(archiveOf(shared));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value, PlistValue(PlistArray { "+39 333 1234567", "+39 333 1234567" }));
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, PlistValue(PlistArray { "+39 333 1234567", "+39 333 1234567" }));
 
     // Every array holds the next one four times: 4^30 values.
     const uint64_t levels = 30;
@@ -183,8 +179,8 @@ TEST(KeyedArchive, RefusesBrokenReferences)
     PlistValue xmlUid(PlistDictionary { { "CF$UID", 2 } });
     auto good = unarchive(archiveOf({ "$null", arrayOf({ xmlUid }, 3), "x", arrayClass },
         { { "root", PlistDictionary { { "CF$UID", 1 } } } }));
-    ASSERT_TRUE(good) << good.error;
-    EXPECT_EQ(*good.value, PlistValue(PlistArray { "x" }));
+    ASSERT_TRUE(good) << good.reason();
+    EXPECT_EQ(*good, PlistValue(PlistArray { "x" }));
 }
 
 TEST(KeyedArchive, RefusesBrokenClasses)

@@ -1,3 +1,6 @@
+#include "support/HangGuard.h"
+#include "support/TemporaryFolder.h"
+
 #include <foundation/NotificationCenter.h>
 #include <foundation/RunLoop.h>
 #include <foundation/SystemLog.h>
@@ -162,21 +165,11 @@ TEST_F(Notifications, TheCSpellingsWorkOnTheDarwinCenter)
 
 // MARK: Across processes
 
-std::filesystem::path freshFolder(const char* tag)
-{
-    auto folder = std::filesystem::temp_directory_path() / ("plv-notify-" + std::string(tag) + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    return folder;
-}
-
-// Turns a real-clock main loop until `done` or a generous deadline.
+// Turns a real-clock main loop until `done`; a loop that never gets there
+// fails the test through the hang guard.
 bool runUntil(RunLoop& loop, const std::function<bool()>& done)
 {
-    bool hung = false;
-    loop.performAfter(10, [&] {
-        hung = true;
-        loop.stop();
-    });
+    testsupport::HangGuard guard(loop, std::chrono::seconds(10));
     std::function<void()> check = [&] {
         if (done())
             loop.stop();
@@ -185,13 +178,14 @@ bool runUntil(RunLoop& loop, const std::function<bool()>& done)
     };
     loop.performOnMain(check);
     loop.run();
-    return !hung;
+    return done();
 }
 
 TEST(NotificationsAcrossProcesses, ReachAnotherConnectedCenterOnce)
 {
     RunLoop& loop = RunLoop::configureMain(ClockKind::System);
-    auto folder = freshFolder("pair");
+    testsupport::TemporaryFolder temporary { "plv-notify-pair" };
+    const auto& folder = temporary.path();
     NotificationCenter settings;
     NotificationCenter springBoard;
     ASSERT_TRUE(settings.connect(folder));
@@ -210,13 +204,13 @@ TEST(NotificationsAcrossProcesses, ReachAnotherConnectedCenterOnce)
     settings.disconnect();
     springBoard.disconnect();
     EXPECT_TRUE(std::filesystem::is_empty(folder)) << "disconnecting removes the markers";
-    std::filesystem::remove_all(folder);
 }
 
 TEST(NotificationsAcrossProcesses, StaleMarkersAreRemovedAndGarbageIsIgnored)
 {
     RunLoop& loop = RunLoop::configureMain(ClockKind::System);
-    auto folder = freshFolder("stale");
+    testsupport::TemporaryFolder temporary { "plv-notify-stale" };
+    const auto& folder = temporary.path();
     NotificationCenter listener;
     ASSERT_TRUE(listener.connect(folder));
     std::vector<std::string> received;
@@ -246,13 +240,13 @@ TEST(NotificationsAcrossProcesses, StaleMarkersAreRemovedAndGarbageIsIgnored)
     EXPECT_FALSE(std::filesystem::exists(folder / "plvnotify-999999-deadbeefdeadbeef"));
     poster.disconnect();
     listener.disconnect();
-    std::filesystem::remove_all(folder);
 }
 
 TEST(NotificationsAcrossProcesses, ReachTheParentFromAChildProcess)
 {
     RunLoop& loop = RunLoop::configureMain(ClockKind::System);
-    auto folder = freshFolder("child");
+    testsupport::TemporaryFolder temporary { "plv-notify-child" };
+    const auto& folder = temporary.path();
     NotificationCenter springBoard;
     ASSERT_TRUE(springBoard.connect(folder));
     int received = 0;
@@ -275,7 +269,6 @@ TEST(NotificationsAcrossProcesses, ReachTheParentFromAChildProcess)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(received, 1);
     springBoard.disconnect();
-    std::filesystem::remove_all(folder);
 }
 
 // The other half of the test above; it does nothing when run on its own.

@@ -23,16 +23,16 @@ std::string xmlDocument(std::string_view body)
         + std::string(body) + "\n</plist>\n";
 }
 
-PlistReadResult readBytes(const std::vector<uint8_t>& bytes, const PlistReadLimits& limits = {})
+Result<PlistValue> readBytes(const std::vector<uint8_t>& bytes, const PlistReadLimits& limits = {})
 {
     return readPlist(std::span<const uint8_t>(bytes), limits);
 }
 
 // Refused with an error text that mentions `fragment`.
-void expectRefused(const PlistReadResult& result, std::string_view fragment)
+void expectRefused(const Result<PlistValue>& result, std::string_view fragment)
 {
-    EXPECT_FALSE(result.value.has_value()) << result.value->debugDescription();
-    EXPECT_NE(result.error.find(fragment), std::string::npos) << "error was: " << result.error;
+    EXPECT_TRUE(result.isError()) << result->debugDescription();
+    EXPECT_NE(result.reason().find(fragment), std::string::npos) << "error was: " << result.reason();
 }
 
 }
@@ -135,11 +135,11 @@ TEST(PlistXml, ReadsThePreferencesFileTheSettingsApplicationWrites)
     auto result = readPlist(xmlDocument("<dict>\n\t<key>version</key>\n\t<string>1.100000</string>\n"
                                         "\t<key>qrcolors</key>\n\t<string>0.500000 0.250000 1.000000</string>\n"
                                         "\t<key>bug</key>\n\t<string>new</string>\n</dict>"));
-    ASSERT_TRUE(result) << result.error;
-    auto* dictionary = result.value->asDictionary();
+    ASSERT_TRUE(result) << result.reason();
+    auto* dictionary = result->asDictionary();
     ASSERT_TRUE(dictionary);
     EXPECT_EQ(dictionary->keys(), (std::vector<std::string> { "version", "qrcolors", "bug" }));
-    EXPECT_EQ(result.value->find("qrcolors")->stringValue(), "0.500000 0.250000 1.000000");
+    EXPECT_EQ(result->find("qrcolors")->stringValue(), "0.500000 0.250000 1.000000");
 }
 
 TEST(PlistXml, IntegersKeepTheirSignAndUnsignedRange)
@@ -147,8 +147,8 @@ TEST(PlistXml, IntegersKeepTheirSignAndUnsignedRange)
     auto result = readPlist(xmlDocument("<array><integer>-1</integer><integer>18446744073709551615</integer>"
                                         "<integer>0x10</integer><integer>9223372036854775807</integer>"
                                         "<integer>-9223372036854775808</integer></array>"));
-    ASSERT_TRUE(result) << result.error;
-    auto& array = *result.value->asArray();
+    ASSERT_TRUE(result) << result.reason();
+    auto& array = *result->asArray();
     EXPECT_EQ(array[0].asInteger(), -1);
     EXPECT_EQ(array[1].asUnsignedInteger(), UINT64_MAX);
     EXPECT_EQ(array[1].asInteger(), std::nullopt);
@@ -165,8 +165,8 @@ TEST(PlistXml, DatesKeepTheirYearFarFrom2001)
     // 32-bit seconds from 2001 reach only 1933 to 2069.
     auto result = readPlist(xmlDocument("<array><date>2100-03-01T12:00:00Z</date><date>1900-01-01T00:00:00Z</date>"
                                         "<date>2012-05-04T10:20:30Z</date></array>"));
-    ASSERT_TRUE(result) << result.error;
-    auto& array = *result.value->asArray();
+    ASSERT_TRUE(result) << result.reason();
+    auto& array = *result->asArray();
     ASSERT_EQ(array.size(), 3u);
     EXPECT_DOUBLE_EQ(array[0].asDate()->secondsSince2001, 3129278400.0);
     EXPECT_DOUBLE_EQ(array[1].asDate()->secondsSince2001, -3187296000.0);
@@ -174,24 +174,24 @@ TEST(PlistXml, DatesKeepTheirYearFarFrom2001)
 
     PlistValue far(PlistArray { PlistDate { 3129278400.0 }, PlistDate { -3187296000.0 } });
     auto back = readPlist(writeXmlPlist(far));
-    ASSERT_TRUE(back) << back.error;
-    EXPECT_EQ(*back.value, far);
+    ASSERT_TRUE(back) << back.reason();
+    EXPECT_EQ(*back, far);
 }
 
 TEST(PlistXml, RepeatedKeyKeepsFirstPlaceAndLastValue)
 {
     auto result = readPlist(xmlDocument("<dict><key>a</key><string>1</string><key>b</key><string>2</string>"
                                         "<key>a</key><string>3</string></dict>"));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(result.value->asDictionary()->keys(), (std::vector<std::string> { "a", "b" }));
-    EXPECT_EQ(result.value->find("a")->stringValue(), "3");
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(result->asDictionary()->keys(), (std::vector<std::string> { "a", "b" }));
+    EXPECT_EQ(result->find("a")->stringValue(), "3");
 }
 
 TEST(PlistXml, UidDictionariesStayDictionaries)
 {
     auto result = readPlist(xmlDocument("<dict><key>CF$UID</key><integer>3</integer></dict>"));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value, PlistValue(PlistDictionary { { "CF$UID", 3 } }));
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, PlistValue(PlistDictionary { { "CF$UID", 3 } }));
 }
 
 TEST(PlistXml, RefusesUnreadableInput)
@@ -210,8 +210,8 @@ TEST(PlistXml, RefusesUnreadableInput)
 TEST(PlistXml, MarkupInsideCommentsIsNotRead)
 {
     auto result = readPlist(xmlDocument("<array><!-- <array><array> --></array>"));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value, PlistValue(PlistArray {}));
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, PlistValue(PlistArray {}));
 }
 
 TEST(PlistXml, RefusesDeepNesting)
@@ -275,15 +275,15 @@ TEST(PlistXml, RoundTripsEveryType)
         false, data, PlistData {}, PlistDate { 340000000 }, PlistDate { -1e8 },
         PlistDictionary { { "nested", PlistArray { PlistArray { "deep" } } } } });
     auto result = readPlist(writeXmlPlist(value));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value, value);
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, value);
 }
 
 TEST(PlistXml, UidsAreWrittenAsUidDictionaries)
 {
     auto result = readPlist(writeXmlPlist(PlistValue(PlistUid { 12 })));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.value, PlistValue(PlistDictionary { { "CF$UID", 12 } }));
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, PlistValue(PlistDictionary { { "CF$UID", 12 } }));
 }
 
 TEST(PlistReading, DictionaryReadersRefuseOtherRoots)
@@ -321,8 +321,8 @@ TEST(BinaryPlist, ReadsEveryType)
     builder.fill(root, builder.dictionaryBytes(keys, values));
 
     auto result = readBytes(builder.build(root));
-    ASSERT_TRUE(result) << result.error;
-    auto& value = *result.value;
+    ASSERT_TRUE(result) << result.reason();
+    auto& value = *result;
     EXPECT_EQ(value.asDictionary()->entryAt(0).first, "ascii");
     EXPECT_EQ(value.find("ascii")->stringValue(), "hello");
     EXPECT_EQ(value.find("utf16")->stringValue(), "café 😀");
@@ -347,8 +347,8 @@ TEST(BinaryPlist, SharedReferencesAreDecodedOnce)
     auto member = builder.string("+39 333 1234567");
     auto array = builder.array(std::vector<size_t>(1000, member));
     auto result = readBytes(builder.build(array, 2));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(result.value->asArray()->size(), 1000u);
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(result->asArray()->size(), 1000u);
 }
 
 // The hostile shapes below are the ones that crash or exhaust libplist 2.2.
@@ -491,9 +491,9 @@ TEST(BinaryPlist, RepeatedKeyKeepsFirstPlaceAndLastValue)
     auto two = builder.integer(2);
     auto top = builder.dictionary({ a, b, a }, { one, two, two });
     auto result = readBytes(builder.build(top));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(result.value->asDictionary()->keys(), (std::vector<std::string> { "a", "b" }));
-    EXPECT_EQ(result.value->find("a")->asInteger(), 2);
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(result->asDictionary()->keys(), (std::vector<std::string> { "a", "b" }));
+    EXPECT_EQ(result->find("a")->asInteger(), 2);
 }
 
 TEST(BinaryPlist, WriterRoundTripsEveryType)
@@ -507,9 +507,9 @@ TEST(BinaryPlist, WriterRoundTripsEveryType)
         { "real", -0.25 }, { "yes", true }, { "no", false }, { "date", PlistDate { 1.5 } }, { "data", data },
         { "uid", PlistUid { 300 } }, { "empty", PlistDictionary {} }, { "many", many } });
     auto result = readBinaryPlist(writeBinaryPlist(value));
-    ASSERT_TRUE(result) << result.error;
+    ASSERT_TRUE(result) << result.reason();
     // Invalid UTF-8 is stored as replacement characters rather than dropped.
     value.mutableDictionary()->set("broken", "\xEF\xBF\xBD\xEF\xBF\xBD");
-    EXPECT_EQ(*result.value, value);
-    EXPECT_EQ(result.value->asDictionary()->keys(), value.asDictionary()->keys());
+    EXPECT_EQ(*result, value);
+    EXPECT_EQ(result->asDictionary()->keys(), value.asDictionary()->keys());
 }

@@ -1,3 +1,5 @@
+#include "support/TemporaryFolder.h"
+
 #include <foundation/SystemLog.h>
 
 #include <runtime/Runtime.h>
@@ -59,8 +61,8 @@ TEST(SystemLog, ManyThreadsWriteWithoutLosingLines)
 
 TEST(SystemLog, MirrorsLinesToAFileWithTheProcessName)
 {
-    auto folder = std::filesystem::temp_directory_path() / ("plv-syslog-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
+    testsupport::TemporaryFolder temporary { "plv-syslog" };
+    const auto& folder = temporary.path();
     auto file = folder / "var/log/syslog";
     SystemLog log;
     log.setProcessName("PLVSettings");
@@ -73,7 +75,6 @@ TEST(SystemLog, MirrorsLinesToAFileWithTheProcessName)
     std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(all, "PLVSettings[" + std::to_string(::getpid()) + "]: caricati 2 preferiti\n");
     EXPECT_FALSE(log.mirrorToFile(folder / "var/log/syslog/inside-a-file")) << "a path under a file cannot be opened";
-    std::filesystem::remove_all(folder);
 }
 
 TEST(SystemLog, CollectsTheRuntimeDiagnosticsOnceInstalled)

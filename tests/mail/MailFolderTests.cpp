@@ -31,8 +31,8 @@ MailMessage reply(std::vector<std::string> to)
 TEST_F(Outbox, SentMailIsQueuedFromTheAccountWithDateAndMessageID)
 {
     auto result = queueMail(reply({ "friend@example.com" }));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.devicePath, "/var/mobile/Library/Mail/Outbox/1.eml");
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, "/var/mobile/Library/Mail/Outbox/1.eml");
     EXPECT_TRUE(device.exists("/var/mobile/Library/Mail/Outbox/1.eml"));
 
     auto listed = listOutbox();
@@ -47,11 +47,11 @@ TEST_F(Outbox, SentMailIsQueuedFromTheAccountWithDateAndMessageID)
 
 TEST_F(Outbox, MailThatCannotGoIsRefusedAndLeavesNothing)
 {
-    EXPECT_EQ(queueMail(reply({})).error, "No recipients");
-    EXPECT_EQ(queueMail(reply({ "", "   " })).error, "No recipients");
-    EXPECT_EQ(queueMail(reply({ "friend@example.com", "+39 333 1234567" })).error, "Invalid address: +39 333 1234567");
+    EXPECT_EQ(queueMail(reply({})).reason(), "No recipients");
+    EXPECT_EQ(queueMail(reply({ "", "   " })).reason(), "No recipients");
+    EXPECT_EQ(queueMail(reply({ "friend@example.com", "+39 333 1234567" })).reason(), "Invalid address: +39 333 1234567");
     setMailAccount(std::nullopt);
-    EXPECT_EQ(queueMail(reply({ "friend@example.com" })).error, "No mail account");
+    EXPECT_EQ(queueMail(reply({ "friend@example.com" })).reason(), "No mail account");
     EXPECT_TRUE(listOutbox().empty());
     EXPECT_FALSE(device.exists("/var/mobile/Library/Mail/Outbox/1.eml"));
 }
@@ -71,7 +71,7 @@ TEST_F(Outbox, NumbersFollowTheHighestAndOtherFilesAreNotMail)
     device.makeDirectory("/var/mobile/Library/Mail/Outbox/12.eml");
     auto result = queueMail(reply({ "friend@example.com" }));
     ASSERT_TRUE(result);
-    EXPECT_EQ(*result.devicePath, "/var/mobile/Library/Mail/Outbox/8.eml");
+    EXPECT_EQ(*result, "/var/mobile/Library/Mail/Outbox/8.eml");
     auto listed = listOutbox();
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[0].message.subject, "old");
@@ -106,8 +106,8 @@ TEST_F(Outbox, WritersRunningTogetherNeverShareANumber)
 TEST_F(Outbox, DraftsNeedNoRecipient)
 {
     auto result = saveDraft(reply({ "half typed" }));
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_EQ(*result.devicePath, "/var/mobile/Library/Mail/Drafts/1.eml");
+    ASSERT_TRUE(result) << result.reason();
+    EXPECT_EQ(*result, "/var/mobile/Library/Mail/Drafts/1.eml");
     EXPECT_EQ(listDrafts().size(), 1u);
     EXPECT_TRUE(listOutbox().empty());
 }
@@ -117,7 +117,7 @@ TEST_F(Outbox, AnUnwritableFolderIsAFailure)
     device.write("/var/mobile/Library/Mail/Outbox", "a file where the folder should be");
     auto result = queueMail(reply({ "friend@example.com" }));
     EXPECT_FALSE(result);
-    EXPECT_FALSE(result.error.empty());
+    EXPECT_FALSE(result.reason().empty());
 }
 
 TEST_F(Outbox, AMailTheDiskRefusesIsAFailureAndTheQueuedOnesStayWhole)
@@ -136,7 +136,7 @@ TEST_F(Outbox, AMailTheDiskRefusesIsAFailureAndTheQueuedOnesStayWhole)
             foundation::ArmedFileFault armed(fault);
             auto result = queueMail(reply({ "second@example.com" }));
             EXPECT_FALSE(result);
-            EXPECT_EQ(result.error, "Cannot write /var/mobile/Library/Mail/Outbox");
+            EXPECT_EQ(result.reason(), "Cannot write /var/mobile/Library/Mail/Outbox");
         }
         // Only the first mail is there, whole, and nothing half-made beside it.
         auto names = std::vector<std::string>();
@@ -146,7 +146,7 @@ TEST_F(Outbox, AMailTheDiskRefusesIsAFailureAndTheQueuedOnesStayWhole)
         EXPECT_EQ(device.read("/var/mobile/Library/Mail/Outbox/1.eml"), first);
     }
     // The next mail takes the next number.
-    EXPECT_EQ(*queueMail(reply({ "second@example.com" })).devicePath, "/var/mobile/Library/Mail/Outbox/2.eml");
+    EXPECT_EQ(queueMail(reply({ "second@example.com" })).valueOr({}), "/var/mobile/Library/Mail/Outbox/2.eml");
 }
 
 class Inbox : public MailTest { };

@@ -2,6 +2,7 @@
 // clock, for the mail folders to land in.
 #pragma once
 
+#include "support/TestClock.h"
 #include <mail/MailClasses.h>
 #include <mail/MailConfiguration.h>
 #include <support/TemporaryDevice.h>
@@ -10,8 +11,7 @@
 
 namespace mail_test {
 
-// 2012-02-23 00:26:40 UTC.
-inline constexpr double testNow = 1330000000;
+using testsupport::testNow;
 
 class MailTest : public ::testing::Test {
 protected:

@@ -78,9 +78,9 @@ TEST_F(StandardParser, AQueuedMailWithAPictureReadsBackWhole)
     mail.body = "Ciao Anna,\necco la foto della cena.\nA presto — Luca\n";
     mail.attachments.push_back({ jpegBytes(), "image/jpeg", "IMG_0001.JPG" });
     auto queued = queueMail(mail);
-    ASSERT_TRUE(queued) << queued.error;
+    ASSERT_TRUE(queued) << queued.reason();
 
-    auto read = readWithPython(*queued.devicePath);
+    auto read = readWithPython(*queued);
     ASSERT_TRUE(read.is_object());
     EXPECT_EQ(read["defects"], nlohmann::json::array()) << "the parser found nothing malformed";
     EXPECT_EQ(read["multipart"], "multipart/mixed");
@@ -104,7 +104,7 @@ TEST_F(StandardParser, AFileNameBeyondAsciiAndAPlainMailReadBack)
     ASSERT_TRUE(queueMail(mail));
     mail.attachments.push_back({ jpegBytes(), "image/jpeg", "Sì, la cena più bella.jpg" });
     auto queued = queueMail(mail);
-    ASSERT_TRUE(queued) << queued.error;
+    ASSERT_TRUE(queued) << queued.reason();
 
     auto plain = readWithPython("/var/mobile/Library/Mail/Outbox/1.eml");
     ASSERT_TRUE(plain.is_object());
@@ -113,7 +113,7 @@ TEST_F(StandardParser, AFileNameBeyondAsciiAndAPlainMailReadBack)
     EXPECT_EQ(plain["body"], "Senza allegati.\n");
     EXPECT_EQ(plain["attachments"], nlohmann::json::array());
 
-    auto read = readWithPython(*queued.devicePath);
+    auto read = readWithPython(*queued);
     ASSERT_TRUE(read.is_object());
     EXPECT_EQ(read["defects"], nlohmann::json::array());
     ASSERT_EQ(read["attachments"].size(), 1u);

@@ -18,7 +18,7 @@ std::vector<uint8_t> logBytes()
     return bytes;
 }
 
-class MailComposer : public PhoneTest {
+class MailComposer : public ComposerHost {
 protected:
     // The settings application's bug report, built through the runtime.
     Id bugReport()

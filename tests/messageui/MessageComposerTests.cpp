@@ -8,7 +8,7 @@ using namespace messageui_test;
 
 namespace {
 
-class MessageComposer : public PhoneTest {
+class MessageComposer : public ComposerHost {
 protected:
     // As an application opens it: through the runtime, by class name.
     Id open(std::vector<std::string> recipients, std::string body)

@@ -4,18 +4,19 @@
 // application's delegate and writes what it is told into a trace.
 #pragma once
 
+#include "support/TestClock.h"
 #include <chatkit/ChatKit.h>
 #include <foundation/RunLoop.h>
 #include <mail/MailClasses.h>
 #include <mail/MailConfiguration.h>
 #include <messageui/MessageUIClasses.h>
+#include <support/SqliteProbe.h>
 #include <support/TemporaryDevice.h>
 #include <uikit/UIKit.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sqlite3.h>
 #include <string>
 
 namespace messageui_test {
@@ -23,8 +24,7 @@ namespace messageui_test {
 using runtime::Id;
 using runtime::Ref;
 
-// 2012-02-23 00:26:40 UTC.
-inline constexpr double testNow = 1330000000;
+using testsupport::testNow;
 
 // An application's delegate for composers and previews.
 class ComposeProbe : public runtime::Object {
@@ -68,7 +68,7 @@ public:
     std::vector<Id> previewItems;
 };
 
-class PhoneTest : public ::testing::Test {
+class ComposerHost : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -85,8 +85,8 @@ protected:
         messageui::registerMessageUIClasses();
         m_databasePath = device.host("/var/mobile/Library/SMS/sms.db");
         std::filesystem::create_directories(m_databasePath.parent_path());
-        std::string error;
-        ASSERT_TRUE(chatkit::createDatabase(m_databasePath, &error)) << error;
+        auto created = chatkit::createDatabase(m_databasePath);
+        ASSERT_TRUE(created) << created.reason();
         chatkit::useDatabase(m_databasePath);
 
         window = uikit::makeView<uikit::UIWindow>(uikit::UIScreen::mainScreen()->bounds());
@@ -134,19 +134,7 @@ protected:
         return true;
     }
 
-    std::optional<int64_t> sqlInteger(const std::string& sql)
-    {
-        sqlite3* db = nullptr;
-        std::optional<int64_t> value;
-        if (sqlite3_open_v2(m_databasePath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-            sqlite3_stmt* statement = nullptr;
-            if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
-                value = sqlite3_column_int64(statement, 0);
-            sqlite3_finalize(statement);
-        }
-        sqlite3_close(db);
-        return value;
-    }
+    std::optional<int64_t> sqlInteger(const std::string& sql) { return testsupport::SqliteProbe(m_databasePath, testsupport::SqliteProbe::Access::ReadOnly).integer(sql); }
 
     testsupport::TemporaryDevice device;
     std::filesystem::path m_databasePath;

@@ -36,7 +36,7 @@ Id itemWithURL(std::string url)
     return item;
 }
 
-class Preview : public PhoneTest {
+class Preview : public ComposerHost {
 protected:
     Id openPreview()
     {

@@ -303,7 +303,7 @@ TEST_F(Favorites, AFileThatIsNoDictionaryIsKeptAsideBeforeItIsReplaced)
     EXPECT_EQ(favoritesFile(), (foundation::PlistDictionary { { "+1 555 0100", "Cher" } }));
     auto kept = foundation::readPlistFile(foundation::hostPath(plvsettings::UnreadableFavoritesPath));
     ASSERT_TRUE(kept);
-    EXPECT_TRUE(kept.value->asArray());
+    EXPECT_TRUE(kept->asArray());
 }
 
 TEST_F(Favorites, HostileFilesOpenAnEmptyOrPartialListWithoutHarm)

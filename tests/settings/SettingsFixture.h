@@ -25,19 +25,19 @@ using runtime::Id;
 using runtime::Ref;
 using runtime::send;
 
-class SettingsTest : public springboard_test::PhoneTest {
+class SettingsTest : public springboard_test::PhoneWithOneContact {
 protected:
     void TearDown() override
     {
         if (m_reloadObserver)
             foundation::NotificationCenter::darwin().removeObserver(*m_reloadObserver);
-        springboard_test::PhoneTest::TearDown();
+        springboard_test::PhoneWithOneContact::TearDown();
     }
 
-    springboard::Phone& bootPhone()
+    phone::Phone& bootPhone()
     {
         plvsettings::registerPLVSettingsClasses();
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessApplications.push_back({ std::string(plvsettings::BundleIdentifier), "PLVSettings", std::string(plvsettings::PrincipalClass), "" });
         auto& booted = boot(std::move(options));
@@ -52,7 +52,7 @@ protected:
     {
         bootPhone();
         auto opened = phone().tapView("icon-" + std::string(plvsettings::BundleIdentifier));
-        ASSERT_TRUE(opened) << opened.error;
+        ASSERT_TRUE(opened) << opened.reason();
         settle();
         // The screen is drawn, as a person sees it.
         phone().screenSnapshot();
@@ -64,7 +64,7 @@ protected:
     void tap(std::string_view name)
     {
         auto result = phone().tapView(name);
-        ASSERT_TRUE(result) << result.error;
+        ASSERT_TRUE(result) << result.reason();
         settle();
     }
 
@@ -122,7 +122,7 @@ protected:
         auto file = foundation::readPlistDictionaryFile(foundation::hostPath(devicePath));
         if (!file)
             return std::nullopt;
-        return *file.value->asDictionary();
+        return *file->asDictionary();
     }
     static std::optional<foundation::PlistDictionary> preferencesFile() { return readDictionary(kelvane::PLVPreferencesPath); }
 

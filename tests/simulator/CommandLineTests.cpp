@@ -236,8 +236,9 @@ TEST_F(PlvSim, TheReplyScenariosSendWhatTheyShow)
     EXPECT_EQ(reply["kind"], "iMessage");
     EXPECT_TRUE(reply["outgoing"].get<bool>());
     EXPECT_EQ(reply["text"], "Sono qui, guarda!");
-    auto store = chatkit::MessageStore::open(picturePhone / "var/mobile/Library/SMS/sms.db").store;
-    ASSERT_TRUE(store);
+    auto opened = chatkit::MessageStore::open(picturePhone / "var/mobile/Library/SMS/sms.db");
+    ASSERT_TRUE(opened) << opened.reason();
+    auto& store = *opened;
     auto stored = store->message(reply["ROWID"].get<int64_t>());
     ASSERT_TRUE(stored);
     auto parts = store->parts(*stored);

@@ -13,8 +13,8 @@ namespace {
 foundation::PlistDictionary preferencesOf(const testsupport::TemporaryDevice& device, std::string_view product)
 {
     auto read = foundation::readPlistDictionaryFile(device.host(preferencesDevicePath(product)));
-    EXPECT_TRUE(read) << read.error;
-    return read ? *read.value->asDictionary() : foundation::PlistDictionary {};
+    EXPECT_TRUE(read) << read.reason();
+    return read ? *read->asDictionary() : foundation::PlistDictionary {};
 }
 
 TEST(PreferenceWriter, StartsAMissingFileWithItsVersion)

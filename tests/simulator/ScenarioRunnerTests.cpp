@@ -6,7 +6,7 @@
 #include <simulator/ScenarioRunner.h>
 
 #include <foundation/NotificationCenter.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 #include <gtest/gtest.h>
 
@@ -25,13 +25,13 @@ protected:
         seed.resourcesDir = PLV_TEST_RESOURCES_DIR;
         seed.contactCount = 20;
         auto report = seedDemoPhone(seed);
-        ASSERT_TRUE(report.ok) << report.error;
-        springboard::BootOptions boot;
+        ASSERT_TRUE(report) << report.reason();
+        phone::BootOptions boot;
         boot.deviceRoot = m_device.root();
         boot.loadExtensions = false;
-        auto booted = springboard::Phone::boot(std::move(boot));
-        ASSERT_TRUE(booted.phone) << booted.error;
-        m_phone = std::move(booted.phone);
+        auto booted = phone::Phone::boot(std::move(boot));
+        ASSERT_TRUE(booted) << booted.reason();
+        m_phone = booted.releaseValue();
         m_runner = std::make_unique<ScenarioRunner>(*m_phone);
     }
     void TearDown() override
@@ -43,16 +43,16 @@ protected:
     StepResult run(const char* step) { return m_runner->runStep(json::parse(step)); }
 
     testsupport::TemporaryDevice m_device;
-    std::unique_ptr<springboard::Phone> m_phone;
+    std::unique_ptr<phone::Phone> m_phone;
     std::unique_ptr<ScenarioRunner> m_runner;
 };
 
 TEST_F(ScenarioOnPhone, DumpShowsThePhoneAsItsPartsSeeIt)
 {
     auto result = run(R"({"step": "dump"})");
-    ASSERT_TRUE(result.ok) << result.error;
-    ASSERT_TRUE(result.output);
-    const json& dump = *result.output;
+    ASSERT_TRUE(result) << result.reason();
+    ASSERT_TRUE(*result);
+    const json& dump = **result;
     EXPECT_EQ(dump["screen"], m_phone->screenSnapshot());
     EXPECT_EQ(dump["springboard"], m_phone->springboardState());
     for (auto key : { "banner", "notificationCenter", "locked", "frontApp", "orientation" })
@@ -76,8 +76,8 @@ TEST_F(ScenarioOnPhone, DumpShowsThePhoneAsItsPartsSeeIt)
 
 TEST_F(ScenarioOnPhone, AnIncomingSMSBecomesARowAndABanner)
 {
-    ASSERT_TRUE(run(R"({"step": "receive_sms", "from": "+393337654321", "text": "Sei già partita?"})").ok);
-    auto dump = *run(R"({"step": "dump"})").output;
+    ASSERT_TRUE(run(R"({"step": "receive_sms", "from": "+393337654321", "text": "Sei già partita?"})"));
+    auto dump = **run(R"({"step": "dump"})");
     const json& last = dump["messages"].back();
     EXPECT_EQ(last["text"], "Sei già partita?");
     EXPECT_EQ(last["outgoing"], false);
@@ -88,26 +88,26 @@ TEST_F(ScenarioOnPhone, AnIncomingSMSBecomesARowAndABanner)
 TEST_F(ScenarioOnPhone, StepsThatMakeNoSenseAreRefusedWithTheirReason)
 {
     auto tap = run(R"({"step": "tap", "view": "noSuchButton"})");
-    EXPECT_FALSE(tap.ok);
-    EXPECT_NE(tap.error.find("noSuchButton"), std::string::npos) << tap.error;
+    EXPECT_FALSE(tap);
+    EXPECT_NE(tap.reason().find("noSuchButton"), std::string::npos) << tap.reason();
 
     auto picture = run(R"({"step": "receive_imessage", "from": "+393337654321", "text": "x", "picture": "IMG_0042.JPG"})");
-    EXPECT_EQ(picture.error, "no picture /var/mobile/Media/DCIM/100APPLE/IMG_0042.JPG on the phone");
+    EXPECT_EQ(picture.reason(), "no picture /var/mobile/Media/DCIM/100APPLE/IMG_0042.JPG on the phone");
 
-    EXPECT_EQ(run(R"({"step": "advance", "seconds": -1})").error, "\"seconds\" must be from 0 to 604800 (a week)");
-    EXPECT_EQ(run(R"({"step": "rotate", "orientation": 5})").error, "\"orientation\" must be 1 (portrait), 2 (upside down), 3 or 4 (landscape)");
-    EXPECT_EQ(run(R"({"step": "tap_notification", "index": -1})").error, "\"index\" must be 0 or more (0 is the newest)");
-    EXPECT_EQ(run(R"({"step": "backspace", "count": 0})").error, "\"count\" must be from 1 to 100000");
-    EXPECT_EQ(run(R"({"step": "receive_sms"})").error, "missing field \"from\"");
+    EXPECT_EQ(run(R"({"step": "advance", "seconds": -1})").reason(), "\"seconds\" must be from 0 to 604800 (a week)");
+    EXPECT_EQ(run(R"({"step": "rotate", "orientation": 5})").reason(), "\"orientation\" must be 1 (portrait), 2 (upside down), 3 or 4 (landscape)");
+    EXPECT_EQ(run(R"({"step": "tap_notification", "index": -1})").reason(), "\"index\" must be 0 or more (0 is the newest)");
+    EXPECT_EQ(run(R"({"step": "backspace", "count": 0})").reason(), "\"count\" must be from 1 to 100000");
+    EXPECT_EQ(run(R"({"step": "receive_sms"})").reason(), "missing field \"from\"");
 
     m_device.write("/var/mobile/Library/PLV/preferences.plist", "not a list");
-    EXPECT_NE(run(R"({"step": "write_preference", "key": "ncqr", "value": "0"})").error.find("is not a property-list dictionary"), std::string::npos);
+    EXPECT_NE(run(R"({"step": "write_preference", "key": "ncqr", "value": "0"})").reason().find("is not a property-list dictionary"), std::string::npos);
 }
 
 TEST_F(ScenarioOnPhone, APictureMessageComesFromThePhotoLibrary)
 {
-    ASSERT_TRUE(run(R"({"step": "receive_imessage", "from": "+393337654321", "text": "Ecco", "picture": "IMG_0003.JPG"})").ok);
-    auto dump = *run(R"({"step": "dump"})").output;
+    ASSERT_TRUE(run(R"({"step": "receive_imessage", "from": "+393337654321", "text": "Ecco", "picture": "IMG_0003.JPG"})"));
+    auto dump = **run(R"({"step": "dump"})");
     EXPECT_EQ(dump["messages"].back()["kind"], "iMessage");
     EXPECT_EQ(dump["messages"].back()["text"], "Ecco");
 }
@@ -118,9 +118,9 @@ TEST_F(ScenarioOnPhone, WritingAPreferenceTellsTheLibraryBeforeTheNextStep)
     auto token = foundation::NotificationCenter::darwin().addObserver("it.kelvane.PLV.reloadPrefs", [&](const std::string&) { ++reloads; });
     auto result = run(R"({"step": "write_preference", "key": "ncqr", "value": "0"})");
     foundation::NotificationCenter::darwin().removeObserver(token);
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result) << result.reason();
     EXPECT_EQ(reloads, 1);
-    auto dump = *run(R"({"step": "dump"})").output;
+    auto dump = **run(R"({"step": "dump"})");
     std::string file = dump["files"]["/var/mobile/Library/PLV/preferences.plist"];
     EXPECT_NE(file.find("<key>ncqr</key>"), std::string::npos) << file;
     EXPECT_NE(file.find("<string>1.100000</string>"), std::string::npos) << file;
@@ -131,8 +131,8 @@ TEST_F(ScenarioOnPhone, AScenarioStopsAtTheFirstFailingStep)
     std::vector<std::string> printed;
     auto steps = json::parse(R"([{"step": "dump"}, {"step": "tap", "view": "ghost"}, {"step": "dump"}])");
     auto outcome = runScenario(*m_runner, steps, [&](const std::string& line) { printed.push_back(line); });
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.error.starts_with("step 2 (tap): ")) << outcome.error;
+    EXPECT_FALSE(outcome);
+    EXPECT_TRUE(outcome.reason().starts_with("step 2 (tap): ")) << outcome.reason();
     ASSERT_EQ(printed.size(), 1u);
     EXPECT_TRUE(json::parse(printed[0]).contains("screen"));
 }

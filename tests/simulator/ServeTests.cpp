@@ -7,7 +7,7 @@
 
 #include <foundation/ScopeGuard.h>
 
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -33,22 +33,22 @@ protected:
         seed.resourcesDir = PLV_TEST_RESOURCES_DIR;
         seed.contactCount = 20;
         auto report = seedDemoPhone(seed);
-        ASSERT_TRUE(report.ok) << report.error;
-        springboard::BootOptions boot;
+        ASSERT_TRUE(report) << report.reason();
+        phone::BootOptions boot;
         boot.deviceRoot = m_device.root();
         boot.clock = foundation::ClockKind::System;
         boot.loadExtensions = false;
-        auto booted = springboard::Phone::boot(std::move(boot));
-        ASSERT_TRUE(booted.phone) << booted.error;
-        m_phone = std::move(booted.phone);
+        auto booted = phone::Phone::boot(std::move(boot));
+        ASSERT_TRUE(booted) << booted.reason();
+        m_phone = booted.releaseValue();
 
         ServeOptions options;
         options.port = 0;
         options.webRoot = PLV_SOURCE_DIR "/web";
         adjust(options);
         auto started = PhoneServer::start(*m_phone, options);
-        ASSERT_TRUE(started.server) << started.error;
-        m_server = std::move(started.server);
+        ASSERT_TRUE(started) << started.reason();
+        m_server = started.releaseValue();
     }
     virtual void adjust(ServeOptions&) { }
     void TearDown() override
@@ -83,7 +83,7 @@ protected:
     }
 
     testsupport::TemporaryDevice m_device;
-    std::unique_ptr<springboard::Phone> m_phone;
+    std::unique_ptr<phone::Phone> m_phone;
     std::unique_ptr<PhoneServer> m_server;
 };
 
@@ -199,13 +199,13 @@ TEST_F(ServedPhone, TheExtensionChoiceIsCheckedThenHandedOverAndTheServerStops)
     ServeOptions options;
     options.port = 0;
     options.webRoot = PLV_SOURCE_DIR "/web";
-    options.changeExtensions = [&](const ExtensionChoice& choice) -> std::optional<std::string> {
+    options.changeExtensions = [&](const ExtensionChoice& choice) -> foundation::Result<void> {
         handed.push_back(choice);
-        return std::nullopt;
+        return foundation::success();
     };
     auto started = PhoneServer::start(*m_phone, options);
-    ASSERT_TRUE(started.server) << started.error;
-    m_server = std::move(started.server);
+    ASSERT_TRUE(started) << started.reason();
+    m_server = started.releaseValue();
     std::thread client([&] {
         httplib::Client http("127.0.0.1", m_server->port());
         auto accepted = http.Post("/api/extensions", R"({"extensions": ["Rendalo", "parlivo"]})", "application/json");
@@ -439,14 +439,14 @@ TEST_F(ServedPhone, RefusesToListenBeyondLoopbackWithoutPermission)
     options.bindAddress = "0.0.0.0";
     options.webRoot = PLV_SOURCE_DIR "/web";
     auto refused = PhoneServer::start(*m_phone, options);
-    EXPECT_FALSE(refused.server);
-    EXPECT_NE(refused.error.find("--allow-remote"), std::string::npos);
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.reason().find("--allow-remote"), std::string::npos);
 
     options.bindAddress = "127.0.0.1";
     options.webRoot = m_device.root();
     auto noPage = PhoneServer::start(*m_phone, options);
-    EXPECT_FALSE(noPage.server);
-    EXPECT_NE(noPage.error.find("index.html"), std::string::npos);
+    EXPECT_FALSE(noPage);
+    EXPECT_NE(noPage.reason().find("index.html"), std::string::npos);
     withClient([](httplib::Client&) {});
 }
 

@@ -78,30 +78,30 @@ TEST(StepValidation, SaysWhatIsWrong)
 TEST(ScenarioFiles, ReportTheFileAndTheStep)
 {
     auto broken = parseScenario(R"([{"step": "lock"}, {"step": "tap", "x": 10}])", "tour.json");
-    EXPECT_FALSE(broken.steps);
-    EXPECT_EQ(broken.error, "tour.json: step 2 (tap): needs \"view\" or both \"x\" and \"y\"");
+    EXPECT_FALSE(broken);
+    EXPECT_EQ(broken.reason(), "tour.json: step 2 (tap): needs \"view\" or both \"x\" and \"y\"");
 
     auto notJson = parseScenario("[{\"step\": \"lock\"},", "tour.json");
-    EXPECT_FALSE(notJson.steps);
-    EXPECT_TRUE(notJson.error.starts_with("tour.json: not JSON: parse error")) << notJson.error;
+    EXPECT_FALSE(notJson);
+    EXPECT_TRUE(notJson.reason().starts_with("tour.json: not JSON: parse error")) << notJson.reason();
 
     auto notList = parseScenario(R"({"step": "lock"})", "tour.json");
-    EXPECT_EQ(notList.error, "tour.json: a scenario is a JSON array of steps");
+    EXPECT_EQ(notList.reason(), "tour.json: a scenario is a JSON array of steps");
 
     auto empty = parseScenario("[]", "tour.json");
-    ASSERT_TRUE(empty.steps);
-    EXPECT_TRUE(empty.steps->empty());
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->empty());
 
     auto missing = loadScenario("/nonexistent/tour.json");
-    EXPECT_FALSE(missing.steps);
-    EXPECT_NE(missing.error.find("/nonexistent/tour.json"), std::string::npos);
+    EXPECT_FALSE(missing);
+    EXPECT_NE(missing.reason().find("/nonexistent/tour.json"), std::string::npos);
 }
 
 TEST(ScenarioFiles, TheDemoTourIsWellFormed)
 {
     auto demo = loadScenario(PLV_SOURCE_DIR "/scenarios/demo.json");
-    ASSERT_TRUE(demo.steps) << demo.error;
-    EXPECT_GE(demo.steps->size(), 10u);
+    ASSERT_TRUE(demo) << demo.reason();
+    EXPECT_GE(demo->size(), 10u);
 }
 
 TEST(ScenarioFiles, RefuseDeepNestingWithoutRecursingIntoIt)
@@ -109,12 +109,12 @@ TEST(ScenarioFiles, RefuseDeepNestingWithoutRecursingIntoIt)
     // The parser recurses per level; a hostile file must not reach it.
     std::string deep(200000, '[');
     auto result = parseScenario(deep, "deep.json");
-    EXPECT_FALSE(result.steps);
-    EXPECT_NE(result.error.find("nested more than"), std::string::npos) << result.error;
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.reason().find("nested more than"), std::string::npos) << result.reason();
 
     // Brackets inside strings are text, not nesting.
     std::string text = R"([{"step": "type", "text": ")" + std::string(500, '[') + R"("}])";
-    EXPECT_TRUE(parseScenario(text, "brackets.json").steps);
+    EXPECT_TRUE(parseScenario(text, "brackets.json"));
 }
 
 } // namespace

@@ -15,7 +15,7 @@ namespace {
 
     using namespace uikit;
 
-    using Applications = PhoneTest;
+    using Applications = PhoneWithOneContact;
 
     Id springBoard() { return send<Id>(runtime::classNamed("UIApplication"), "sharedApplication"); }
     Id application(const char* identifier)
@@ -123,13 +123,13 @@ namespace {
         EXPECT_EQ(runtime::cast<UILabel>(first->viewNamed("conversationLastMessage"))->text(), "second, same person written differently");
 
         ASSERT_TRUE(phone().tapView("conversation-1"));
-        EXPECT_EQ(phone().tapView("messagesBack").error, "the view \"messagesBack\" is covered by \"bannerAndShadow\"")
+        EXPECT_EQ(phone().tapView("messagesBack").reason(), "the view \"messagesBack\" is covered by \"bannerAndShadow\"")
             << "the last message's banner is still up";
         phone().advance(5);
         EXPECT_EQ(labelText("messagesTitle"), "+15550001111");
         EXPECT_EQ(labelText("messageText"), "from a stranger");
         auto back = phone().tapView("messagesBack");
-        ASSERT_TRUE(back) << back.error;
+        ASSERT_TRUE(back) << back.reason();
         EXPECT_EQ(labelText("messagesTitle"), "Messages");
     }
 
@@ -189,7 +189,7 @@ namespace {
         phone().home();
         phone().swipe("unlockSlider", CGPointMake(1500, 0));
         EXPECT_EQ(send<int64_t>(springBoard(), "_frontMostAppOrientation"), 3) << "unlocking returns to the application as it was held";
-        EXPECT_EQ(phone().rotate(5).error, "the orientation must be 1 (portrait), 2 (upside down), 3 or 4 (landscape), not 5");
+        EXPECT_EQ(phone().rotate(5).reason(), "the orientation must be 1 (portrait), 2 (upside down), 3 or 4 (landscape), not 5");
     }
 
     void writeBundle(const std::string& folder, const foundation::PlistDictionary& info, bool withExecutable)
@@ -240,7 +240,7 @@ namespace {
         send(send<Id>(runtime::classNamed("SBUIController"), "sharedInstance"), "activateApplicationFromSwitcher:", runtime::make<Object>());
         EXPECT_EQ(g_trace, "");
         EXPECT_TRUE(state()["frontApp"].is_null());
-        EXPECT_EQ(phone().openApp("com.example.nothing").error, "no application \"com.example.nothing\" is installed");
+        EXPECT_EQ(phone().openApp("com.example.nothing").reason(), "no application \"com.example.nothing\" is installed");
     }
 
 } // namespace

@@ -10,7 +10,7 @@ namespace {
 
     using namespace uikit;
 
-    using Banners = PhoneTest;
+    using Banners = PhoneWithOneContact;
 
     Id bannerController() { return send<Id>(runtime::classNamed("SBBulletinBannerController"), "sharedInstance"); }
 
@@ -19,13 +19,13 @@ namespace {
         boot();
         m_hooks.trace<1, void, int64_t>("SBBulletinBannerController", "_tryToDismissBannerWithAnimation:", "dismiss;");
         auto received = phone().receiveSMS(AnnasNumber, "Ciao, ci vediamo?");
-        ASSERT_TRUE(received) << received.error;
+        ASSERT_TRUE(received) << received.reason();
 
         auto banner = state()["banner"];
         EXPECT_EQ(banner["title"], "Anna Rossi") << "the sender's name comes from the Address Book";
         EXPECT_EQ(banner["message"], "Ciao, ci vediamo?");
         EXPECT_EQ(banner["sectionID"], "com.apple.MobileSMS");
-        EXPECT_EQ(banner["recordID"], std::to_string(*received.recordID));
+        EXPECT_EQ(banner["recordID"], std::to_string(*received->recordID));
         EXPECT_TRUE(send<bool>(bannerController(), "isShowingBanner"));
 
         auto controller = springboard::SBBulletinBannerController::sharedInstance();
@@ -95,7 +95,7 @@ namespace {
         phone().receiveSMS(AnnasNumber, "Ciao");
 
         auto tapped = phone().tapView("bannerTitle");
-        ASSERT_TRUE(tapped) << tapped.error;
+        ASSERT_TRUE(tapped) << tapped.reason();
         EXPECT_EQ(g_trace, "tap;isURL;url;activate;");
         EXPECT_TRUE(state()["banner"].is_null());
         EXPECT_EQ(state()["frontApp"], "com.apple.MobileSMS");

@@ -9,7 +9,7 @@
 namespace springboard_test {
 namespace {
 
-    using ExtensionLoading = PhoneTest;
+    using ExtensionLoading = PhoneWithOneContact;
 
     void install(const std::filesystem::path& root, const std::string& name, const std::string& bundle)
     {
@@ -52,7 +52,7 @@ namespace {
     {
         install(m_root, "LaunchProbe", "com.apple.springboard");
         std::string order;
-        springboard::BootOptions options;
+        phone::BootOptions options;
         options.loadExtensions = false;
         options.inProcessExtensions.push_back([&] { order += "extension;"; });
         options.inProcessExtensions.push_back([&] { throw std::runtime_error("a broken constructor"); });

@@ -10,7 +10,7 @@ namespace {
 
     using namespace uikit;
 
-    using LockScreen = PhoneTest;
+    using LockScreen = PhoneWithOneContact;
 
     Id awayController() { return send<Id>(runtime::classNamed("SBAwayController"), "sharedAwayController"); }
 
@@ -23,14 +23,14 @@ namespace {
         EXPECT_EQ(g_trace, "lock;init;");
         EXPECT_TRUE(state()["locked"]);
         EXPECT_TRUE(state()["dimmed"]) << "the sleep button turns the screen off";
-        EXPECT_EQ(phone().lock().error, "the phone is already locked");
-        EXPECT_EQ(phone().tap(CGPointMake(160, 240)).error, "the screen is off; press home to light it");
+        EXPECT_EQ(phone().lock().reason(), "the phone is already locked");
+        EXPECT_EQ(phone().tap(CGPointMake(160, 240)).reason(), "the screen is off; press home to light it");
 
         auto first = springboard::SBAwayController::sharedAwayController()->bulletinListController();
         phone().home();
         EXPECT_FALSE(state()["dimmed"]);
         auto slid = phone().swipe("unlockSlider", CGPointMake(1500, 0));
-        ASSERT_TRUE(slid) << slid.error;
+        ASSERT_TRUE(slid) << slid.reason();
         EXPECT_FALSE(state()["locked"]);
         phone().lock();
         EXPECT_EQ(g_trace, "lock;init;lock;init;");
@@ -54,7 +54,7 @@ namespace {
         EXPECT_FALSE(state()["dimmed"]);
         phone().advance(0.1);
         EXPECT_TRUE(state()["dimmed"]);
-        EXPECT_EQ(phone().unlockBulletin(0).error, "the screen is off; press home to light it");
+        EXPECT_EQ(phone().unlockBulletin(0).reason(), "the screen is off; press home to light it");
     }
 
     TEST_F(LockScreen, TheDimTimerCanBeRestartedForLongerOrShorter)
@@ -108,7 +108,7 @@ namespace {
         EXPECT_EQ(send<std::string>(send<Id>(context, "unlockAction"), "launchURL"), std::string("sms:") + AnnasNumber);
 
         auto unlocked = phone().unlockBulletin(0);
-        ASSERT_TRUE(unlocked) << unlocked.error;
+        ASSERT_TRUE(unlocked) << unlocked.reason();
         EXPECT_EQ(g_trace, "unlocked;launch;");
         EXPECT_FALSE(state()["locked"]);
         EXPECT_EQ(state()["frontApp"], "com.apple.MobileSMS");
@@ -135,16 +135,16 @@ namespace {
     TEST_F(LockScreen, UnknownBulletinIdsAnswerNilAndRefusedActionsSayWhy)
     {
         boot();
-        EXPECT_EQ(phone().unlockBulletin(0).error, "the phone is not locked");
+        EXPECT_EQ(phone().unlockBulletin(0).reason(), "the phone is not locked");
         phone().lock();
         phone().home();
-        EXPECT_EQ(phone().unlockBulletin(0).error, "there are 0 bulletins on the lock screen; no bulletin 0");
+        EXPECT_EQ(phone().unlockBulletin(0).reason(), "there are 0 bulletins on the lock screen; no bulletin 0");
         phone().receiveSMS(AnnasNumber, "Ciao");
-        EXPECT_EQ(phone().unlockBulletin(3).error, "there is 1 bulletin on the lock screen; no bulletin 3");
+        EXPECT_EQ(phone().unlockBulletin(3).reason(), "there is 1 bulletin on the lock screen; no bulletin 3");
         Id list = springboard::SBAwayController::sharedAwayController()->bulletinListController();
         EXPECT_FALSE(send<Id>(list, "_listItemContainingBulletinID:", "no-such-bulletin"));
         EXPECT_FALSE(send<Id>(list, "_listItemContainingBulletinID:", ""));
-        EXPECT_EQ(phone().openApp("com.apple.MobileSMS").error, "the phone is locked");
+        EXPECT_EQ(phone().openApp("com.apple.MobileSMS").reason(), "the phone is locked");
     }
 
     TEST_F(LockScreen, ABulletinWithoutAnActionStillUnlocks)

@@ -8,7 +8,7 @@ namespace {
 
     using namespace uikit;
 
-    using NotificationCenter = PhoneTest;
+    using NotificationCenter = PhoneWithOneContact;
 
     void traceTheRowTap(HookSet& hooks)
     {
@@ -29,7 +29,7 @@ namespace {
         EXPECT_TRUE(state()["notificationCenter"]["open"]);
 
         auto tapped = phone().tapNotification(0);
-        ASSERT_TRUE(tapped) << tapped.error;
+        ASSERT_TRUE(tapped) << tapped.reason();
         EXPECT_EQ(g_trace, "selected;bulletin;url;may;launch;");
         EXPECT_FALSE(state()["notificationCenter"]["open"]) << "launching closes the notification centre";
         EXPECT_EQ(state()["frontApp"], "com.apple.MobileSMS");
@@ -112,14 +112,14 @@ namespace {
     TEST_F(NotificationCenter, ActionsThatMakeNoSenseAreRefusedWithAReason)
     {
         boot();
-        EXPECT_EQ(phone().tapNotification(0).error, "the notification centre is not open");
+        EXPECT_EQ(phone().tapNotification(0).reason(), "the notification centre is not open");
         ASSERT_TRUE(phone().openNotificationCenter());
-        EXPECT_EQ(phone().openNotificationCenter().error, "the notification centre is already open");
-        EXPECT_EQ(phone().tapNotification(0).error, "the notification centre holds 0 notifications; no notification 0");
+        EXPECT_EQ(phone().openNotificationCenter().reason(), "the notification centre is already open");
+        EXPECT_EQ(phone().tapNotification(0).reason(), "the notification centre holds 0 notifications; no notification 0");
         phone().home();
         EXPECT_FALSE(state()["notificationCenter"]["open"]) << "the home button closes the notification centre";
         phone().lock();
-        EXPECT_EQ(phone().openNotificationCenter().error, "the phone is locked");
+        EXPECT_EQ(phone().openNotificationCenter().reason(), "the phone is locked");
     }
 
     TEST_F(NotificationCenter, ARowWhoseApplicationCannotBeLaunchedStaysInTheCentre)

@@ -5,13 +5,15 @@
 // share a process do not see each other's hooks.
 #pragma once
 
+#include "support/TemporaryDevice.h"
+
 #include <addressbook/ABAddressBook.h>
 #include <addressbook/AddressBookWriter.h>
 #include <chatkit/Schema.h>
 #include <foundation/DevicePath.h>
 #include <foundation/SystemLog.h>
 #include <runtime/Runtime.h>
-#include <springboard/Phone.h>
+#include <phone/Phone.h>
 #include <uikit/Geometry.h>
 
 #include <gtest/gtest.h>
@@ -79,17 +81,14 @@ private:
     std::vector<std::function<void()>> m_reverts;
 };
 
-class PhoneTest : public ::testing::Test {
+class PhoneWithOneContact : public ::testing::Test {
 protected:
     void SetUp() override
     {
         g_trace.clear();
-        std::string pattern = (std::filesystem::temp_directory_path() / "plv-phone-XXXXXX").string();
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        m_root = pattern;
         foundation::setDeviceRoot(m_root);
-        std::string error;
-        ASSERT_TRUE(chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath), &error)) << error;
+        auto created = chatkit::createDatabase(foundation::hostPath(chatkit::smsDatabaseDevicePath));
+        ASSERT_TRUE(created) << created.reason();
         auto book = foundation::hostPath(addressbook::AddressBookDevicePath);
         ASSERT_TRUE(addressbook::createAddressBookDatabase(book));
         addressbook::PersonData anna;
@@ -99,30 +98,27 @@ protected:
         ASSERT_TRUE(addressbook::AddressBookWriter::open(book)->addPerson(anna));
     }
 
-    void TearDown() override
-    {
-        m_phone.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
+    void TearDown() override { m_phone.reset(); }
 
-    springboard::Phone& boot(springboard::BootOptions options = {})
+    phone::Phone& boot(phone::BootOptions options = {})
     {
         options.deviceRoot = m_root;
-        auto result = springboard::Phone::boot(std::move(options));
-        EXPECT_TRUE(result.phone) << result.error;
-        m_phone = std::move(result.phone);
+        auto result = phone::Phone::boot(std::move(options));
+        EXPECT_TRUE(result) << result.reason();
+        if (result)
+            m_phone = result.releaseValue();
         return *m_phone;
     }
 
-    springboard::Phone& phone() { return *m_phone; }
+    phone::Phone& phone() { return *m_phone; }
     nlohmann::json state() { return m_phone->springboardState(); }
     bool logContains(std::string_view text) { return foundation::SystemLog::shared().contains(text); }
 
     static constexpr const char* AnnasNumber = "+393331234567";
 
-    std::filesystem::path m_root;
-    std::unique_ptr<springboard::Phone> m_phone;
+    testsupport::TemporaryDevice m_device;
+    std::filesystem::path m_root = m_device.root();
+    std::unique_ptr<phone::Phone> m_phone;
     HookSet m_hooks;
 };
 

@@ -1,4 +1,5 @@
 #include "PhoneFixture.h"
+#include "support/SqliteProbe.h"
 
 #include <activator/LAActivator.h>
 #include <chatkit/ChatKit.h>
@@ -18,21 +19,21 @@ namespace {
 
     using namespace uikit;
 
-    using PhoneBoot = PhoneTest;
-    using PhoneTraffic = PhoneTest;
-    using PhoneActions = PhoneTest;
+    using PhoneBoot = PhoneWithOneContact;
+    using PhoneTraffic = PhoneWithOneContact;
+    using PhoneActions = PhoneWithOneContact;
 
     TEST_F(PhoneBoot, OnePhoneAtATimeAndOnlyOverAFolder)
     {
-        auto missing = springboard::Phone::boot({ m_root / "no-such-folder" });
-        EXPECT_FALSE(missing.phone);
-        EXPECT_EQ(missing.error, "the device root " + (m_root / "no-such-folder").string() + " is not a folder");
-        EXPECT_EQ(springboard::Phone::boot({}).error, "no device root was given");
+        auto missing = phone::Phone::boot({ m_root / "no-such-folder" });
+        EXPECT_FALSE(missing);
+        EXPECT_EQ(missing.reason(), "the device root " + (m_root / "no-such-folder").string() + " is not a folder");
+        EXPECT_EQ(phone::Phone::boot({}).reason(), "no device root was given");
 
         boot();
-        auto second = springboard::Phone::boot({ m_root });
-        EXPECT_FALSE(second.phone);
-        EXPECT_EQ(second.error, "a phone is already running in this process");
+        auto second = phone::Phone::boot({ m_root });
+        EXPECT_FALSE(second);
+        EXPECT_EQ(second.reason(), "a phone is already running in this process");
 
         m_phone.reset();
         boot();
@@ -91,15 +92,15 @@ namespace {
         std::ofstream(picture, std::ios::binary) << std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x01\x00\x01\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01\xFF\xD9", 23);
 
         auto missing = phone().receiveIMessage(AnnasNumber, "look", "/var/mobile/Media/DCIM/100APPLE/IMG_9999.JPG");
-        EXPECT_EQ(missing.error, "no picture at /var/mobile/Media/DCIM/100APPLE/IMG_9999.JPG");
+        EXPECT_EQ(missing.reason(), "no picture at /var/mobile/Media/DCIM/100APPLE/IMG_9999.JPG");
 
         auto received = phone().receiveIMessage(AnnasNumber, "", "/var/mobile/Media/DCIM/100APPLE/IMG_0001.JPG");
-        ASSERT_TRUE(received) << received.error;
+        ASSERT_TRUE(received) << received.reason();
         EXPECT_EQ(state()["banner"]["message"], "Attachment: 1 Image");
         auto rows = chatkit::listMessages();
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0].kind, chatkit::MessageKind::IMessage);
-        EXPECT_EQ(rows[0].rowID, *received.recordID);
+        EXPECT_EQ(rows[0].rowID, *received->recordID);
     }
 
     TEST_F(PhoneTraffic, EntityNamesComeFromThePhonesAddressBook)
@@ -125,9 +126,9 @@ namespace {
     TEST_F(PhoneTraffic, BadSendersAreRefusedBeforeAnythingIsWritten)
     {
         boot();
-        EXPECT_EQ(phone().receiveSMS("", "hello").error, "a message needs a sender");
-        EXPECT_EQ(phone().receiveSMS("  ", "hello").error, "a message needs a sender");
-        EXPECT_EQ(phone().receiveSMS("Mario", "hello").error, "\"Mario\" is neither a phone number nor an e-mail address");
+        EXPECT_EQ(phone().receiveSMS("", "hello").reason(), "a message needs a sender");
+        EXPECT_EQ(phone().receiveSMS("  ", "hello").reason(), "a message needs a sender");
+        EXPECT_EQ(phone().receiveSMS("Mario", "hello").reason(), "\"Mario\" is neither a phone number nor an e-mail address");
         EXPECT_FALSE(phone().receiveMail("not an address", "s", "b"));
         EXPECT_TRUE(chatkit::listMessages().empty());
         EXPECT_TRUE(state()["notificationCenter"]["bulletins"].empty());
@@ -139,8 +140,22 @@ namespace {
         boot();
         auto received = phone().receiveSMS(AnnasNumber, "hello");
         EXPECT_FALSE(received);
-        EXPECT_EQ(received.error.rfind("the Messages database could not store the message", 0), 0u) << received.error;
+        EXPECT_EQ(received.reason().rfind("the Messages database could not store the message", 0), 0u) << received.reason();
         EXPECT_TRUE(state()["banner"].is_null());
+    }
+
+    // The reason the database gives travels to whoever sent the message in
+    // (the scenario runner and the web page show this text).
+    TEST_F(PhoneTraffic, AMessageTheDatabaseRefusesIsRefusedWithTheDatabasesReason)
+    {
+        testsupport::SqliteProbe probe(foundation::hostPath(chatkit::smsDatabaseDevicePath));
+        ASSERT_EQ(probe.exec("CREATE TRIGGER full BEFORE INSERT ON message BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"), "");
+        boot();
+        auto received = phone().receiveSMS(AnnasNumber, "hello");
+        ASSERT_FALSE(received);
+        EXPECT_EQ(received.reason(), "the Messages database could not store the message: cannot write the message: database or disk is full");
+        EXPECT_TRUE(state()["banner"].is_null());
+        EXPECT_EQ(probe.integer("SELECT COUNT(*) FROM message"), 0);
     }
 
     // What the Messages database holds, row by row, for comparing before and after.
@@ -209,7 +224,7 @@ namespace {
         m_hooks.trace<2, void, const std::vector<uint8_t>&, const foundation::PlistValue&>("MSNotificationService",
             "_didReceiveNotificationData:userInfo:", "newMail;");
         auto received = phone().receiveMail("luca@example.com", "Minutes", "See you at ten.");
-        ASSERT_TRUE(received) << received.error;
+        ASSERT_TRUE(received) << received.reason();
         EXPECT_EQ(g_trace, "bulletin;newMail;");
 
         auto banner = springboard::SBBulletinBannerController::sharedInstance()->currentBulletin();
@@ -250,20 +265,20 @@ namespace {
         phone().lock();
         phone().activator("it.kelvane.RDLComposer");
         EXPECT_EQ(g_activations, "it.kelvane.RDLComposer@springboard;it.kelvane.RDLComposer@application;it.kelvane.RDLComposer@lockscreen;");
-        EXPECT_EQ(phone().activator("other").error, "no Activator listener is registered as \"other\"");
+        EXPECT_EQ(phone().activator("other").reason(), "no Activator listener is registered as \"other\"");
     }
 
     TEST_F(PhoneActions, TouchesAndKeysThatReachNothingAreRefused)
     {
         boot();
-        EXPECT_EQ(phone().tap(CGPointMake(-5, 900)).error, "nothing on screen at (-5, 900) takes a touch");
-        EXPECT_EQ(phone().tapView("sendButton").error, "no view named \"sendButton\" on screen");
-        EXPECT_EQ(phone().type("hello").error, "nothing is being edited: no text field or text view has the keyboard");
-        EXPECT_EQ(phone().backspace(2).error, "nothing is being edited: no text field or text view has the keyboard");
-        EXPECT_EQ(phone().backspace(-1).error, "backspace needs a count of zero or more");
-        EXPECT_EQ(phone().swipe("homeScreen", CGPointMake(50, 0)).error, "a swipe needs a velocity of at least 100 points per second");
-        EXPECT_EQ(phone().swipe(CGPointMake(10, 10), CGPointMake(NAN, 0)).error, "a swipe needs a finite velocity");
-        EXPECT_EQ(phone().advance(-1).error, "time moves forward only: advance needs zero or more seconds");
+        EXPECT_EQ(phone().tap(CGPointMake(-5, 900)).reason(), "nothing on screen at (-5, 900) takes a touch");
+        EXPECT_EQ(phone().tapView("sendButton").reason(), "no view named \"sendButton\" on screen");
+        EXPECT_EQ(phone().type("hello").reason(), "nothing is being edited: no text field or text view has the keyboard");
+        EXPECT_EQ(phone().backspace(2).reason(), "nothing is being edited: no text field or text view has the keyboard");
+        EXPECT_EQ(phone().backspace(-1).reason(), "backspace needs a count of zero or more");
+        EXPECT_EQ(phone().swipe("homeScreen", CGPointMake(50, 0)).reason(), "a swipe needs a velocity of at least 100 points per second");
+        EXPECT_EQ(phone().swipe(CGPointMake(10, 10), CGPointMake(NAN, 0)).reason(), "a swipe needs a finite velocity");
+        EXPECT_EQ(phone().advance(-1).reason(), "time moves forward only: advance needs zero or more seconds");
 
         phone().openApp("com.apple.MobileSMS");
         auto covered = phone().tapView("statusBarTime");
@@ -290,7 +305,7 @@ namespace {
     {
         boot({ .clock = foundation::ClockKind::System });
         std::atomic<bool> done { false };
-        springboard::ActionResult result;
+        phone::ActionResult result = foundation::Error("the worker did not run");
         std::thread worker([&] {
             result = phone().receiveSMS(AnnasNumber, "from a worker");
             done = true;
@@ -298,7 +313,7 @@ namespace {
         while (!done)
             phone().runLoop().runPending();
         worker.join();
-        EXPECT_TRUE(result) << result.error;
+        EXPECT_TRUE(result) << result.reason();
         EXPECT_EQ(state()["banner"]["message"], "from a worker");
     }
 

@@ -1,6 +1,9 @@
 // A device root in a fresh temporary folder for the life of a test, so that
-// the system's absolute paths land somewhere private.
+// the system's absolute paths land somewhere private; with helpers to put
+// files on the device and read back what the system wrote.
 #pragma once
+
+#include "TemporaryFolder.h"
 
 #include <foundation/DevicePath.h>
 
@@ -15,23 +18,11 @@ namespace testsupport {
 
 class TemporaryDevice {
 public:
-    TemporaryDevice()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plv-device-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        m_root = pattern;
-        foundation::setDeviceRoot(m_root);
-    }
-    ~TemporaryDevice()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
+    TemporaryDevice() { foundation::setDeviceRoot(root()); }
     TemporaryDevice(const TemporaryDevice&) = delete;
     TemporaryDevice& operator=(const TemporaryDevice&) = delete;
 
-    const std::filesystem::path& root() const { return m_root; }
+    const std::filesystem::path& root() const { return m_folder.path(); }
     std::filesystem::path host(std::string_view devicePath) const { return foundation::hostPath(devicePath); }
 
     void write(std::string_view devicePath, std::string_view bytes) const
@@ -64,7 +55,7 @@ public:
     void makeDirectory(std::string_view devicePath) const { std::filesystem::create_directories(host(devicePath)); }
 
 private:
-    std::filesystem::path m_root;
+    TemporaryFolder m_folder { "plv-device" };
 };
 
 } // namespace testsupport

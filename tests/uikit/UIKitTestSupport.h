@@ -4,6 +4,8 @@
 // the runtime reaches by selector, as a system class would be reached.
 #pragma once
 
+#include "support/TemporaryFolder.h"
+
 #include <uikit/UIKit.h>
 
 #include <foundation/DevicePath.h>
@@ -33,9 +35,6 @@ protected:
         resetUIKit();
         registerUIKitClasses();
         m_loop = &foundation::RunLoop::configureMain(foundation::ClockKind::Virtual);
-        m_root = std::filesystem::temp_directory_path() / ("uikit-tests-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(m_root);
-        std::filesystem::create_directories(m_root);
         foundation::setDeviceRoot(m_root);
     }
 
@@ -44,7 +43,6 @@ protected:
         resetUIKit();
         foundation::RunLoop::configureMain(foundation::ClockKind::Virtual);
         foundation::setDeviceRoot({});
-        std::filesystem::remove_all(m_root);
         runtime::setDiagnosticSink(nullptr);
     }
 
@@ -76,7 +74,8 @@ protected:
 
 private:
     foundation::RunLoop* m_loop { nullptr };
-    std::filesystem::path m_root;
+    testsupport::TemporaryFolder m_folder { "uikit-tests" };
+    const std::filesystem::path& m_root = m_folder.path();
 };
 
 // Records every delegate and target callback it gets as a line of a trace,

@@ -1,11 +1,12 @@
-// The whole phone behind one object: it boots the platform (device root, main
-// run loop, system log, every library's classes, the Address Book behind
-// message names, the extension libraries, the installed applications,
-// SpringBoard and its home screen)
-// and offers one method per thing a person can do to a phone. The simulator
+// The whole phone behind one object, and the one place that knows every
+// library of it: it boots the platform (device root, main run loop, system
+// log, every library's classes, the Address Book behind message names, the
+// extension libraries, the installed applications, SpringBoard and its home
+// screen; Boot.cpp) and offers one method per thing a person can do to a
+// phone (Phone.cpp). The simulator
 // and the scenario tests drive the phone only through this class.
 //
-// Every action answers an ActionResult: ok, or a short English text saying
+// Every action answers an ActionResult: done, or a short English reason saying
 // why the action made no sense on the phone as it is ("no view named
 // \"sendButton\" on screen", "the phone is not locked"). An action never
 // throws. The phone's state belongs to its main run loop: an action called
@@ -16,8 +17,8 @@
 // the UI globals are the process's own.
 #pragma once
 
-#include "InstalledApplications.h"
-
+#include <foundation/Result.h>
+#include <springboard/InstalledApplications.h>
 #include <foundation/RunLoop.h>
 #include <uikit/Geometry.h>
 
@@ -32,7 +33,7 @@
 #include <string_view>
 #include <vector>
 
-namespace springboard {
+namespace phone {
 
 struct BootOptions {
     // The host folder that holds the device's files (<root>/var/mobile/...).
@@ -49,27 +50,17 @@ struct BootOptions {
     // Applications whose code is linked into the process (tests), installed
     // beside the bundles found in /Applications (a bundle of the same
     // identifier gives way to them).
-    std::vector<ApplicationBundle> inProcessApplications {};
+    std::vector<springboard::ApplicationBundle> inProcessApplications {};
 };
 
-struct ActionResult {
-    bool ok { true };
-    // Why the action was refused; empty when ok.
-    std::string error {};
+struct ActionDone {
     // The database row a receive action wrote (sms.db ROWID), when there is one.
     std::optional<int64_t> recordID {};
-
-    static ActionResult success() { return {}; }
-    static ActionResult failure(std::string error) { return { false, std::move(error), std::nullopt }; }
-    explicit operator bool() const { return ok; }
 };
+using ActionResult = foundation::Result<ActionDone>;
 
 class Phone {
 public:
-    struct BootResult {
-        std::unique_ptr<Phone> phone; // null when the boot failed
-        std::string error;
-    };
     // Boots a phone over the device root: sets the root, configures the main
     // run loop with the clock (the calling thread becomes the main thread),
     // sends the runtime's diagnostics to the system log, registers every
@@ -78,7 +69,7 @@ public:
     // SpringBoard, the screen and the home screen, and sends SpringBoard
     // `applicationDidFinishLaunching:`. Fails when another phone is running
     // or the device root cannot be used.
-    static BootResult boot(BootOptions);
+    static foundation::Result<std::unique_ptr<Phone>> boot(BootOptions);
 
     // Shuts the phone down: windows, shared objects and pending timers go.
     // Loaded extension libraries stay in the process (they cannot be
@@ -132,15 +123,7 @@ public:
     // system clock it waits that long while the main run loop turns.
     ActionResult advance(double seconds);
 
-    // SpringBoard's state:
-    // {"banner": null or {"title", "message", "sectionID", "recordID"},
-    //  "notificationCenter": {"open": bool, "bulletins": [{"title", "message",
-    //      "sectionID", "recordID"}, ...] newest first},
-    //  "locked": bool, "dimmed": bool,
-    //  "lockScreen": [bulletins as above, newest first],
-    //  "frontApp": the front application's identifier, or null on the home screen,
-    //  "orientation": the interface's, 1..4 (portrait on the home and lock screens),
-    //  "deviceOrientation": how the device is held, 1..4}
+    // SpringBoard's state (springboard/SpringBoardSnapshot.h gives the format).
     nlohmann::json springboardState();
     // The visible windows and their view trees as UIKit's snapshot gives them.
     nlohmann::json screenSnapshot();
@@ -158,7 +141,7 @@ public:
 
 private:
     explicit Phone(BootOptions);
-    std::string start();
+    foundation::Result<void> start();
     ActionResult onMain(const std::function<ActionResult()>&);
 
     struct State;
@@ -166,4 +149,4 @@ private:
     std::unique_ptr<State> m_state;
 };
 
-} // namespace springboard
+} // namespace phone
