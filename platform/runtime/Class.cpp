@@ -142,7 +142,7 @@ bool Class::addMethod(Sel s, SignatureId signature, Imp imp)
     method.imp = imp;
     method.owner = this;
     m_methodsBySelector.emplace(s, &method);
-    flushAllCaches();
+    forgetCachedLookup(s);
     return true;
 }
 
@@ -177,6 +177,23 @@ Id Class::createInstance() const
     return nil;
 }
 
+void Class::forgetCachedLookup(Sel s)
+{
+    uint32_t index = s.index();
+    if (index >= CacheChunks * ChunkSize)
+        return;
+    // Depth first with a stack of our own: hierarchies are shallow, but the
+    // root class reaches every class and metaclass.
+    std::vector<Class*> pending { this };
+    while (!pending.empty()) {
+        Class* cls = pending.back();
+        pending.pop_back();
+        if (Chunk* chunk = cls->m_cache[index / ChunkSize].load(std::memory_order_acquire))
+            chunk->slots[index % ChunkSize].store(nullptr, std::memory_order_release);
+        pending.insert(pending.end(), cls->m_subclasses.begin(), cls->m_subclasses.end());
+    }
+}
+
 void Class::flushCache()
 {
     for (auto& slot : m_cache) {
@@ -209,6 +226,9 @@ Class* Class::make(std::string_view name, Class* superclass, Factory factory, bo
     auto meta = std::make_shared<Class>(std::string(name), superclass ? superclass->metaclass() : cls.get(), nullptr, true);
     Class* made = cls.get();
     cls->m_meta = meta.get();
+    if (superclass)
+        superclass->m_subclasses.push_back(made);
+    meta->m_superclass->m_subclasses.push_back(meta.get());
     setClassOf(*cls, meta.get());
     setClassOf(*meta, rootMeta ? rootMeta : meta.get());
     std::unique_lock write(r.lock);

@@ -1,6 +1,9 @@
 // Runtime classes: a name, a superclass, a method table with a per-class cache,
 // instance variables by name, and a metaclass for class methods. Classes are
 // found by name; a removed class is no longer found but its instances live on.
+// A method added to a class forgets only that selector's cached look-ups, in
+// the class and the classes below it, so boot (thousands of methods added and
+// hooks installed between sends) never sweeps every cache.
 #pragma once
 
 #include "Object.h"
@@ -83,6 +86,9 @@ private:
     };
 
     const Method* lookupSlow(Sel);
+    // Clears the cached look-up of a selector here and in every subclass
+    // (metaclasses included, through the root class). Runtime lock held.
+    void forgetCachedLookup(Sel);
 
     std::string m_name;
     Class* m_superclass { nullptr };
@@ -92,6 +98,7 @@ private:
     std::deque<Method> m_methods;
     std::unordered_map<Sel, Method*> m_methodsBySelector;
     std::vector<Ivar> m_ivars;
+    std::vector<Class*> m_subclasses; // direct ones; changed under the runtime lock
     std::array<std::atomic<Chunk*>, CacheChunks> m_cache {};
 
     // A class and its metaclass, entered in the name table when `listed`.

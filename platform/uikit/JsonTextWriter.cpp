@@ -124,6 +124,14 @@ void JsonTextWriter::number(double value)
     beforeValue();
     if (!std::isfinite(value)) {
         m_out += "null";
+    } else if (value == std::trunc(value) && std::fabs(value) < 1e15 && !(value == 0 && std::signbit(value))) {
+        // Whole numbers (most coordinates and sizes) as the tree library
+        // writes them, digits and ".0", without its general algorithm: it
+        // writes fixed notation up to fifteen digits.
+        char buffer[24];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int64_t>(value));
+        m_out.append(buffer, result.ptr);
+        m_out += ".0";
     } else {
         // The tree library's own shortest round-trip form ("320.0", "0.95").
         char buffer[64];

@@ -19,6 +19,9 @@ class UIView;
 
 // The screen as compact JSON text, as dump() writes snapshotScreen().
 std::string snapshotScreenJSON();
+// The same into `text`, replacing what it held but keeping its capacity: for
+// callers that take a snapshot again and again.
+void snapshotScreenJSON(std::string& text);
 std::string snapshotViewJSON(UIView&);
 
 // The same documents as trees, for callers that read into them.

@@ -237,4 +237,25 @@ TEST_F(Snapshots, TheWriterOrdersMembersAsTheTreeDoes)
     EXPECT_EQ(text, R"({"alpha":true,"list":[{},320.0,1e+21,null],"nested":{"a":-0.5,"b":"later"},"zeta":"last wins"})");
 }
 
+// Whole numbers take a shorter road than other numbers: both must come out
+// as the tree writes them, around the switch to exponents too.
+TEST_F(Snapshots, TheWriterWritesNumbersAsTheTreeDoes)
+{
+    std::vector<double> values { 0.0, -0.0, 1.0, -1.0, 0.5, -0.25, 1.0 / 3, 106.666667, 320.0, 480.0, -20.0, 1e-7, 4503599627370496.0,
+        999999999999999.0, -999999999999999.0, 1e15, -1e15, 1e15 + 2, 1e16, 1e21, 1e22, 123456789012345.0, 12345678901234.5,
+        std::numeric_limits<double>::max(), std::numeric_limits<double>::lowest(), std::numeric_limits<double>::denorm_min() };
+    for (double whole = -100000; whole <= 100000; whole += 7)
+        values.push_back(whole);
+    for (double power = 1; power < 1e23; power *= 10) {
+        values.push_back(power - 1);
+        values.push_back(-power);
+    }
+    for (double value : values) {
+        std::string text;
+        JsonTextWriter out(text);
+        out.number(value);
+        EXPECT_EQ(text, nlohmann::json(value).dump()) << value;
+    }
+}
+
 } // namespace uikit_test
