@@ -30,6 +30,8 @@ nlohmann::json dumpPhone(phone::Phone&);
 
 // The pieces, for callers that already are on the main run loop.
 nlohmann::json dumpMessages();
+// The `limit` newest rows, as dumpMessages() writes them.
+nlohmann::json dumpNewestMessages(size_t limit);
 nlohmann::json dumpOutbox();
 nlohmann::json dumpFiles();
 

@@ -9,6 +9,7 @@
 #include "ServeThreads.h"
 
 #include <addressbook/DemoContacts.h>
+#include <chatkit/ChatKit.h>
 #include <foundation/DevicePath.h>
 #include <foundation/RunLoop.h>
 #include <phone/Phone.h>
@@ -372,13 +373,11 @@ void PhoneServer::publishPanels()
         if (text.is_string() && path.ends_with(".log"))
             text = tailOf(text.get<std::string>());
     }
-    json messages = dumpMessages();
-    size_t messageCount = messages.size();
-    if (messageCount > PanelMessages)
-        messages.erase(messages.begin(), messages.end() - static_cast<ptrdiff_t>(PanelMessages));
+    // Only the end of the table is shown: reading it backwards keeps a panel
+    // update as cheap on a big database as on a small one.
     json panels = {
-        { "messages", std::move(messages) },
-        { "messageCount", messageCount },
+        { "messages", dumpNewestMessages(PanelMessages) },
+        { "messageCount", chatkit::messageCount() },
         { "outbox", dumpOutbox() },
         { "files", files },
     };

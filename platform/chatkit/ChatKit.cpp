@@ -103,6 +103,18 @@ std::vector<MessageSummary> listMessages()
     return store ? store->list() : std::vector<MessageSummary> {};
 }
 
+std::vector<MessageSummary> listNewestMessages(size_t limit)
+{
+    auto store = sharedStore();
+    return store ? store->newest(limit) : std::vector<MessageSummary> {};
+}
+
+int64_t messageCount()
+{
+    auto store = sharedStore();
+    return store ? store->count() : 0;
+}
+
 void resetChatKitObjects()
 {
     CKSMSService::reset();
