@@ -24,6 +24,17 @@ namespace {
         bool developMode { false };
         bool runStarted { false };
         bool headerWritten { false };
+        // The log as this process's last whole entry left it, and with that
+        // entry's note still on it. While the file is that same file at that
+        // same size, no writer has touched it since (every writer appends, or
+        // cuts back to where its entry began), so there is no note of another
+        // writer to look at.
+        struct LastEntry {
+            bool known { false };
+            dev_t device {};
+            ino_t inode {};
+            off_t size {};
+        } lastEntry;
     };
 
     LoggerState& state()
@@ -62,9 +73,12 @@ namespace {
     // itself, as an extended attribute, the size the file has and the size it
     // will have, and removes the note once the entry is whole. The next writer
     // holding the lock that finds a note left behind cuts a size between the
-    // two back to the first. The note lives and dies with the file, so a log
-    // removed and created again never meets an old one. Where the file system
-    // keeps no extended attributes, entries are written without the note.
+    // two back to the first. A note whose entry was written whole names the
+    // file's own size as its end, so it cuts nothing and is simply left for the
+    // next writer to overwrite; removing it would cost a system call per entry.
+    // The note lives and dies with the file, so a log removed and created
+    // again never meets an old one. Where the file system keeps no extended
+    // attributes, entries are written without the note.
     constexpr const char* AppendNote = "user.plv.append";
 
     struct AppendSizes {
@@ -79,6 +93,11 @@ namespace {
     }
 
     void clearAppendNote(int fd) { ::fremovexattr(fd, AppendNote); }
+
+    bool isAsLeft(const LoggerState::LastEntry& last, const struct stat& info)
+    {
+        return last.known && last.device == info.st_dev && last.inode == info.st_ino && last.size == info.st_size;
+    }
 
     // Called with the lock held; `info` follows the file's size.
     void undoInterruptedAppend(int fd, struct stat& info)
@@ -205,7 +224,9 @@ void KelvaneLogger::log(std::string_view message, Severity severity)
     int fd = openLocked(hostPath, info, [&] { docsPathFor(s.projectName); });
     if (fd < 0)
         return; // no space or no permission: the entry is lost, the file keeps what it had
-    undoInterruptedAppend(fd, info);
+    if (!isAsLeft(s.lastEntry, info))
+        undoInterruptedAppend(fd, info);
+    s.lastEntry.known = false;
     std::string text;
     if (info.st_size == 0)
         text += ' ';
@@ -214,11 +235,13 @@ void KelvaneLogger::log(std::string_view message, Severity severity)
         text += "\n=== NEW SESSION ===";
     text += entry;
     noteAppend(fd, info.st_size, text.size());
-    if (foundation::fileio::writeAll(fd, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), hostPath))
+    if (foundation::fileio::writeAll(fd, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), hostPath)) {
         s.headerWritten = true;
-    else
+        s.lastEntry = LoggerState::LastEntry { true, info.st_dev, info.st_ino, info.st_size + static_cast<off_t>(text.size()) };
+    } else {
         cutBackTo(fd, info.st_size);
-    clearAppendNote(fd);
+        clearAppendNote(fd);
+    }
     ::close(fd); // releases the lock
 }
 
@@ -252,6 +275,7 @@ void KelvaneLogger::resetForTesting()
     s.developMode = false;
     s.runStarted = false;
     s.headerWritten = false;
+    s.lastEntry.known = false;
 }
 
 } // namespace kelvane

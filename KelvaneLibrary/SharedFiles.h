@@ -1,6 +1,6 @@
 // The files and names that the deliverables share: the preference and
 // favourites files, every key of the preferences file, the log files, the
-// reload notifications and the Activator listener. Everything else refers to
+// packages' images, the reload notifications and the Activator listener. Everything else refers to
 // these definitions.
 #pragma once
 
@@ -24,6 +24,21 @@ inline constexpr std::string_view RDLLogPath = "/var/mobile/Library/RDL/RDL.log"
 
 inline constexpr std::string_view PLVReloadNotification = "it.kelvane.PLV.reloadPrefs";
 inline constexpr std::string_view RDLReloadNotification = "it.kelvane.RDL.reloadPrefs";
+
+// The images each package installs beside its library, by device path.
+namespace PLVImage {
+    inline constexpr std::string_view BannerIcon = "/Library/Application Support/PLV/sms.png";
+    inline constexpr std::string_view Close = "/Library/Application Support/PLV/close.png";
+    inline constexpr std::string_view Attachment = "/Library/Application Support/PLV/attachment.png";
+    inline constexpr std::string_view Star = "/Library/Application Support/PLV/star.png";
+    inline constexpr std::string_view SendSMS = "/Library/Application Support/PLV/SendIcon_sms.png";
+    inline constexpr std::string_view SendIMessage = "/Library/Application Support/PLV/SendIcon_im.png";
+} // namespace PLVImage
+namespace RDLImage {
+    inline constexpr std::string_view BannerIcon = "/Library/Application Support/RDL/sms.png";
+    inline constexpr std::string_view Close = "/Library/Application Support/RDL/close-button.png";
+    inline constexpr std::string_view Send = "/Library/Application Support/RDL/SendIcon.png";
+} // namespace RDLImage
 
 // The Activator listener that opens the quick compose window.
 inline constexpr std::string_view ComposerListenerName = "it.kelvane.RDLComposer";

@@ -9,6 +9,7 @@
 #include "RDL.h"
 #include "RendaloState.h"
 
+#include <KelvaneLibrary/SharedFiles.h>
 #include <common/SpringBoardHooks.h>
 #include <foundation/PropertyList.h>
 #include <runtime/Runtime.h>
@@ -27,7 +28,7 @@ using namespace common::hooktypes;
 // it asks a mail action for its URL.
 struct RendaloLibrary : common::HookLibrary<RDL, HeavyUtilities, RendaloState, rendaloState> {
     static constexpr std::string_view ProjectName = rendalo::ProjectName;
-    static constexpr std::string_view BannerIconPath = "/Library/Application Support/RDL/sms.png";
+    static constexpr std::string_view BannerIconPath = kelvane::RDLImage::BannerIcon;
     static constexpr std::string_view BannerIconName = "rendaloBannerIcon";
     // Rendalo writes no log line of its own in the banner-subview and launch
     // hooks.

@@ -1,6 +1,7 @@
 #include "QuickReplyViewController.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <KelvaneLibrary/SharedFiles.h>
 #include <foundation/Strings.h>
 #include <uikit/CALayer.h>
 #include <uikit/UIApplication.h>
@@ -20,9 +21,6 @@ using runtime::Ref;
 using namespace uikit;
 
 namespace {
-
-    constexpr const char* CloseImagePath = "/Library/Application Support/RDL/close-button.png";
-    constexpr const char* SendImagePath = "/Library/Application Support/RDL/SendIcon.png";
 
     void setFrameIfPresent(const Ref<UIView>& view, const CGRect& frame)
     {
@@ -96,9 +94,9 @@ void QuickReplyViewController::prepareView(bool)
             if (!window || !window->m_bgView)
                 return;
             auto root = window->view();
-            window->placeCloseButton(CloseImagePath, CGRectMake(290, 0, 30, 30));
+            window->placeCloseButton(std::string(kelvane::RDLImage::Close), CGRectMake(290, 0, 30, 30));
             root->addSubview(window->m_closeButton);
-            window->styleReplyButton(SendImagePath);
+            window->styleReplyButton(std::string(kelvane::RDLImage::Send));
             window->m_sendButton->setFrame(CGRectMake(243, 90, 57, 29));
             root->addSubview(window->m_sendButton);
             // The buttons arrive after the layout below: place them too.
@@ -173,7 +171,7 @@ void QuickReplyViewController::enlargeView()
             window->finishEnlarging(orientation);
         });
 
-    styleSendButton(SendImagePath);
+    styleSendButton(std::string(kelvane::RDLImage::Send));
 }
 
 void QuickReplyViewController::finishEnlarging(int64_t orientation)

@@ -22,7 +22,7 @@ using namespace common::hooktypes;
 // Parlivo as the shared hook bodies (common/SpringBoardHooks.h) see it.
 struct ParlivoLibrary : common::HookLibrary<RDL, HeavyUtilities, TweakState, tweakState> {
     static constexpr std::string_view ProjectName = kelvane::PLVApplicationName;
-    static constexpr std::string_view BannerIconPath = "/Library/Application Support/PLV/sms.png";
+    static constexpr std::string_view BannerIconPath = kelvane::PLVImage::BannerIcon;
     static constexpr std::string_view BannerIconName = "parlivoBannerIcon";
     static constexpr bool LogsHostCalls = true;
     static void willCreateController(State& state)

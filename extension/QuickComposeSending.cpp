@@ -4,11 +4,11 @@
 // recipient or every member of a chosen group.
 #include "QuickComposeViewController.h"
 
-#include "QuickComposeImages.h"
 #include "RDLDoesAll.h"
 #include "SenderCall.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <KelvaneLibrary/SharedFiles.h>
 #include <foundation/Strings.h>
 #include <uikit/UIImagePickerController.h>
 #include <uikit/UIMenuController.h>
@@ -35,12 +35,12 @@ void QuickComposeViewController::changeTypeOfMessageSent()
         m_lastMessageType = MessageType::SMS;
         if (m_typeOfmessageButton)
             m_typeOfmessageButton->setTitle("SMS", UIControlStateNormal);
-        icon = quickcompose::images::SendSMS;
+        icon = kelvane::PLVImage::SendSMS;
     } else if (m_lastMessageType == MessageType::SMS) {
         m_lastMessageType = MessageType::IMessage;
         if (m_typeOfmessageButton)
             m_typeOfmessageButton->setTitle("iM", UIControlStateNormal);
-        icon = quickcompose::images::SendIMessage;
+        icon = kelvane::PLVImage::SendIMessage;
     }
     if (m_sendButton)
         setSendIcon(icon);

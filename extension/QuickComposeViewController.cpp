@@ -3,7 +3,6 @@
 // the teardown, and the To field with its drop-down of recipients.
 #include "QuickComposeViewController.h"
 
-#include "QuickComposeImages.h"
 #include "QuickComposeLayout.h"
 #include "QuickReplyViewController.h"
 #include "RDLDoesAll.h"
@@ -256,7 +255,7 @@ void QuickComposeViewController::prepareView(bool)
             if (!window->m_closeButton) {
                 window->m_closeButton = UIButton::buttonWithType(UIButtonTypeCustom);
                 window->m_closeButton->setName("closeButton");
-                window->m_closeButton->setImage(UIImage::imageWithContentsOfFile(quickcompose::images::Close), UIControlStateNormal);
+                window->m_closeButton->setImage(UIImage::imageWithContentsOfFile(std::string(kelvane::PLVImage::Close)), UIControlStateNormal);
                 window->m_closeButton->setShowsTouchWhenHighlighted(true);
             }
             window->m_closeButton->setFrame(CGRectMake(297, 5, 20, 20));
@@ -273,7 +272,7 @@ void QuickComposeViewController::prepareView(bool)
     }
     m_sendButton->setFrame(CGRectMake(320, 10, 0, 0));
     bool sms = foundation::equalsIgnoringCase(RDLDoesAll::lastMessageType(delegate()), "sms");
-    m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(sms ? quickcompose::images::SendSMS : quickcompose::images::SendIMessage), UIControlStateNormal);
+    m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(std::string(sms ? kelvane::PLVImage::SendSMS : kelvane::PLVImage::SendIMessage)), UIControlStateNormal);
     m_sendButton->setTitle("Send", UIControlStateNormal);
     m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
     m_sendButton->setFont(UIFont::fontWithName("Helvetica-Bold", 16));
@@ -285,7 +284,7 @@ void QuickComposeViewController::prepareView(bool)
     if (!m_attachmentButton) {
         m_attachmentButton = UIButton::buttonWithType(UIButtonTypeCustom);
         m_attachmentButton->setName("attachmentButton");
-        m_attachmentButton->setImage(UIImage::imageWithContentsOfFile(quickcompose::images::Attachment), UIControlStateNormal);
+        m_attachmentButton->setImage(UIImage::imageWithContentsOfFile(std::string(kelvane::PLVImage::Attachment)), UIControlStateNormal);
     }
 
     if (!m_typeOfmessageButton) {
@@ -380,7 +379,7 @@ void QuickComposeViewController::enlargeView()
         m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
         m_sendButton->setTitleColor(UIColor::colorWithRed(0.8, 0.8, 0.8, 1.0), UIControlStateDisabled);
         bool sms = foundation::equalsIgnoringCase(RDLDoesAll::lastMessageType(delegate()), "sms");
-        m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(sms ? quickcompose::images::SendSMS : quickcompose::images::SendIMessage), UIControlStateDisabled);
+        m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(std::string(sms ? kelvane::PLVImage::SendSMS : kelvane::PLVImage::SendIMessage)), UIControlStateDisabled);
     }
 }
 
@@ -580,7 +579,7 @@ Id QuickComposeViewController::cellForRow(const Id& tableView, const NSIndexPath
         star->setName("star");
         star->setFrame(CGRectMake(0, 0, 44, 44));
         star->setBackgroundColor(UIColor::colorWithWhite(1, 0.6));
-        star->setImage(UIImage::imageWithContentsOfFile(quickcompose::images::Star), UIControlStateNormal);
+        star->setImage(UIImage::imageWithContentsOfFile(std::string(kelvane::PLVImage::Star)), UIControlStateNormal);
         cell->setAccessoryView(star);
     } else {
         cell->setAccessoryView(nullptr);

@@ -5,6 +5,7 @@
 #include "RDLDoesAll.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
+#include <KelvaneLibrary/SharedFiles.h>
 #include <foundation/RunLoop.h>
 #include <foundation/Strings.h>
 #include <uikit/UIApplication.h>
@@ -22,11 +23,6 @@ using runtime::Ref;
 using namespace uikit;
 
 namespace {
-
-    constexpr const char* AttachmentImagePath = "/Library/Application Support/PLV/attachment.png";
-    constexpr const char* SmsSendImagePath = "/Library/Application Support/PLV/SendIcon_sms.png";
-    constexpr const char* IMessageSendImagePath = "/Library/Application Support/PLV/SendIcon_im.png";
-    constexpr const char* CloseImagePath = "/Library/Application Support/PLV/close.png";
 
     Ref<UIColor> colourOf(const foundation::RgbaColour& colour)
     {
@@ -88,7 +84,7 @@ QuickReplyViewController::~QuickReplyViewController()
 
 std::string QuickReplyViewController::sendButtonImagePath() const
 {
-    return foundation::equalsIgnoringCase(RDLDoesAll::lastMessageType(delegate()), "sms") ? SmsSendImagePath : IMessageSendImagePath;
+    return std::string(foundation::equalsIgnoringCase(RDLDoesAll::lastMessageType(delegate()), "sms") ? kelvane::PLVImage::SendSMS : kelvane::PLVImage::SendIMessage);
 }
 
 void QuickReplyViewController::applySkinToPanel()
@@ -136,7 +132,7 @@ void QuickReplyViewController::prepareView(bool)
     if (!m_attachmentButton) {
         m_attachmentButton = UIButton::buttonWithType(UIButtonTypeCustom);
         m_attachmentButton->setName("attachmentButton");
-        m_attachmentButton->setImage(UIImage::imageWithContentsOfFile(AttachmentImagePath), UIControlStateNormal);
+        m_attachmentButton->setImage(UIImage::imageWithContentsOfFile(std::string(kelvane::PLVImage::Attachment)), UIControlStateNormal);
         m_attachmentButton->setShowsTouchWhenHighlighted(true);
         m_attachmentButton->addTarget(self(), "attachmentPressed", UIControlEventTouchUpInside);
     }
@@ -153,7 +149,7 @@ void QuickReplyViewController::prepareView(bool)
             // Taken down before the slide finished: nothing to place.
             if (!window || !window->m_bgView)
                 return;
-            window->placeCloseButton(CloseImagePath, closeFrame);
+            window->placeCloseButton(std::string(kelvane::PLVImage::Close), closeFrame);
             window->m_bgView->addSubview(window->m_closeButton);
             runtime::send(window->self(), "deviceRotated:", frontMostOrientation());
         });

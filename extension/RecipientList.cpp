@@ -16,8 +16,62 @@ namespace {
         return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     }
 
-    // Lower-casing and full case folding agree with plain ASCII lower-casing
-    // on ASCII text, which most names are; ICU is only asked about the rest.
+    // A name as the sort and the search see it, computed once per name and
+    // shared by all the records under it (a person's numbers and addresses).
+    // Both keys are kept in one text buffer while the list is built, so a
+    // name costs no allocation of its own; for ASCII names the two keys are
+    // the same text. The first eight bytes of the sort key, as a big-endian
+    // number, settle most comparisons of the sort without reaching the text.
+    struct Pending {
+        uint64_t prefix { 0 };
+        std::pair<size_t, size_t> sortKey;
+        std::pair<size_t, size_t> folded;
+        std::pair<size_t, size_t> name;
+        size_t firstRecord { 0 };
+        size_t recordCount { 0 };
+    };
+
+    class Keys {
+    public:
+        void reserve(size_t names) { m_text.reserve(names * 24); }
+
+        // Lower-casing and full case folding agree with plain ASCII
+        // lower-casing on ASCII text, which most names are; ICU is only
+        // asked about the rest.
+        Pending pendingFor(std::string_view name, std::pair<size_t, size_t> place, size_t firstRecord, size_t recordCount)
+        {
+            Pending pending;
+            pending.name = place;
+            pending.firstRecord = firstRecord;
+            pending.recordCount = recordCount;
+            if (isAscii(name)) {
+                size_t offset = m_text.size();
+                for (char c : name)
+                    m_text.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+                pending.sortKey = pending.folded = { offset, name.size() };
+            } else {
+                pending.sortKey = add(foundation::lowercase(name));
+                pending.folded = add(foundation::foldCase(name));
+            }
+            std::string_view key = at(pending.sortKey);
+            for (size_t i = 0; i < sizeof(pending.prefix); ++i)
+                pending.prefix = (pending.prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0);
+            return pending;
+        }
+
+        std::string_view at(std::pair<size_t, size_t> place) const { return std::string_view(m_text).substr(place.first, place.second); }
+
+    private:
+        std::pair<size_t, size_t> add(std::string_view text)
+        {
+            size_t offset = m_text.size();
+            m_text.append(text);
+            return { offset, text.size() };
+        }
+
+        std::string m_text;
+    };
+
     std::string asciiLowercase(std::string_view text)
     {
         std::string result(text);
@@ -26,47 +80,6 @@ namespace {
                 c = static_cast<char>(c - 'A' + 'a');
         }
         return result;
-    }
-
-    // A name as the sort and the search see it, computed once per name and
-    // shared by all the records under it (a person's numbers and addresses).
-    // For ASCII names the two keys are the same text, so `folded` is left
-    // empty and the sort key serves for both. The first eight bytes of the
-    // sort key, as a big-endian number, settle most comparisons of the sort
-    // without reaching the strings.
-    struct Pending {
-        std::string sortKey;
-        std::string folded;
-        uint64_t prefix { 0 };
-        std::pair<size_t, size_t> name;
-        size_t firstRecord { 0 };
-        size_t recordCount { 0 };
-
-        std::string_view searchKey() const { return folded.empty() ? std::string_view(sortKey) : std::string_view(folded); }
-    };
-
-    uint64_t prefixOf(std::string_view key)
-    {
-        uint64_t prefix = 0;
-        for (size_t i = 0; i < sizeof(prefix); ++i)
-            prefix = (prefix << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0);
-        return prefix;
-    }
-
-    Pending pendingFor(std::string_view name, std::pair<size_t, size_t> place, size_t firstRecord, size_t recordCount)
-    {
-        Pending pending;
-        pending.name = place;
-        if (isAscii(name)) {
-            pending.sortKey = asciiLowercase(name);
-        } else {
-            pending.sortKey = foundation::lowercase(name);
-            pending.folded = foundation::foldCase(name);
-        }
-        pending.prefix = prefixOf(pending.sortKey);
-        pending.firstRecord = firstRecord;
-        pending.recordCount = recordCount;
-        return pending;
     }
 
     // One record per value, with no name yet: the caller names them all at once.
@@ -88,6 +101,18 @@ std::pair<size_t, size_t> RecipientList::addName(std::string_view name)
     size_t offset = m_names.size();
     m_names.insert(m_names.end(), name.begin(), name.end());
     return { offset, name.size() };
+}
+
+std::pair<size_t, size_t> RecipientList::addName(const std::optional<std::string>& first, const std::optional<std::string>& last)
+{
+    if (!first || !last)
+        return addName(first ? *first : last ? *last
+                                             : UnknownName);
+    size_t offset = m_names.size();
+    m_names.insert(m_names.end(), first->begin(), first->end());
+    m_names.push_back(' ');
+    m_names.insert(m_names.end(), last->begin(), last->end());
+    return { offset, m_names.size() - offset };
 }
 
 std::string RecipientList::displayName(const std::optional<std::string>& first, const std::optional<std::string>& last)
@@ -116,6 +141,7 @@ RecipientList RecipientList::build(const RecipientSources& sources)
     RecipientList list;
     std::vector<RecipientRecord>& records = list.m_records;
     std::vector<Pending> named;
+    Keys keys;
 
     size_t favoriteCount = 0;
     for (const foundation::PlistValue& favorite : sources.favorites) {
@@ -129,6 +155,7 @@ RecipientList RecipientList::build(const RecipientSources& sources)
         CFIndex count = ABAddressBookGetPersonCount(sources.addressBook);
         records.reserve(static_cast<size_t>(count) * (sources.includeEmails ? 3 : 2) + sources.groups.size() + favoriteCount);
         named.reserve(static_cast<size_t>(count) + sources.groups.size());
+        keys.reserve(static_cast<size_t>(count) + sources.groups.size());
         for (CFIndex i = 0; i < count; ++i) {
             auto person = CFArrayGetValueAtIndex(everyone, i);
             if (!person)
@@ -139,8 +166,8 @@ RecipientList RecipientList::build(const RecipientSources& sources)
                 addValues(ABRecordCopyValue(person, kABPersonEmailProperty), records);
             if (records.size() == first)
                 continue;
-            auto place = list.addName(displayName(ABRecordCopyValue(person, kABPersonFirstNameProperty), ABRecordCopyValue(person, kABPersonLastNameProperty)));
-            named.push_back(pendingFor(list.nameAt(place), place, first, records.size() - first));
+            auto place = list.addName(ABRecordCopyValue(person, kABPersonFirstNameProperty), ABRecordCopyValue(person, kABPersonLastNameProperty));
+            named.push_back(keys.pendingFor(list.nameAt(place), place, first, records.size() - first));
         }
     }
 
@@ -156,7 +183,7 @@ RecipientList RecipientList::build(const RecipientSources& sources)
         record.number = std::string(GroupNumber);
         record.group = std::move(details);
         auto place = list.addName(*name->asString());
-        named.push_back(pendingFor(list.nameAt(place), place, records.size() - 1, 1));
+        named.push_back(keys.pendingFor(list.nameAt(place), place, records.size() - 1, 1));
     }
 
     // Sorting the names rather than the records keeps a person's entries
@@ -164,12 +191,12 @@ RecipientList RecipientList::build(const RecipientSources& sources)
     std::vector<uint32_t> order(named.size());
     for (uint32_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(), [&named](uint32_t a, uint32_t b) {
+    std::sort(order.begin(), order.end(), [&named, &keys](uint32_t a, uint32_t b) {
         const Pending& left = named[a];
         const Pending& right = named[b];
         if (left.prefix != right.prefix)
             return left.prefix < right.prefix;
-        int compared = left.sortKey.compare(right.sortKey);
+        int compared = keys.at(left.sortKey).compare(keys.at(right.sortKey));
         return compared < 0 || (compared == 0 && a < b);
     });
 
@@ -202,7 +229,7 @@ RecipientList RecipientList::build(const RecipientSources& sources)
     list.m_nameRecords.reserve(named.size() + list.m_numberOfFavorites);
     size_t foldedBytes = 0;
     for (const Pending& entry : named)
-        foldedBytes += entry.searchKey().size() + 1;
+        foldedBytes += entry.folded.second + 1;
     list.m_foldedNames.reserve(foldedBytes + list.m_numberOfFavorites * 32);
 
     for (size_t r = records.size(); r > firstFavorite; --r) {
@@ -211,7 +238,7 @@ RecipientList RecipientList::build(const RecipientSources& sources)
     }
     for (uint32_t position : order) {
         const Pending& entry = named[position];
-        list.appendName(entry.searchKey(), &records[entry.firstRecord], entry.recordCount);
+        list.appendName(keys.at(entry.folded), &records[entry.firstRecord], entry.recordCount);
     }
     return list;
 }

@@ -119,6 +119,8 @@ public:
 private:
     // Appends a name to m_names; its place there is (offset, length).
     std::pair<size_t, size_t> addName(std::string_view);
+    // Appends a person's display name, as displayName() makes it.
+    std::pair<size_t, size_t> addName(const std::optional<std::string>& first, const std::optional<std::string>& last);
     std::string_view nameAt(std::pair<size_t, size_t> place) const { return { m_names.data() + place.first, place.second }; }
     // Appends the records of one name, which follow one another in the list.
     void appendName(std::string_view folded, const RecipientRecord* first, size_t count);

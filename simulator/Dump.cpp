@@ -46,21 +46,29 @@ namespace {
 
 } // namespace
 
-nlohmann::json dumpMessages()
-{
-    nlohmann::json rows = nlohmann::json::array();
-    for (const chatkit::MessageSummary& message : chatkit::listMessages()) {
-        rows.push_back({
-            { "ROWID", message.rowID },
-            { "address", message.address },
-            { "text", message.text },
-            { "kind", std::string(chatkit::kindName(message.kind)) },
-            { "outgoing", message.outgoing },
-            { "read", message.read },
-        });
+namespace {
+
+    nlohmann::json messageRows(const std::vector<chatkit::MessageSummary>& messages)
+    {
+        nlohmann::json rows = nlohmann::json::array();
+        for (const chatkit::MessageSummary& message : messages) {
+            rows.push_back({
+                { "ROWID", message.rowID },
+                { "address", message.address },
+                { "text", message.text },
+                { "kind", std::string(chatkit::kindName(message.kind)) },
+                { "outgoing", message.outgoing },
+                { "read", message.read },
+            });
+        }
+        return rows;
     }
-    return rows;
-}
+
+} // namespace
+
+nlohmann::json dumpMessages() { return messageRows(chatkit::listMessages()); }
+
+nlohmann::json dumpNewestMessages(size_t limit) { return messageRows(chatkit::listNewestMessages(limit)); }
 
 nlohmann::json dumpOutbox()
 {
@@ -84,7 +92,7 @@ nlohmann::json dumpOutbox()
 nlohmann::json dumpFiles()
 {
     nlohmann::json files = nlohmann::json::object();
-    for (std::string_view path : dumpedFiles)
+    for (std::string_view path : DumpedFiles)
         files[std::string(path)] = fileText(path);
     return files;
 }

@@ -17,7 +17,7 @@ namespace simulator {
 
 // The files shown under "files", by device path; a file that is not there
 // is shown as null.
-inline constexpr std::string_view dumpedFiles[] = {
+inline constexpr std::string_view DumpedFiles[] = {
     "/var/mobile/Library/PLV/preferences.plist",
     "/var/mobile/Library/PLV/favorites.plist",
     "/var/mobile/Library/PLV/PLV.log",
@@ -30,6 +30,8 @@ nlohmann::json dumpPhone(phone::Phone&);
 
 // The pieces, for callers that already are on the main run loop.
 nlohmann::json dumpMessages();
+// The `limit` newest rows, as dumpMessages() writes them.
+nlohmann::json dumpNewestMessages(size_t limit);
 nlohmann::json dumpOutbox();
 nlohmann::json dumpFiles();
 

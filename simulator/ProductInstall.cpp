@@ -5,6 +5,7 @@
 #include <foundation/PlistReader.h>
 #include <foundation/PlistWriter.h>
 #include <foundation/PropertyList.h>
+#include <foundation/Strings.h>
 
 #include <algorithm>
 #include <cctype>
@@ -47,22 +48,6 @@ namespace {
         return {};
     }
 
-    std::string lowercased(std::string_view text)
-    {
-        std::string lower(text);
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return lower;
-    }
-
-    std::string trimmed(std::string_view text)
-    {
-        auto begin = text.find_first_not_of(" \t");
-        if (begin == std::string_view::npos)
-            return {};
-        auto end = text.find_last_not_of(" \t");
-        return std::string(text.substr(begin, end - begin + 1));
-    }
-
     foundation::PlistValue springBoardFilter()
     {
         return foundation::PlistDictionary {
@@ -103,7 +88,7 @@ foundation::Result<std::vector<InstallStep>> installImages(const std::filesystem
 
 ExtensionChoice defaultExtensionChoice()
 {
-    return { std::string(extensionNames[0]) };
+    return { std::string(ExtensionNames[0]) };
 }
 
 foundation::Result<ExtensionChoice> parseExtensionChoice(std::string_view list)
@@ -112,12 +97,12 @@ foundation::Result<ExtensionChoice> parseExtensionChoice(std::string_view list)
     size_t start = 0;
     while (start <= list.size()) {
         size_t comma = list.find(',', start);
-        std::string name = lowercased(trimmed(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
-        bool known = std::any_of(std::begin(extensionNames), std::end(extensionNames), [&](std::string_view candidate) { return lowercased(candidate) == name; });
+        std::string name = foundation::lowercase(foundation::trimmed(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+        bool known = std::any_of(std::begin(ExtensionNames), std::end(ExtensionNames), [&](std::string_view candidate) { return foundation::lowercase(candidate) == name; });
         if (!known) {
             std::string choices;
-            for (auto candidate : extensionNames)
-                choices += (choices.empty() ? "" : ", ") + lowercased(candidate);
+            for (auto candidate : ExtensionNames)
+                choices += (choices.empty() ? "" : ", ") + foundation::lowercase(candidate);
             return foundation::Error(name.empty() ? "an empty extension name (choose from " + choices + ")" : "no extension \"" + name + "\" (choose from " + choices + ")");
         }
         wanted.push_back(name);
@@ -126,8 +111,8 @@ foundation::Result<ExtensionChoice> parseExtensionChoice(std::string_view list)
         start = comma + 1;
     }
     ExtensionChoice choice;
-    for (auto candidate : extensionNames) {
-        if (std::find(wanted.begin(), wanted.end(), lowercased(candidate)) != wanted.end())
+    for (auto candidate : ExtensionNames) {
+        if (std::find(wanted.begin(), wanted.end(), foundation::lowercase(candidate)) != wanted.end())
             choice.emplace_back(candidate);
     }
     return choice;
@@ -137,7 +122,7 @@ std::string describeExtensionChoice(const ExtensionChoice& choice)
 {
     std::string text;
     for (const auto& name : choice)
-        text += (text.empty() ? "" : ",") + lowercased(name);
+        text += (text.empty() ? "" : ",") + foundation::lowercase(name);
     return text;
 }
 
@@ -164,7 +149,7 @@ bool writeExtensionChoice(const ExtensionChoice& choice)
 {
     foundation::PlistArray names;
     for (const auto& name : choice)
-        names.push_back(lowercased(name));
+        names.push_back(foundation::lowercase(name));
     foundation::PlistValue plist = foundation::PlistDictionary { { "extensions", names } };
     return foundation::writeDeviceFileAtomically(ExtensionChoiceDevicePath, foundation::writeXmlPlist(plist));
 }
@@ -180,7 +165,7 @@ foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector
         TRY(copyIntoDevice(kelvane, std::string(KelvaneLibraryDevicePath)));
         steps.push_back({ InstallStep::Outcome::Installed, std::string(KelvaneLibraryDevicePath), {} });
     }
-    for (std::string_view name : extensionNames) {
+    for (std::string_view name : ExtensionNames) {
         std::string library = std::string(name) + ".so";
         if (std::find(choice.begin(), choice.end(), name) == choice.end()) {
             std::string folder = std::string(DynamicLibrariesDevicePath) + "/";
@@ -215,7 +200,7 @@ foundation::Result<std::vector<InstallStep>> installExtensions(const std::vector
 foundation::Result<std::vector<InstallStep>> installApplications(const std::vector<std::filesystem::path>& searchDirs)
 {
     std::vector<InstallStep> steps;
-    for (std::string_view name : applicationNames) {
+    for (std::string_view name : ApplicationNames) {
         std::string executable = std::string(name) + ".so";
         std::filesystem::path found;
         for (const auto& folder : searchDirs) {

@@ -21,16 +21,16 @@ inline constexpr std::string_view DynamicLibrariesDevicePath = "/Library/MobileS
 inline constexpr std::string_view ApplicationsDevicePath = "/Applications";
 
 // The libraries the loader may find; each is installed when the build has it.
-inline constexpr std::string_view extensionNames[] = { "Parlivo", "Rendalo" };
+inline constexpr std::string_view ExtensionNames[] = { "Parlivo", "Rendalo" };
 // The applications: "<name>.so" and its Info.plist from one build folder.
-inline constexpr std::string_view applicationNames[] = { "PLVSettings" };
+inline constexpr std::string_view ApplicationNames[] = { "PLVSettings" };
 // The maker's shared library that Rendalo links, where the phone keeps it.
 inline constexpr std::string_view KelvaneLibraryDevicePath = "/usr/lib/libKelvaneLibrary.dylib";
 // Which extensions this phone loads, kept beside its files so that every
 // later run and serve boots with the same choice.
 inline constexpr std::string_view ExtensionChoiceDevicePath = "/plv-sim.plist";
 
-// A non-empty subset of extensionNames, in their order.
+// A non-empty subset of ExtensionNames, in their order.
 using ExtensionChoice = std::vector<std::string>;
 
 ExtensionChoice defaultExtensionChoice(); // Parlivo alone

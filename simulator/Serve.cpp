@@ -9,6 +9,7 @@
 #include "ServeThreads.h"
 
 #include <addressbook/DemoContacts.h>
+#include <chatkit/ChatKit.h>
 #include <foundation/DevicePath.h>
 #include <foundation/RunLoop.h>
 #include <foundation/RunLoopActivity.h>
@@ -384,13 +385,11 @@ void PhoneServer::publishPanels()
         if (text.is_string() && path.ends_with(".log"))
             text = tailOf(text.get<std::string>());
     }
-    json messages = dumpMessages();
-    size_t messageCount = messages.size();
-    if (messageCount > PanelMessages)
-        messages.erase(messages.begin(), messages.end() - static_cast<ptrdiff_t>(PanelMessages));
+    // Only the end of the table is shown: reading it backwards keeps a panel
+    // update as cheap on a big database as on a small one.
     json panels = {
-        { "messages", std::move(messages) },
-        { "messageCount", messageCount },
+        { "messages", dumpNewestMessages(PanelMessages) },
+        { "messageCount", chatkit::messageCount() },
         { "outbox", dumpOutbox() },
         { "files", files },
     };
@@ -523,7 +522,7 @@ void PhoneServer::installRoutes()
 
     http.Get("/api/extensions", [](const httplib::Request&, httplib::Response& response) {
         json available = json::array();
-        for (auto name : extensionNames)
+        for (auto name : ExtensionNames)
             available.push_back(describeExtensionChoice({ std::string(name) }));
         auto chosen = readExtensionChoice().value_or(defaultExtensionChoice());
         json names = json::array();

@@ -126,6 +126,10 @@ std::vector<StoredPerson> AddressBookStore::readPeople(std::optional<int64_t> on
                 value.label = found->second;
         }
         value.value = valueStatement->text(4);
+        // Most people have one or two values of a kind; room for two at the
+        // first saves growing the vector at the second.
+        if (values.empty())
+            values.reserve(2);
         values.push_back(std::move(value));
     }
     if (step == Statement::Step::Error)

@@ -1,5 +1,7 @@
 #include "PhoneNumber.h"
 
+#include <foundation/Strings.h>
+
 namespace addressbook {
 
 namespace {
@@ -32,16 +34,6 @@ namespace {
         if (byte(0) == 0xE2 && byte(1) == 0x80 && (byte(2) <= 0x95 || byte(2) == 0xAF) && byte(2) >= 0x80)
             return 3;
         return 0;
-    }
-
-    std::string_view trimmed(std::string_view text)
-    {
-        auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-        while (!text.empty() && blank(text.front()))
-            text.remove_prefix(1);
-        while (!text.empty() && blank(text.back()))
-            text.remove_suffix(1);
-        return text;
     }
 
 } // namespace
@@ -84,7 +76,7 @@ bool looksLikeEmailAddress(std::string_view text) { return text.find('@') != std
 
 std::optional<std::string> canonicalEmailAddress(std::string_view text)
 {
-    text = trimmed(text);
+    text = foundation::trimmed(text);
     if (text.empty())
         return std::nullopt;
     std::string result(text);

@@ -1,5 +1,7 @@
 #include "AddressMatching.h"
 
+#include <foundation/Strings.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -21,15 +23,6 @@ namespace {
     }
 
 } // namespace
-
-std::string trimmed(std::string_view text)
-{
-    auto begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string_view::npos)
-        return {};
-    auto end = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(begin, end - begin + 1));
-}
 
 bool isEmailAddress(std::string_view text)
 {
@@ -62,8 +55,8 @@ std::string digitsOf(std::string_view text)
 
 bool addressesMatch(std::string_view a, std::string_view b)
 {
-    std::string left = trimmed(a);
-    std::string right = trimmed(b);
+    std::string left(foundation::trimmed(a));
+    std::string right(foundation::trimmed(b));
     if (left.empty() || right.empty())
         return false;
     if (equalIgnoringCase(left, right))

@@ -14,7 +14,4 @@ bool isEmailAddress(std::string_view);
 bool isPhoneNumber(std::string_view);
 std::string digitsOf(std::string_view);
 bool addressesMatch(std::string_view a, std::string_view b);
-// Leading and trailing blanks removed.
-std::string trimmed(std::string_view);
-
 } // namespace chatkit

@@ -4,6 +4,8 @@
 #include "Configuration.h"
 #include "Instantiate.h"
 
+#include <foundation/Strings.h>
+
 namespace chatkit {
 
 using runtime::ClassBuilder;
@@ -32,7 +34,7 @@ void CKEntity::registerMethods(ClassBuilder<CKEntity>& b)
 
 Ref<CKEntity> CKEntity::forAddress(const std::string& address)
 {
-    if (trimmed(address).empty())
+    if (foundation::trimmed(address).empty())
         return nullptr;
     auto entity = instantiate<CKEntity>();
     if (entity)

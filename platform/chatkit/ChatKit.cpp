@@ -14,6 +14,8 @@
 #include "MadridMessage.h"
 #include "MessageParts.h"
 
+#include <foundation/Strings.h>
+
 namespace chatkit {
 
 using runtime::Id;
@@ -46,7 +48,7 @@ void registerChatKitClasses()
 namespace {
     foundation::Result<std::shared_ptr<MessageStore>> storeForIncoming(const std::string& from)
     {
-        if (trimmed(from).empty())
+        if (foundation::trimmed(from).empty())
             return foundation::Error("a message needs a sender");
         auto store = sharedStore();
         if (!store)
@@ -99,6 +101,18 @@ std::vector<MessageSummary> listMessages()
 {
     auto store = sharedStore();
     return store ? store->list() : std::vector<MessageSummary> {};
+}
+
+std::vector<MessageSummary> listNewestMessages(size_t limit)
+{
+    auto store = sharedStore();
+    return store ? store->newest(limit) : std::vector<MessageSummary> {};
+}
+
+int64_t messageCount()
+{
+    auto store = sharedStore();
+    return store ? store->count() : 0;
 }
 
 void resetChatKitObjects()

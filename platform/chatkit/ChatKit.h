@@ -35,6 +35,10 @@ foundation::Result<int64_t> receiveIMessage(const std::string& from, const std::
 
 // Every row of the database in row order; empty without a database.
 std::vector<MessageSummary> listMessages();
+// The `limit` newest rows in row order, and how many rows there are; for
+// views that show only the end of the table.
+std::vector<MessageSummary> listNewestMessages(size_t limit);
+int64_t messageCount();
 
 // Forgets the shared services, conversation list and chats (not the
 // database), as a restart of the phone would.

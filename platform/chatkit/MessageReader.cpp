@@ -5,6 +5,8 @@
 #include "Configuration.h"
 #include "Schema.h"
 
+#include <algorithm>
+#include <limits>
 #include <sqlite3.h>
 
 namespace chatkit {
@@ -55,11 +57,36 @@ std::vector<MessageSummary> MessageStore::list()
     std::lock_guard guard(m_lock);
     std::vector<MessageSummary> rows;
     Statement all(m_db, "SELECT " + selectList() + " FROM message ORDER BY ROWID");
-    while (all.step()) {
-        StoredMessage m = readRow(all);
-        rows.push_back({ m.rowID, m.peer(), m.text.value_or(""), m.kind(), m.isOutgoing(), m.isRead(), m.unixDate() });
-    }
+    while (all.step())
+        rows.push_back(summaryOf(all));
     return rows;
+}
+
+std::vector<MessageSummary> MessageStore::newest(size_t limit)
+{
+    std::lock_guard guard(m_lock);
+    std::vector<MessageSummary> rows;
+    if (limit == 0)
+        return rows;
+    auto latest = prepared("SELECT " + selectList() + " FROM message ORDER BY ROWID DESC LIMIT ?");
+    latest->bind(1, SQLValue(static_cast<int64_t>(std::min<size_t>(limit, std::numeric_limits<int64_t>::max()))));
+    while (latest->step())
+        rows.push_back(summaryOf(*latest));
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+int64_t MessageStore::count()
+{
+    std::lock_guard guard(m_lock);
+    auto rows = prepared("SELECT COUNT(*) FROM message");
+    return rows->step() ? rows->integer(0).value_or(0) : 0;
+}
+
+MessageSummary MessageStore::summaryOf(const Statement& row) const
+{
+    StoredMessage m = readRow(row);
+    return { m.rowID, m.peer(), m.text.value_or(""), m.kind(), m.isOutgoing(), m.isRead(), m.unixDate() };
 }
 
 std::vector<StoredPart> MessageStore::piecesOf(const StoredMessage& m)

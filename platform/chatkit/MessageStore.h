@@ -92,6 +92,11 @@ public:
     // Media whose file is missing are left out.
     std::vector<StoredPart> parts(const StoredMessage&);
     std::vector<MessageSummary> list();
+    // The `limit` newest rows (highest ROWID), in row order: read backwards
+    // from the end of the table, so the cost does not grow with its size.
+    std::vector<MessageSummary> newest(size_t limit);
+    // How many rows the message table holds.
+    int64_t count();
 
     // The new row's ROWID, or why nothing was written (SQLite's own reason
     // when the database refused).
@@ -152,6 +157,7 @@ private:
     Table describe(const std::string& table);
     std::string selectList() const;
     StoredMessage readRow(const Statement&) const;
+    MessageSummary summaryOf(const Statement&) const;
     std::optional<int64_t> groupForLocked(const std::vector<std::string>& addresses, bool create);
     bool ensureChatLocked(const std::string& handle);
     std::optional<int64_t> insertRow(const std::string& table, const Table&, const std::vector<std::pair<std::string, SQLValue>>&);

@@ -77,7 +77,7 @@ inline uint32_t groupHash(const std::vector<std::string>& addresses)
     std::vector<std::string> keys;
     for (const auto& address : addresses) {
         std::string digits = digitsOf(address);
-        keys.push_back(isPhoneNumber(address) && digits.size() >= 7 ? digits.substr(digits.size() - 7) : foundation::lowercase(trimmed(address)));
+        keys.push_back(isPhoneNumber(address) && digits.size() >= 7 ? digits.substr(digits.size() - 7) : foundation::lowercase(foundation::trimmed(address)));
     }
     std::sort(keys.begin(), keys.end());
     uint32_t hash = 2166136261u;

@@ -93,6 +93,15 @@ bool containsIgnoringCase(std::string_view haystack, std::string_view needle)
     return foldCase(haystack).find(foldCase(needle)) != std::string::npos;
 }
 
+std::string_view trimmed(std::string_view text)
+{
+    constexpr std::string_view blanks = " \t\r\n";
+    auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 float floatValue(std::string_view text)
 {
     size_t i = 0;

@@ -15,6 +15,10 @@ namespace foundation {
 // (most emoji) counts 2.
 size_t utf16Length(std::string_view utf8);
 
+// The text without the blanks, tabs and line ends around it (ASCII white
+// space only: what every file and field format here calls blank).
+std::string_view trimmed(std::string_view);
+
 // `-[NSString lowercaseString]`: full Unicode lower-casing, not localised.
 std::string lowercase(std::string_view);
 

@@ -1,4 +1,5 @@
 #include "XmlPlistReader.h"
+#include "Strings.h"
 
 #include <expat.h>
 #include <fmt/format.h>
@@ -25,14 +26,6 @@ namespace {
     constexpr std::string_view prefix = "XML property list: ";
 
     Error failure(std::string_view what) { return Error(std::string(prefix) + std::string(what)); }
-
-    std::string_view trimmed(std::string_view text)
-    {
-        size_t first = text.find_first_not_of(xmlSpace);
-        if (first == std::string_view::npos)
-            return {};
-        return text.substr(first, text.find_last_not_of(xmlSpace) - first + 1);
-    }
 
     bool isBlank(std::string_view text) { return text.find_first_not_of(xmlSpace) == std::string_view::npos; }
 

@@ -94,20 +94,33 @@ namespace {
     }
 
     // Text that spells "=?" would read back decoded wherever it looks like an
-    // encoded word, and GMime writes such text as it is (and in a display
-    // name leaves a "=" of it unencoded inside its own encoded word). Such
-    // text is written as encoded words of all its UTF-8 bytes, cut on
-    // character boundaries, one to a line of at most 76 characters.
+    // encoded word, and GMime writes such text as it is; in a display name it
+    // also leaves any "=" bare inside the encoded words it writes, which then
+    // decode to something else. Such text is written as encoded words of all
+    // its UTF-8 bytes, cut on character boundaries, one to a line of at most
+    // 76 characters.
     bool spellsEncodedWord(std::string_view text) { return text.find("=?") != std::string_view::npos; }
+    bool nameNeedsOwnWords(std::string_view name) { return name.find('=') != std::string_view::npos; }
 
     std::string encodedWords(std::string_view text)
     {
         constexpr size_t bytesPerWord = 36; // 48 characters of base64
         std::string words;
         while (!text.empty()) {
+            // GMime decodes adjacent words as one stream, so a word with
+            // base64 padding loses every word after it: words before the last
+            // take a multiple of three bytes, which needs none.
+            auto boundary = [&](size_t at) { return at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80; };
             size_t take = std::min(bytesPerWord, text.size());
-            while (take > 1 && take < text.size() && (static_cast<unsigned char>(text[take]) & 0xC0) == 0x80)
-                --take;
+            if (take < text.size()) {
+                size_t padless = take - take % 3;
+                while (padless > 0 && !boundary(padless))
+                    padless -= 3;
+                while (take > 1 && !boundary(take))
+                    --take;
+                if (padless > 0)
+                    take = padless;
+            }
             GString encoded(g_base64_encode(reinterpret_cast<const guchar*>(text.data()), take));
             if (!words.empty())
                 words += "\n ";
@@ -119,7 +132,7 @@ namespace {
 
     std::string encodedPhrase(const char* name)
     {
-        if (spellsEncodedWord(name))
+        if (nameNeedsOwnWords(name))
             return encodedWords(name);
         return fromGString(g_mime_utils_header_encode_phrase(nullptr, name, "utf-8"));
     }
@@ -137,7 +150,7 @@ namespace {
             std::string addr = internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address));
             if (!named && addr.find('@') == std::string::npos)
                 return "<" + addr + ">";
-            if (!named || !spellsEncodedWord(name))
+            if (!named || !nameNeedsOwnWords(name))
                 return fromGString(internet_address_to_string(address, nullptr, TRUE));
             return encodedWords(name) + " <" + addr + ">";
         }

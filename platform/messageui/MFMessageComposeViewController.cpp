@@ -3,6 +3,7 @@
 #include "DelegateMessage.h"
 
 #include <foundation/RunLoop.h>
+#include <foundation/Strings.h>
 
 namespace messageui {
 
@@ -10,15 +11,6 @@ using runtime::Id;
 using runtime::Ref;
 
 namespace {
-
-    std::string_view trimmed(std::string_view text)
-    {
-        auto first = text.find_first_not_of(" \t\r\n");
-        if (first == std::string_view::npos)
-            return {};
-        auto last = text.find_last_not_of(" \t\r\n");
-        return text.substr(first, last - first + 1);
-    }
 
     Id smsService()
     {
@@ -36,7 +28,7 @@ std::vector<std::string> splitRecipientLine(std::string_view line)
         size_t end = line.find_first_of(",;", start);
         if (end == std::string_view::npos)
             end = line.size();
-        if (auto recipient = trimmed(line.substr(start, end - start)); !recipient.empty())
+        if (auto recipient = foundation::trimmed(line.substr(start, end - start)); !recipient.empty())
             recipients.emplace_back(recipient);
         start = end + 1;
     }
@@ -105,7 +97,7 @@ bool MFMessageComposeViewController::canSend() const
     if (m_body.empty())
         return false;
     for (const auto& recipient : m_recipients) {
-        if (!trimmed(recipient).empty())
+        if (!foundation::trimmed(recipient).empty())
             return true;
     }
     return false;
@@ -132,7 +124,7 @@ MessageComposeResult MFMessageComposeViewController::sendThroughSMSService()
         return MessageComposeResultFailed;
     std::vector<Id> entities;
     for (const auto& recipient : m_recipients) {
-        auto address = std::string(trimmed(recipient));
+        auto address = std::string(foundation::trimmed(recipient));
         if (address.empty())
             continue;
         if (Id entity = runtime::send<Id>(service, "copyEntityForAddressString:", address))

@@ -9,6 +9,7 @@
 #include <chatkit/AddressMatching.h>
 #include <chatkit/ChatKit.h>
 #include <chatkit/Database.h>
+#include <foundation/Strings.h>
 #include <mail/MailInbox.h>
 #include <mail/NewMailNotification.h>
 
@@ -44,7 +45,7 @@ namespace {
 
     foundation::Result<void> checkSender(const std::string& from)
     {
-        if (chatkit::trimmed(from).empty())
+        if (foundation::trimmed(from).empty())
             return foundation::Error("a message needs a sender");
         if (!chatkit::isPhoneNumber(from) && !chatkit::isEmailAddress(from))
             return foundation::Error("\"" + from + "\" is neither a phone number nor an e-mail address");

@@ -223,3 +223,33 @@ TEST_F(Lookup, EntityNamesComeFromTheAddressBook)
 }
 
 } // namespace
+
+namespace {
+
+// The web panels read only the end of the table; deleted rows leave gaps in
+// the ROWIDs, which must neither shift the window nor the count.
+TEST_F(Lookup, NewestRowsAreTheEndOfTheTableInRowOrder)
+{
+    EXPECT_TRUE(chatkit::listNewestMessages(3).empty());
+    EXPECT_EQ(chatkit::messageCount(), 0);
+    std::vector<int64_t> rows;
+    for (int i = 0; i < 5; ++i)
+        rows.push_back(*chatkit::receiveSMS("+15555550100", "message " + std::to_string(i)));
+    RawDatabase(m_databasePath).exec("DELETE FROM message WHERE ROWID = " + std::to_string(rows[3]));
+
+    auto newest = chatkit::listNewestMessages(2);
+    ASSERT_EQ(newest.size(), 2u);
+    EXPECT_EQ(newest[0].rowID, rows[2]);
+    EXPECT_EQ(newest[1].rowID, rows[4]);
+    EXPECT_EQ(newest[1].text, "message 4");
+    EXPECT_EQ(chatkit::messageCount(), 4);
+
+    auto all = chatkit::listMessages();
+    auto beyond = chatkit::listNewestMessages(100);
+    ASSERT_EQ(beyond.size(), all.size());
+    for (size_t i = 0; i < all.size(); ++i)
+        EXPECT_EQ(beyond[i].rowID, all[i].rowID);
+    EXPECT_TRUE(chatkit::listNewestMessages(0).empty());
+}
+
+} // namespace

@@ -70,6 +70,16 @@ TEST(Strings, EqualityIgnoringCase)
     EXPECT_FALSE(equalsIgnoringCase("email", "e-mail"));
 }
 
+TEST(Strings, TrimmedDropsOnlyTheAsciiBlanksAround)
+{
+    EXPECT_EQ(trimmed(" \t+39 333\r\n"), "+39 333");
+    EXPECT_EQ(trimmed("a  b"), "a  b");
+    EXPECT_EQ(trimmed(" \t\r\n"), "");
+    EXPECT_EQ(trimmed(""), "");
+    // A no-break space is text, not a blank.
+    EXPECT_EQ(trimmed("\xC2\xA0x "), "\xC2\xA0x");
+}
+
 TEST(Strings, FloatValueReadsTheLeadingNumber)
 {
     EXPECT_EQ(floatValue("0.5"), 0.5f);

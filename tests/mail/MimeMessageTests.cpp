@@ -7,6 +7,14 @@ using namespace mail_test;
 
 namespace {
 
+std::string repeated(std::string_view text, size_t times)
+{
+    std::string result;
+    for (size_t i = 0; i < times; ++i)
+        result += text;
+    return result;
+}
+
 MailMessage sample()
 {
     MailMessage m;
@@ -142,7 +150,10 @@ TEST(Mime, ASubjectSpellingEncodedWordsReadsBackAsWritten)
     // Typed text that looks like an encoded word must not be decoded on the
     // way back, wherever it stands and however long the subject is.
     const std::string subjects[] = { "=?utf-8?b?YQ==?=", "a=?utf-8?q?b?=c", "x =?x?= y", "=?",
-        "Città " + std::string(60, 'e') + " =?UTF-8?Q?=C3=A8?= àèìòù€ " + std::string(40, 'z') };
+        "Città " + std::string(60, 'e') + " =?UTF-8?Q?=C3=A8?= àèìòù€ " + std::string(40, 'z'),
+        // Words cut where a whole character ends but not after a multiple of
+        // three bytes: a padded word once lost every word after it.
+        "=?" + repeated("ÿ", 17) + "a" + repeated("ÿ", 40), "=?a" + repeated("😀", 17) + "a" + repeated("ÿ", 40) };
     for (const auto& subject : subjects) {
         SCOPED_TRACE(subject);
         MailMessage m = sample();
@@ -190,6 +201,14 @@ TEST(Mime, NamesSpellingEncodedWordsKeepThem)
     ASSERT_TRUE(third);
     EXPECT_EQ(third->from, read->from);
     EXPECT_EQ(third->to, read->to);
+    // A name with "=" in it that needs encoding: GMime left the "=" bare.
+    MailMessage m = sample();
+    m.from = "Zoë=E9 = <z@x.it>";
+    m.to = { "Team=1 Ò: a@x.it, Ann=A <b@x.it>;" };
+    auto named = readMime(writeMime(m).value());
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->from, m.from);
+    EXPECT_EQ(named->to, m.to);
     // The entry, typed again, is the same entry.
     EXPECT_EQ(splitAddressList(read->to.front()), std::vector { read->to.front() });
 }
