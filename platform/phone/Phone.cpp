@@ -351,12 +351,7 @@ ActionResult Phone::openApp(const std::string& bundleID)
 {
     return onMain([&]() -> ActionResult {
         auto application = TRY(applicationToActOn(bundleID));
-        auto front = springBoardContext().frontApplication.lock();
-        auto ui = SBUIController::sharedInstance();
-        if (front && front != application)
-            runtime::send(ui, "activateApplicationFromSwitcher:", Id(application));
-        else
-            runtime::send(ui, "activateApplicationAnimated:", Id(application));
+        SBUIController::bringToFront(application);
         return ActionDone {};
     });
 }

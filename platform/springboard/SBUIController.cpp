@@ -25,6 +25,16 @@ runtime::Ref<SBUIController> SBUIController::sharedInstance()
     return context.uiController;
 }
 
+void SBUIController::bringToFront(const runtime::Ref<SBApplication>& application)
+{
+    auto front = springBoardContext().frontApplication.lock();
+    auto ui = sharedInstance();
+    if (front && front != application)
+        runtime::send(ui, "activateApplicationFromSwitcher:", Id(application));
+    else
+        runtime::send(ui, "activateApplicationAnimated:", Id(application));
+}
+
 void SBUIController::activateApplicationAnimated(const Id& application)
 {
     activate(application);

@@ -21,6 +21,10 @@ public:
     void activateApplicationAnimated(const runtime::Id& application);
     // The same, from the app switcher (used while another application is in front).
     void activateApplicationFromSwitcher(const runtime::Id& application);
+    // What a tap or an opened URL does: through the switcher while another
+    // application is in front, otherwise animated. Sent through the runtime,
+    // so hooks on either activation see it.
+    static void bringToFront(const runtime::Ref<SBApplication>& application);
     // The home button: the notification centre closes if it is open,
     // otherwise the application in front goes away.
     void clickedMenuButton();

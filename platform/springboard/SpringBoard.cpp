@@ -71,12 +71,7 @@ bool SpringBoard::openURL(const std::string& url)
     if (!application)
         return false;
     application->setPendingURL(url);
-    auto front = springBoardContext().frontApplication.lock();
-    auto ui = SBUIController::sharedInstance();
-    if (front && front != application)
-        runtime::send(ui, "activateApplicationFromSwitcher:", Id(application));
-    else
-        runtime::send(ui, "activateApplicationAnimated:", Id(application));
+    SBUIController::bringToFront(application);
     return true;
 }
 
