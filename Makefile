@@ -47,7 +47,9 @@ fuzz: bootstrap
 	fuzz/run build/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # Each program's results go to build/bench/results/<program>.json, with the
-# load average at the start beside them; bench/memory.py measures the heap of
+# load average at the start beside them; tests/browser/bench-taps.mjs clicks
+# WEB_CLICKS times on the web UI of the bench build's plv-sim in headless
+# chromium and writes web_click.json in the same shape; bench/memory.py measures the heap of
 # plv-sim scenarios under valgrind's massif into build/bench/memory.json; then
 # bench/bench_report.py writes build/bench/report.md, report.json and
 # growth.svg and prints the table of targets. It never fails on an OVER:
@@ -55,6 +57,7 @@ fuzz: bootstrap
 # about ten minutes on the 2-core machine (MEMORY=0 skips the memory part).
 BENCH_RESULTS = build/bench/results
 MEMORY ?= 1
+WEB_CLICKS ?= 200
 bench: bootstrap
 	cmake --preset bench
 	cmake --build --preset bench -j $(JOBS)
@@ -62,6 +65,11 @@ bench: bootstrap
 	@cat /proc/loadavg > $(BENCH_RESULTS)/load-at-start
 	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; \
 	    $$b --benchmark_out=$(BENCH_RESULTS)/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
+	@if command -v node >/dev/null && [ -x /usr/bin/chromium ] && [ -d tests/browser/node_modules/playwright-core ]; then \
+	    echo "== tests/browser/bench-taps.mjs $(WEB_CLICKS)"; \
+	    PLV_SIM=build/bench/simulator/plv-sim node tests/browser/bench-taps.mjs $(WEB_CLICKS) --out $(BENCH_RESULTS)/web_click.json \
+	    || echo "bench: the web click benchmark FAILED; its row stays unmeasured"; \
+	else echo "== the web click benchmark needs node, /usr/bin/chromium and tests/browser/node_modules (scripts/bootstrap)"; fi
 	@if [ "$(MEMORY)" = 1 ]; then python3 -B bench/memory.py --sim build/bench/simulator/plv-sim --out build/bench/memory.json; \
 	    else rm -f build/bench/memory.json; fi
 	@python3 -B bench/bench_report.py $(BENCH_RESULTS) --memory build/bench/memory.json

@@ -78,11 +78,14 @@ class BenchReport(unittest.TestCase):
         self.assertEqual(bench_report.main(["bench_report.py", str(self.results)]), 0)
         self.assertTrue(Path(self.results.parent, "report.md").exists())
 
-    def test_the_web_click_row_reads_the_p95_counter_of_the_load_benchmark(self):
-        self.write("serve_bench", run("BM_WebClickToRedraw", 9.0, unit="ms", p95_ms=31.5))
+    def test_the_web_click_row_reads_the_p95_counter_of_the_browser_benchmark(self):
+        self.write("web_click", run("BM_WebClickToRedraw", 19.5, unit="ms", p50_ms=19.5, p95_ms=31.5))
         row = self.rows()["web-click"]
         self.assertEqual(row["verdict"], "OVER")
         self.assertEqual(row["figure"], "31.50 ms")
+        self.assertIn("bench-taps.mjs", row["command"])
+        self.write("web_click", run("BM_WebClickToRedraw", 19.5, unit="ms", p50_ms=19.5, p95_ms=24.5))
+        self.assertEqual(self.rows()["web-click"]["verdict"], "PASS")
 
     def test_growth_exponents_tell_linear_from_worse(self):
         self.write("compose_bench",

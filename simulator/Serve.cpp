@@ -5,6 +5,7 @@
 #include "DemoRecipients.h"
 #include "Dump.h"
 #include "ScenarioRunner.h"
+#include "ServeAnswers.h"
 #include "ServeFiles.h"
 #include "ServeThreads.h"
 
@@ -19,9 +20,7 @@
 #include <httplib.h>
 
 #include <algorithm>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <sys/socket.h>
 
 namespace simulator {
@@ -40,33 +39,8 @@ namespace {
     constexpr size_t PanelMessages = 500;
     // Connections the kernel holds for the server before it accepts them.
     constexpr int ConnectionBacklog = 128;
-
-    void answerJSON(httplib::Response& response, int status, const json& body)
-    {
-        response.status = status;
-        response.set_header("Cache-Control", "no-store");
-        response.set_content(dumpLine(body), "application/json");
-    }
-
-    void answerError(httplib::Response& response, int status, const std::string& message)
-    {
-        answerJSON(response, status, json { { "ok", false }, { "error", message } });
-    }
-
-    bool serveFile(httplib::Response& response, const std::filesystem::path& file)
-    {
-        auto type = servedContentType(file);
-        if (!type)
-            return false;
-        std::ifstream in(file, std::ios::binary);
-        if (!in)
-            return false;
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        response.set_header("Cache-Control", "no-cache");
-        response.set_content(bytes.str(), type->c_str());
-        return true;
-    }
+    // Requests one kept-alive connection may carry before the server closes it.
+    constexpr size_t KeepAliveRequests = 10000;
 
     json vocabularyJSON()
     {
@@ -202,14 +176,33 @@ namespace {
 } // namespace
 
 struct PhoneServer::Http {
+    explicit Http(ServeAnswers::Compression compression)
+        : answers(compression)
+    {
+    }
+
     Server server;
+    ServeAnswers answers;
     runtime::Ref<foundation::Timer> panelTimer;
 };
 
-PhoneServer::PhoneServer(phone::Phone& phone, ServeOptions options)
+namespace {
+
+    // Compressing costs the machine that runs the phone and saves nothing on
+    // a loopback connection.
+    ServeAnswers::Compression compressionFor(const ServeOptions& options, bool onSocket)
+    {
+        if (!onSocket)
+            return ServeAnswers::Compression::AsRequested;
+        return isLoopbackAddress(options.bindAddress) ? ServeAnswers::Compression::Never : ServeAnswers::Compression::LargeBodies;
+    }
+
+} // namespace
+
+PhoneServer::PhoneServer(phone::Phone& phone, ServeOptions options, bool onSocket)
     : m_phone(phone)
     , m_options(std::move(options))
-    , m_http(std::make_unique<Http>())
+    , m_http(std::make_unique<Http>(compressionFor(m_options, onSocket)))
 {
 }
 
@@ -223,10 +216,18 @@ foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(phone::Phone
     if (!std::filesystem::is_regular_file(options.webRoot / "index.html", ec))
         return foundation::Error("no web UI in " + options.webRoot.string() + " (index.html is missing)");
 
-    std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options)));
+    std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options), true));
     auto& http = server->m_http->server;
     http.set_payload_max_length(server->m_options.maxRequestBody);
     http.set_keep_alive_timeout(2);
+    // The library closes a connection after five requests by default: every
+    // fifth click of a page would wait for a new connection to be opened
+    // (and a thread to take it) before its step could even arrive.
+    http.set_keep_alive_max_count(KeepAliveRequests);
+    // An answer is written as its headers and then its body; with Nagle's
+    // algorithm the body would wait for the client to acknowledge the
+    // headers, which a client may delay.
+    http.set_tcp_nodelay(true);
     http.set_read_timeout(server->m_options.requestReadTimeout);
     http.new_task_queue = [threads = server->m_options.maxConnectionThreads] { return new ServeThreads(threads); };
     // The library listens with a backlog of five; a burst of pages opening
@@ -275,7 +276,7 @@ foundation::Result<std::unique_ptr<PhoneServer>> PhoneServer::start(phone::Phone
 
 std::unique_ptr<PhoneServer> PhoneServer::unbound(phone::Phone& phone, ServeOptions options)
 {
-    std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options)));
+    std::unique_ptr<PhoneServer> server(new PhoneServer(phone, std::move(options), false));
     server->m_http->server.set_payload_max_length(server->m_options.maxRequestBody);
     server->installRoutes();
     server->m_listenerDone = true;
@@ -402,7 +403,7 @@ void PhoneServer::installRoutes()
 {
     auto& http = m_http->server;
 
-    http.set_exception_handler([](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
+    http.set_exception_handler([this](const httplib::Request&, httplib::Response& response, std::exception_ptr error) {
         std::string what = "the server failed";
         try {
             if (error)
@@ -411,17 +412,20 @@ void PhoneServer::installRoutes()
             what += std::string(": ") + exception.what();
         } catch (...) {
         }
-        answerError(response, 500, what);
+        m_http->answers.error(response, 500, what);
     });
-    http.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-        if (!response.body.empty())
+    // Only the library's own refusals come here without a body: an answer a
+    // route gave has its type set, whether its body is set whole or announced
+    // by length (ServeAnswers).
+    http.set_error_handler([this](const httplib::Request&, httplib::Response& response) {
+        if (!response.body.empty() || response.has_header("Content-Type"))
             return;
         if (response.status == 413)
-            answerError(response, 413, "the request is too large");
+            m_http->answers.error(response, 413, "the request is too large");
         else if (response.status == 404)
-            answerError(response, 404, "nothing here");
+            m_http->answers.error(response, 404, "nothing here");
         else
-            answerError(response, response.status, "the request was refused");
+            m_http->answers.error(response, response.status, "the request was refused");
     });
 
     // A body over the limit is refused as soon as its headers say so, rather
@@ -430,7 +434,7 @@ void PhoneServer::installRoutes()
         auto length = request.get_header_value("Content-Length");
         if (length.empty() || length.size() > 18 || length.find_first_not_of("0123456789") != std::string::npos || std::stoull(length) <= m_options.maxRequestBody)
             return httplib::Server::HandlerResponse::Unhandled;
-        answerError(response, 413, "the request is too large");
+        m_http->answers.error(response, 413, "the request is too large");
         response.set_header("Connection", "close");
         return httplib::Server::HandlerResponse::Handled;
     });
@@ -448,12 +452,12 @@ void PhoneServer::installRoutes()
         auto screen = m_feed.latest(ServeFeed::Channel::Screen);
         auto panels = m_feed.latest(ServeFeed::Channel::Panels);
         response.set_header("Cache-Control", "no-store");
-        response.set_content(R"({"generation":)" + std::to_string(screen.generation + panels.generation) + R"(,"screen":)" + *screen.json + R"(,"panels":)" + *panels.json + "}", "application/json");
+        m_http->answers.body(response, R"({"generation":)" + std::to_string(screen.generation + panels.generation) + R"(,"screen":)" + *screen.json + R"(,"panels":)" + *panels.json + "}", "application/json");
     });
 
-    http.Get("/api/steps", [](const httplib::Request&, httplib::Response& response) { answerJSON(response, 200, vocabularyJSON()); });
+    http.Get("/api/steps", [this](const httplib::Request&, httplib::Response& response) { m_http->answers.json(response, 200, vocabularyJSON()); });
 
-    http.Get("/api/contacts", [](const httplib::Request&, httplib::Response& response) { answerJSON(response, 200, demoContactsJSON()); });
+    http.Get("/api/contacts", [this](const httplib::Request&, httplib::Response& response) { m_http->answers.json(response, 200, demoContactsJSON()); });
 
     http.Get("/api/apps", [this](const httplib::Request&, httplib::Response& response) {
         json apps = json::array();
@@ -461,10 +465,10 @@ void PhoneServer::installRoutes()
             for (const auto& application : springboard::SBApplicationController::sharedInstance()->allApplications())
                 apps.push_back({ { "bundle", application->displayIdentifier() }, { "name", application->displayName() } });
         });
-        answerJSON(response, 200, apps);
+        m_http->answers.json(response, 200, apps);
     });
 
-    http.Get("/api/pictures", [](const httplib::Request&, httplib::Response& response) {
+    http.Get("/api/pictures", [this](const httplib::Request&, httplib::Response& response) {
         json pictures = json::array();
         std::error_code ec;
         std::vector<std::string> names;
@@ -476,21 +480,21 @@ void PhoneServer::installRoutes()
         std::sort(names.begin(), names.end());
         for (auto& name : names)
             pictures.push_back({ { "name", name }, { "path", std::string(PhotoLibraryDevicePath) + "/" + name } });
-        answerJSON(response, 200, pictures);
+        m_http->answers.json(response, 200, pictures);
     });
 
     http.Post("/api/step", [this](const httplib::Request& request, httplib::Response& response) {
         if (m_stopping)
-            return answerError(response, 503, "the phone is shutting down");
+            return m_http->answers.error(response, 503, "the phone is shutting down");
         if (jsonNestingDepth(request.body) > MaximumJSONNesting)
-            return answerError(response, 400, "the step is nested too deeply");
+            return m_http->answers.error(response, 400, "the step is nested too deeply");
         json step = json::parse(request.body, nullptr, false);
         if (step.is_discarded())
-            return answerError(response, 400, "the body is not JSON");
+            return m_http->answers.error(response, 400, "the body is not JSON");
         if (auto why = ScenarioRunner::validate(step))
-            return answerError(response, 400, *why);
+            return m_http->answers.error(response, 400, *why);
         if (step["step"] == "advance" && step["seconds"].get<double>() > m_options.maximumAdvance)
-            return answerError(response, 400, "\"seconds\" must be at most " + std::to_string(static_cast<int>(m_options.maximumAdvance)) + " here: the phone runs on the real clock");
+            return m_http->answers.error(response, 400, "\"seconds\" must be at most " + std::to_string(static_cast<int>(m_options.maximumAdvance)) + " here: the phone runs on the real clock");
 
         StepResult result = StepOutput {};
         {
@@ -513,14 +517,14 @@ void PhoneServer::installRoutes()
             });
         }
         if (!result)
-            return answerError(response, 409, result.reason());
+            return m_http->answers.error(response, 409, result.reason());
         json body = { { "ok", true }, { "generation", m_feed.generation() } };
         if (*result)
             body["output"] = **result;
-        answerJSON(response, 200, body);
+        m_http->answers.json(response, 200, body);
     });
 
-    http.Get("/api/extensions", [](const httplib::Request&, httplib::Response& response) {
+    http.Get("/api/extensions", [this](const httplib::Request&, httplib::Response& response) {
         json available = json::array();
         for (auto name : ExtensionNames)
             available.push_back(describeExtensionChoice({ std::string(name) }));
@@ -528,31 +532,31 @@ void PhoneServer::installRoutes()
         json names = json::array();
         for (const auto& name : chosen)
             names.push_back(describeExtensionChoice({ name }));
-        answerJSON(response, 200, json { { "available", available }, { "chosen", names } });
+        m_http->answers.json(response, 200, json { { "available", available }, { "chosen", names } });
     });
 
     http.Post("/api/extensions", [this](const httplib::Request& request, httplib::Response& response) {
         if (m_stopping)
-            return answerError(response, 503, "the phone is shutting down");
+            return m_http->answers.error(response, 503, "the phone is shutting down");
         if (jsonNestingDepth(request.body) > MaximumJSONNesting)
-            return answerError(response, 400, "the body is nested too deeply");
+            return m_http->answers.error(response, 400, "the body is nested too deeply");
         json body = json::parse(request.body, nullptr, false);
         if (body.is_discarded() || !body.is_object() || !body.contains("extensions") || !body["extensions"].is_array())
-            return answerError(response, 400, "the body must be {\"extensions\": [names]}");
+            return m_http->answers.error(response, 400, "the body must be {\"extensions\": [names]}");
         std::string list;
         for (const auto& name : body["extensions"]) {
             if (!name.is_string())
-                return answerError(response, 400, "every extension name must be a string");
+                return m_http->answers.error(response, 400, "every extension name must be a string");
             list += (list.empty() ? "" : ",") + name.get<std::string>();
         }
         auto choice = parseExtensionChoice(list);
         if (!choice)
-            return answerError(response, 400, choice.reason());
+            return m_http->answers.error(response, 400, choice.reason());
         if (!m_options.changeExtensions)
-            return answerError(response, 409, "this server cannot reboot the phone");
+            return m_http->answers.error(response, 409, "this server cannot reboot the phone");
         if (auto changed = m_options.changeExtensions(*choice); !changed)
-            return answerError(response, 500, changed.reason());
-        answerJSON(response, 200, json { { "ok", true }, { "rebooting", true }, { "chosen", describeExtensionChoice(*choice) } });
+            return m_http->answers.error(response, 500, changed.reason());
+        m_http->answers.json(response, 200, json { { "ok", true }, { "rebooting", true }, { "chosen", describeExtensionChoice(*choice) } });
         // The answer goes out first; the page then waits for the phone to come back.
         m_phone.runLoop().performOnMain([this] { m_phone.runLoop().performAfter(0.2, [this] { stop(); }); });
     });
@@ -560,7 +564,7 @@ void PhoneServer::installRoutes()
     http.Get("/api/events", [this](const httplib::Request&, httplib::Response& response) {
         if (m_eventStreams.fetch_add(1) >= m_options.maxEventStreams) {
             m_eventStreams.fetch_sub(1);
-            return answerError(response, 503, "too many pages are watching the phone; close one");
+            return m_http->answers.error(response, 503, "too many pages are watching the phone; close one");
         }
         response.set_header("Cache-Control", "no-store");
         response.set_header("X-Accel-Buffering", "no");
@@ -629,10 +633,10 @@ void PhoneServer::installRoutes()
             [this](bool) { m_eventStreams.fetch_sub(1); });
     });
 
-    http.Get(R"(/device/(.+))", [](const httplib::Request& request, httplib::Response& response) {
+    http.Get(R"(/device/(.+))", [this](const httplib::Request& request, httplib::Response& response) {
         auto file = resolveServedFile(foundation::deviceRoot(), request.matches[1].str());
-        if (!file || !isServedPicture(*file) || !serveFile(response, *file))
-            answerError(response, 404, "no picture there");
+        if (!file || !isServedPicture(*file) || !m_http->answers.file(response, *file))
+            m_http->answers.error(response, 404, "no picture there");
     });
 
     http.Get(R"(/(.*))", [this](const httplib::Request& request, httplib::Response& response) {
@@ -640,8 +644,8 @@ void PhoneServer::installRoutes()
         if (relative.empty())
             relative = "index.html";
         auto file = resolveServedFile(m_options.webRoot, relative);
-        if (!file || !serveFile(response, *file))
-            answerError(response, 404, "nothing here");
+        if (!file || !m_http->answers.file(response, *file))
+            m_http->answers.error(response, 404, "nothing here");
     });
 }
 

@@ -103,7 +103,8 @@ public:
     const ServeFeed& feed() const { return m_feed; }
 
 private:
-    PhoneServer(phone::Phone&, ServeOptions);
+    // `onSocket`: whether it will answer connections (start) or only answer() (unbound).
+    PhoneServer(phone::Phone&, ServeOptions, bool onSocket);
     struct Http;
 
     void installRoutes();

@@ -37,6 +37,16 @@ const input = createInput({ screenNode: $('#screen'), keysNode: $('#phone-keys')
 const sidePanel = createSidePanel({ send, list: transport.list, report, phone });
 createRecorder({ send, onStep: transport.onStep, report });
 
+let pendingPanels = null;
+function showPanels() {
+    const { generation, state: panels } = pendingPanels;
+    pendingPanels = null;
+    state.panels = panels;
+    state.panelsGeneration = generation;
+    drawPanels(panels);
+    document.body.dataset.panelsGeneration = generation;
+}
+
 transport.subscribe({
     screen({ generation, state: screen }) {
         state.screen = screen;
@@ -47,11 +57,12 @@ transport.subscribe({
         sidePanel.draw(screen.springboard);
         document.body.dataset.screenGeneration = generation;
     },
-    panels({ generation, state: panels }) {
-        state.panels = panels;
-        state.panelsGeneration = generation;
-        drawPanels(panels);
-        document.body.dataset.panelsGeneration = generation;
+    // The panels (which grow with the Messages database) come right behind
+    // the screen a click changed; drawn at once they would hold up the frame
+    // that shows that screen. They are drawn after it, the newest only.
+    panels(update) {
+        if (!pendingPanels) requestAnimationFrame(() => setTimeout(showPanels));
+        pendingPanels = update;
     },
     connected(up) {
         document.body.classList.toggle('disconnected', !up);

@@ -3,6 +3,7 @@
 
 #include <simulator/DemoPhone.h>
 #include <simulator/Serve.h>
+#include <simulator/ServeAnswers.h>
 #include <simulator/ServeThreads.h>
 
 #include <foundation/ScopeGuard.h>
@@ -14,6 +15,7 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
 #include <thread>
 
 using namespace simulator;
@@ -310,6 +312,79 @@ TEST_F(ServedPhone, PagesArePushedTheScreenWhenItChanges)
         EXPECT_NE(stream.find("event: screen\ndata: "), std::string::npos);
         EXPECT_NE(stream.find("event: panels\ndata: "), std::string::npos);
     });
+}
+
+// What a client that accepts every compression is sent, as it comes off the
+// wire: each path's Content-Encoding (empty for none) and body.
+std::map<std::string, std::pair<std::string, std::string>> rawAnswers(int port)
+{
+    httplib::Client http("127.0.0.1", port);
+    http.set_decompress(false);
+    httplib::Headers accepting { { "Accept-Encoding", "gzip, deflate, br" } };
+    std::map<std::string, std::pair<std::string, std::string>> answers;
+    auto keep = [&](const std::string& name, const httplib::Result& result) {
+        if (result)
+            answers[name] = { result->get_header_value("Content-Encoding"), result->body };
+    };
+    for (const auto* path : { "/api/state", "/app.js", "/api/steps", "/no-such-file" })
+        keep(path, http.Get(path, accepting));
+    keep("step", http.Post("/api/step", accepting, R"({"step": "home"})", "application/json"));
+    keep("refused", http.Post("/api/step", accepting, R"({"step": "fly"})", "application/json"));
+    return answers;
+}
+
+// Compressing costs the machine that runs the phone and saves nothing over
+// loopback: a loopback server sends every body as it is, whatever the client
+// accepts.
+TEST_F(ServedPhone, OnLoopbackNothingIsCompressed)
+{
+    int port = m_server->port();
+    std::map<std::string, std::pair<std::string, std::string>> answers;
+    withClient([&](httplib::Client&) { answers = rawAnswers(port); });
+    ASSERT_EQ(answers.size(), 6u);
+    for (const auto& [path, answer] : answers) {
+        EXPECT_EQ(answer.first, "") << path;
+        EXPECT_GT(answer.second.size(), 20u) << path;
+    }
+    EXPECT_GT(answers["/api/state"].second.size(), ServeAnswers::SmallestCompressed);
+    EXPECT_TRUE(json::parse(answers["/api/state"].second, nullptr, false).is_object());
+    EXPECT_EQ(json::parse(answers["step"].second, nullptr, false)["ok"], true);
+    EXPECT_NE(answers["refused"].second.find("unknown step"), std::string::npos);
+    EXPECT_NE(answers["/no-such-file"].second.find("nothing here"), std::string::npos);
+}
+
+// A server other machines reach.
+class ServedPhoneBeyondLoopback : public ServedPhone {
+protected:
+    void adjust(ServeOptions& options) override
+    {
+        options.bindAddress = "0.0.0.0";
+        options.allowRemote = true;
+    }
+};
+
+// To another machine the big bodies go compressed, when the client accepts
+// it; a step's short answer and an error never are.
+TEST_F(ServedPhoneBeyondLoopback, OnlyLargeBodiesAreCompressed)
+{
+    int port = m_server->port();
+    std::map<std::string, std::pair<std::string, std::string>> answers;
+    std::string plainState;
+    withClient([&](httplib::Client& http) {
+        answers = rawAnswers(port);
+        auto plain = http.Get("/api/state", httplib::Headers { { "Accept-Encoding", "identity" } });
+        if (plain && plain->get_header_value("Content-Encoding").empty())
+            plainState = plain->body;
+    });
+    ASSERT_EQ(answers.size(), 6u);
+    EXPECT_NE(answers["/api/state"].first, "");
+    EXPECT_NE(answers["/app.js"].first, "");
+    EXPECT_LT(answers["/api/state"].second.size(), plainState.size());
+    EXPECT_TRUE(json::parse(plainState, nullptr, false).is_object());
+    for (const auto* small : { "step", "refused", "/no-such-file" }) {
+        EXPECT_EQ(answers[small].first, "") << small;
+        EXPECT_LT(answers[small].second.size(), ServeAnswers::SmallestCompressed) << small;
+    }
 }
 
 // A server that allows fewer event streams than the default.
