@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -35,6 +36,23 @@ namespace {
             ino_t inode {};
             off_t size {};
         } lastEntry;
+        // The log this process keeps open between entries (opening it costs
+        // more than the entry), the host path it was opened at, and the
+        // process that opened it: a forked child shares its parent's open
+        // file, and with it the parent's lock, so it opens one of its own.
+        struct OpenLog {
+            int fd { -1 };
+            pid_t owner {};
+            std::filesystem::path hostPath;
+        } openLog;
+        // Where the log is on the host, for the device root and project name
+        // it was worked out for (a root once set is never freed, so its
+        // address names it).
+        struct Location {
+            const std::filesystem::path* root { nullptr };
+            std::optional<std::string> projectName;
+            std::filesystem::path hostPath;
+        } location;
     };
 
     LoggerState& state()
@@ -69,22 +87,31 @@ namespace {
 
     // A writer killed between the pages of one write (a fatal signal stops a
     // write at a page boundary) leaves half an entry, which the next entry
-    // would then follow. So before appending, a writer notes on the file
-    // itself, as an extended attribute, the size the file has and the size it
-    // will have, and removes the note once the entry is whole. The next writer
-    // holding the lock that finds a note left behind cuts a size between the
-    // two back to the first. A note whose entry was written whole names the
-    // file's own size as its end, so it cuts nothing and is simply left for the
-    // next writer to overwrite; removing it would cost a system call per entry.
-    // The note lives and dies with the file, so a log removed and created
-    // again never meets an old one. Where the file system keeps no extended
-    // attributes, entries are written without the note.
+    // would then follow. So before appending an entry that reaches past the
+    // page it starts in, a writer notes on the file itself, as an extended
+    // attribute, the size the file has and the size it will have. The next
+    // writer holding the lock that finds a note left behind cuts a size
+    // between the two back to the first. A note whose entry was written whole
+    // names a size the file has since reached, so it cuts nothing and is
+    // simply left for the next writer to overwrite; removing it would cost a
+    // system call per entry. An entry that ends in the page it starts in is
+    // written whole or not at all, so it needs no note (most entries are a
+    // line of a few dozen bytes). The note lives and dies with the file, so a
+    // log removed and created again never meets an old one. Where the file
+    // system keeps no extended attributes, entries are written without the
+    // note.
     constexpr const char* AppendNote = "user.plv.append";
 
     struct AppendSizes {
         int64_t before;
         int64_t after;
     };
+
+    bool endsInItsFirstPage(off_t before, size_t length)
+    {
+        static const auto pageSize = static_cast<uint64_t>(::sysconf(_SC_PAGESIZE) > 0 ? ::sysconf(_SC_PAGESIZE) : 4096);
+        return static_cast<uint64_t>(before) % pageSize + length <= pageSize;
+    }
 
     void noteAppend(int fd, off_t before, size_t length)
     {
@@ -113,13 +140,29 @@ namespace {
         clearAppendNote(fd);
     }
 
-    // Opens the log for appending and takes the writers' lock; `info` is the
-    // file's state once locked. A file that another process removed while we
-    // waited for the lock is opened again, so an entry never lands in an
-    // unlinked file. `makeFolder` runs when the folder is missing.
-    template <class MakeFolder>
-    int openLocked(const std::string& hostPath, struct stat& info, MakeFolder makeFolder)
+    void closeLog(LoggerState::OpenLog& log)
     {
+        if (log.fd >= 0)
+            ::close(log.fd);
+        log = {};
+    }
+
+    // The log open for appending with the writers' lock taken; `info` is the
+    // file's state once locked. The file kept open since the last entry is
+    // used while it is still the log: a file that another process removed
+    // (now or while we waited for the lock) is opened again, so an entry never
+    // lands in an unlinked file. `makeFolder` runs when the folder is missing.
+    template <class MakeFolder>
+    int lockedLog(LoggerState::OpenLog& log, const std::filesystem::path& hostPath, struct stat& info, MakeFolder makeFolder)
+    {
+        if (log.fd >= 0 && (log.owner != ::getpid() || log.hostPath.native() != hostPath.native()))
+            closeLog(log); // a child's copy: closing it leaves the parent's file and lock alone
+        if (log.fd >= 0) {
+            while (::flock(log.fd, LOCK_EX) < 0 && errno == EINTR) { }
+            if (::fstat(log.fd, &info) == 0 && info.st_nlink > 0)
+                return log.fd;
+            closeLog(log); // also releases the lock
+        }
         bool madeFolder = false;
         for (int attempt = 0; attempt < 8; ++attempt) {
             int fd = foundation::fileio::openForWriting(hostPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
@@ -131,8 +174,10 @@ namespace {
             if (fd < 0)
                 return -1;
             while (::flock(fd, LOCK_EX) < 0 && errno == EINTR) { }
-            if (::fstat(fd, &info) == 0 && info.st_nlink > 0)
+            if (::fstat(fd, &info) == 0 && info.st_nlink > 0) {
+                log = { fd, ::getpid(), hostPath };
                 return fd;
+            }
             ::close(fd);
         }
         return -1;
@@ -217,11 +262,13 @@ void KelvaneLogger::log(std::string_view message, Severity severity)
     }
     // The folder is made only when opening finds it missing, not before
     // every entry.
-    std::string hostPath = foundation::hostPath(logFilePathText(s.projectName)).string();
+    if (const auto* root = &foundation::deviceRoot(); s.location.root != root || s.location.projectName != s.projectName)
+        s.location = { root, s.projectName, foundation::hostPath(logFilePathText(s.projectName)) };
+    const std::filesystem::path& hostPath = s.location.hostPath;
     if (hostPath.empty())
         return;
     struct stat info { };
-    int fd = openLocked(hostPath, info, [&] { docsPathFor(s.projectName); });
+    int fd = lockedLog(s.openLog, hostPath, info, [&] { docsPathFor(s.projectName); });
     if (fd < 0)
         return; // no space or no permission: the entry is lost, the file keeps what it had
     if (!isAsLeft(s.lastEntry, info))
@@ -234,7 +281,8 @@ void KelvaneLogger::log(std::string_view message, Severity severity)
     if (!s.headerWritten)
         text += "\n=== NEW SESSION ===";
     text += entry;
-    noteAppend(fd, info.st_size, text.size());
+    if (!endsInItsFirstPage(info.st_size, text.size()))
+        noteAppend(fd, info.st_size, text.size());
     if (foundation::fileio::writeAll(fd, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), hostPath)) {
         s.headerWritten = true;
         s.lastEntry = LoggerState::LastEntry { true, info.st_dev, info.st_ino, info.st_size + static_cast<off_t>(text.size()) };
@@ -242,7 +290,7 @@ void KelvaneLogger::log(std::string_view message, Severity severity)
         cutBackTo(fd, info.st_size);
         clearAppendNote(fd);
     }
-    ::close(fd); // releases the lock
+    ::flock(fd, LOCK_UN); // the file stays open for the next entry
 }
 
 std::optional<long long> KelvaneLogger::removeLogFileIfAtLeast(std::string_view devicePath, long long limit)
@@ -276,6 +324,8 @@ void KelvaneLogger::resetForTesting()
     s.runStarted = false;
     s.headerWritten = false;
     s.lastEntry.known = false;
+    closeLog(s.openLog);
+    s.location = {};
 }
 
 } // namespace kelvane

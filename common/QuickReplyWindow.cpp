@@ -1,5 +1,7 @@
 #include "QuickReplyWindow.h"
 
+#include "PackageImages.h"
+
 #include "MailComposerSend.h"
 
 #include <KelvaneLibrary/KelvaneLogger.h>
@@ -98,7 +100,7 @@ void QuickReplyWindow::styleReplyButton(const std::string& backgroundImage)
         m_sendButton = UIButton::buttonWithType(UIButtonTypeCustom);
         m_sendButton->setName("sendButton");
     }
-    m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(backgroundImage), UIControlStateNormal);
+    m_sendButton->setBackgroundImage(common::packageImage(backgroundImage), UIControlStateNormal);
     m_sendButton->setTitle("Reply", UIControlStateNormal);
     m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
     m_sendButton->setFont(UIFont::fontWithName("Helvetica-Bold", 16));
@@ -117,7 +119,7 @@ void QuickReplyWindow::styleSendButton(const std::string& backgroundImage)
     m_sendButton->setEnabled(false);
     m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
     m_sendButton->setTitleColor(UIColor::colorWithRed(0.8, 0.8, 0.8, 1.0), UIControlStateDisabled);
-    m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(backgroundImage), UIControlStateDisabled);
+    m_sendButton->setBackgroundImage(common::packageImage(backgroundImage), UIControlStateDisabled);
 }
 
 void QuickReplyWindow::placeCloseButton(const std::string& image, const CGRect& frame)
@@ -125,7 +127,7 @@ void QuickReplyWindow::placeCloseButton(const std::string& image, const CGRect& 
     if (!m_closeButton) {
         m_closeButton = UIButton::buttonWithType(UIButtonTypeCustom);
         m_closeButton->setName("closeButton");
-        m_closeButton->setImage(UIImage::imageWithContentsOfFile(image), UIControlStateNormal);
+        m_closeButton->setImage(common::packageImage(image), UIControlStateNormal);
         m_closeButton->setShowsTouchWhenHighlighted(true);
     }
     m_closeButton->setFrame(frame);

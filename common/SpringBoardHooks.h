@@ -21,6 +21,8 @@
 
 #include "HookState.h"
 
+#include "PackageImages.h"
+
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <foundation/TemporaryChange.h>
 #include <runtime/Runtime.h>
@@ -164,7 +166,7 @@ struct SpringBoardHooks {
         auto* banner = dynamic_cast<uikit::UIView*>(self);
         if (!banner)
             return;
-        auto icon = uikit::UIImageView::withImage(uikit::UIImage::imageWithContentsOfFile(std::string(Library::BannerIconPath)));
+        auto icon = uikit::UIImageView::withImage(common::packageImage(Library::BannerIconPath));
         icon->setFrame(BannerIconFrame);
         icon->setName(std::string(Library::BannerIconName));
         state.iconView = icon;

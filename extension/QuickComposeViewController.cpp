@@ -10,6 +10,7 @@
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <KelvaneLibrary/SharedFiles.h>
+#include <common/PackageImages.h>
 #include <foundation/Colour.h>
 #include <foundation/Strings.h>
 #include <uikit/UIColor.h>
@@ -181,7 +182,7 @@ void QuickComposeViewController::applyTextColour()
 
 void QuickComposeViewController::setSendIcon(const std::string& path)
 {
-    auto icon = path.empty() ? Ref<UIImage>() : UIImage::imageWithContentsOfFile(path);
+    auto icon = path.empty() ? Ref<UIImage>() : common::packageImage(path);
     m_sendButton->setBackgroundImage(icon, UIControlStateNormal);
     m_sendButton->setBackgroundImage(icon, UIControlStateDisabled);
 }
@@ -255,7 +256,7 @@ void QuickComposeViewController::prepareView(bool)
             if (!window->m_closeButton) {
                 window->m_closeButton = UIButton::buttonWithType(UIButtonTypeCustom);
                 window->m_closeButton->setName("closeButton");
-                window->m_closeButton->setImage(UIImage::imageWithContentsOfFile(std::string(kelvane::PLVImage::Close)), UIControlStateNormal);
+                window->m_closeButton->setImage(common::packageImage(kelvane::PLVImage::Close), UIControlStateNormal);
                 window->m_closeButton->setShowsTouchWhenHighlighted(true);
             }
             window->m_closeButton->setFrame(CGRectMake(297, 5, 20, 20));
@@ -272,7 +273,7 @@ void QuickComposeViewController::prepareView(bool)
     }
     m_sendButton->setFrame(CGRectMake(320, 10, 0, 0));
     bool sms = foundation::equalsIgnoringCase(RDLDoesAll::lastMessageType(delegate()), "sms");
-    m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(std::string(sms ? kelvane::PLVImage::SendSMS : kelvane::PLVImage::SendIMessage)), UIControlStateNormal);
+    m_sendButton->setBackgroundImage(common::packageImage(sms ? kelvane::PLVImage::SendSMS : kelvane::PLVImage::SendIMessage), UIControlStateNormal);
     m_sendButton->setTitle("Send", UIControlStateNormal);
     m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
     m_sendButton->setFont(UIFont::fontWithName("Helvetica-Bold", 16));
@@ -284,7 +285,7 @@ void QuickComposeViewController::prepareView(bool)
     if (!m_attachmentButton) {
         m_attachmentButton = UIButton::buttonWithType(UIButtonTypeCustom);
         m_attachmentButton->setName("attachmentButton");
-        m_attachmentButton->setImage(UIImage::imageWithContentsOfFile(std::string(kelvane::PLVImage::Attachment)), UIControlStateNormal);
+        m_attachmentButton->setImage(common::packageImage(kelvane::PLVImage::Attachment), UIControlStateNormal);
     }
 
     if (!m_typeOfmessageButton) {
@@ -379,7 +380,7 @@ void QuickComposeViewController::enlargeView()
         m_sendButton->setTitleColor(UIColor::whiteColor(), UIControlStateNormal);
         m_sendButton->setTitleColor(UIColor::colorWithRed(0.8, 0.8, 0.8, 1.0), UIControlStateDisabled);
         bool sms = foundation::equalsIgnoringCase(RDLDoesAll::lastMessageType(delegate()), "sms");
-        m_sendButton->setBackgroundImage(UIImage::imageWithContentsOfFile(std::string(sms ? kelvane::PLVImage::SendSMS : kelvane::PLVImage::SendIMessage)), UIControlStateDisabled);
+        m_sendButton->setBackgroundImage(common::packageImage(sms ? kelvane::PLVImage::SendSMS : kelvane::PLVImage::SendIMessage), UIControlStateDisabled);
     }
 }
 
@@ -579,7 +580,7 @@ Id QuickComposeViewController::cellForRow(const Id& tableView, const NSIndexPath
         star->setName("star");
         star->setFrame(CGRectMake(0, 0, 44, 44));
         star->setBackgroundColor(UIColor::colorWithWhite(1, 0.6));
-        star->setImage(UIImage::imageWithContentsOfFile(std::string(kelvane::PLVImage::Star)), UIControlStateNormal);
+        star->setImage(common::packageImage(kelvane::PLVImage::Star), UIControlStateNormal);
         cell->setAccessoryView(star);
     } else {
         cell->setAccessoryView(nullptr);

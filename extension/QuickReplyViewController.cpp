@@ -6,6 +6,7 @@
 
 #include <KelvaneLibrary/KelvaneLogger.h>
 #include <KelvaneLibrary/SharedFiles.h>
+#include <common/PackageImages.h>
 #include <foundation/RunLoop.h>
 #include <foundation/Strings.h>
 #include <uikit/UIApplication.h>
@@ -132,7 +133,7 @@ void QuickReplyViewController::prepareView(bool)
     if (!m_attachmentButton) {
         m_attachmentButton = UIButton::buttonWithType(UIButtonTypeCustom);
         m_attachmentButton->setName("attachmentButton");
-        m_attachmentButton->setImage(UIImage::imageWithContentsOfFile(std::string(kelvane::PLVImage::Attachment)), UIControlStateNormal);
+        m_attachmentButton->setImage(common::packageImage(kelvane::PLVImage::Attachment), UIControlStateNormal);
         m_attachmentButton->setShowsTouchWhenHighlighted(true);
         m_attachmentButton->addTarget(self(), "attachmentPressed", UIControlEventTouchUpInside);
     }

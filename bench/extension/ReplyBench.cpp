@@ -62,6 +62,13 @@ private:
             foundation::hostPath(chatkit::smsDatabaseDevicePath));
         if (!addressbook::createAddressBookDatabase(foundation::hostPath(addressbook::AddressBookDevicePath)))
             std::abort();
+        // The package's images, so that opening the window reads them as on a phone.
+        std::error_code error;
+        std::filesystem::create_directories(foundation::hostPath("/Library/Application Support"), error);
+        std::filesystem::copy(std::filesystem::path(PLV_BENCH_RESOURCES_DIR) / "PLV", foundation::hostPath("/Library/Application Support/PLV"),
+            std::filesystem::copy_options::recursive, error);
+        if (error)
+            std::abort();
         phone::BootOptions options;
         options.deviceRoot = m_root;
         options.loadExtensions = false;

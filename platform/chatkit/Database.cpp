@@ -4,11 +4,16 @@
 #include "Schema.h"
 
 #include <foundation/DevicePath.h>
+#include <foundation/RunLoop.h>
+
 #include <mutex>
 
 namespace chatkit {
 
 namespace {
+
+    // How long after the write that filled the log its checkpoint runs.
+    constexpr double CheckpointDelaySeconds = 1.0;
 
     struct Holder {
         std::mutex lock;
@@ -53,6 +58,11 @@ std::shared_ptr<MessageStore> sharedStore()
     }
     h.error.clear();
     h.store = result.releaseValue();
+    // Checkpoints wait for a quiet moment on the phone's loop rather than
+    // stalling the write (a banner tap's, say) that fills the log.
+    h.store->setCheckpointScheduler([](std::function<void()> checkpoint) {
+        foundation::RunLoop::main().performAfter(CheckpointDelaySeconds, std::move(checkpoint));
+    });
     return h.store;
 }
 

@@ -94,9 +94,12 @@ std::vector<StoredPart> MessageStore::piecesOf(const StoredMessage& m)
     std::vector<StoredPart> parts;
     if (!m_pieces.exists || !m_pieces.has("message_id"))
         return parts;
-    auto column = [&](const char* name) { return m_pieces.has(name) ? quoteIdentifier(name) : std::string("NULL"); };
-    auto pieces = prepared("SELECT " + column("content_type") + ", " + column("data") + ", " + column("content_loc") + " FROM msg_pieces WHERE message_id = ? ORDER BY "
-        + (m_pieces.has("part_id") ? "part_id, " : "") + "ROWID");
+    if (m_piecesQuery.empty()) {
+        auto column = [&](const char* name) { return m_pieces.has(name) ? quoteIdentifier(name) : std::string("NULL"); };
+        m_piecesQuery = "SELECT " + column("content_type") + ", " + column("data") + ", " + column("content_loc") + " FROM msg_pieces WHERE message_id = ? ORDER BY "
+            + (m_pieces.has("part_id") ? "part_id, " : "") + "ROWID";
+    }
+    auto pieces = prepared(m_piecesQuery);
     pieces->bind(1, m.rowID);
     while (pieces->step()) {
         std::string type = foundation::lowercase(pieces->text(0).value_or(""));

@@ -11,8 +11,14 @@ using namespace storeparts;
 
 bool MessageStore::Table::has(std::string_view column) const
 {
-    std::string wanted = foundation::lowercase(column);
-    return std::find(columns.begin(), columns.end(), wanted) != columns.end();
+    // Asked on every read and write, so without building a lowered copy. The
+    // names kept were lowered when the table was described; the names asked
+    // for are the store's own ASCII ones, and SQLite matches column names
+    // ignoring ASCII case only.
+    auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::any_of(columns.begin(), columns.end(), [&](const std::string& name) {
+        return name.size() == column.size() && std::equal(name.begin(), name.end(), column.begin(), [&](char a, char b) { return a == lowered(b); });
+    });
 }
 
 MessageStore::Table MessageStore::describe(const std::string& table)

@@ -53,6 +53,38 @@ MessageStore::~MessageStore()
     sqlite3_close(m_db);
 }
 
+void MessageStore::setCheckpointScheduler(CheckpointScheduler scheduler)
+{
+    std::lock_guard guard(m_lock);
+    m_scheduleCheckpoint = std::move(scheduler);
+    // Replaces SQLite's own hook, the one that checkpoints inside commits.
+    sqlite3_wal_hook(m_db, &MessageStore::walCommitted, this);
+}
+
+int MessageStore::walCommitted(void* context, sqlite3* db, const char* database, int pages)
+{
+    // Called inside a commit, with the store's lock held.
+    auto* store = static_cast<MessageStore*>(context);
+    if (pages >= ForcedCheckpointPages || (pages >= CheckpointPages && !store->m_scheduleCheckpoint)) {
+        sqlite3_wal_checkpoint_v2(db, database, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+        store->m_checkpointScheduled = false;
+    } else if (pages >= CheckpointPages && !store->m_checkpointScheduled) {
+        store->m_checkpointScheduled = true;
+        store->m_scheduleCheckpoint([weak = store->weak_from_this()] {
+            if (auto kept = weak.lock())
+                kept->checkpoint();
+        });
+    }
+    return SQLITE_OK;
+}
+
+void MessageStore::checkpoint()
+{
+    std::lock_guard guard(m_lock);
+    m_checkpointScheduled = false;
+    sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+}
+
 bool MessageStore::hasMadridColumns() const { return m_hasColumn[IsMadrid] && m_hasColumn[MadridHandle]; }
 
 std::optional<std::filesystem::path> MessageStore::hostPathFor(std::string_view devicePath, std::string_view relativeFolder) const

@@ -13,6 +13,7 @@
 #include <foundation/Result.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -75,7 +76,7 @@ struct NewMessage {
     std::vector<Attachment> attachments;
 };
 
-class MessageStore {
+class MessageStore : public std::enable_shared_from_this<MessageStore> {
 public:
     // Opens an existing database; never creates one.
     static foundation::Result<std::unique_ptr<MessageStore>> open(const std::filesystem::path& databasePath);
@@ -116,6 +117,24 @@ public:
     // The iMessage chat (madrid_chat) with one handle.
     bool hasChat(const std::string& handle);
     bool ensureChat(const std::string& handle);
+
+    // Copying the write-ahead log back into the database (a checkpoint, which
+    // flushes both files to disk) is the slowest step a write can set off.
+    // Left to itself SQLite takes it inside whichever commit fills the log
+    // past CheckpointPages, so a banner tap that marks a message read would
+    // now and then wait for it. Given a scheduler, the store hands it the
+    // checkpoint to run later, once per filled log, and takes it inside a
+    // commit only when the log has grown past ForcedCheckpointPages (the
+    // scheduled one never came). A scheduled checkpoint holds the store
+    // weakly (it must be owned by a shared_ptr): one that runs after the
+    // store has closed does nothing.
+    static constexpr int CheckpointPages = 1000;
+    static constexpr int ForcedCheckpointPages = 4 * CheckpointPages;
+    using CheckpointScheduler = std::function<void(std::function<void()> checkpoint)>;
+    void setCheckpointScheduler(CheckpointScheduler);
+    // Copies what it can of the log into the database without waiting for
+    // readers or writers.
+    void checkpoint();
 
     // Where a path the phone stored (an attachment or part file) lives on
     // this machine; nothing for a path outside the SMS folder.
@@ -175,12 +194,16 @@ private:
     std::vector<std::string> m_tables;
     Table m_message;
     Table m_pieces;
+    std::string m_piecesQuery; // built on first use, from the columns msg_pieces has
     Table m_group;
     Table m_member;
     Table m_attachment;
     Table m_chat;
     Table m_properties;
     bool m_hasColumn[ColumnCount] {};
+    static int walCommitted(void* store, sqlite3*, const char* database, int pages);
+    CheckpointScheduler m_scheduleCheckpoint;
+    bool m_checkpointScheduled { false };
     Statement m_selectOne;
     StatementCache m_prepared;
 };

@@ -1,6 +1,8 @@
 #include "Selector.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <shared_mutex>
@@ -39,10 +41,31 @@ namespace {
         return &info;
     }
 
+    // Selectors are mostly spelt as literals at the call site, so the same
+    // few pointers come back on every send. Each thread remembers, per
+    // pointer, the selector it named last time; a remembered one is used only
+    // while the text there still spells its name (the memory behind a pointer
+    // may hold another text by now), which spares the table's lock and hash.
+    const SelectorInfo* internLiteral(const char* name)
+    {
+        struct Remembered {
+            const char* text { nullptr };
+            const SelectorInfo* info { nullptr };
+        };
+        constexpr size_t Slots = 256;
+        thread_local Remembered remembered[Slots];
+        auto& slot = remembered[(reinterpret_cast<uintptr_t>(name) >> 3) % Slots];
+        if (slot.text == name && std::strcmp(slot.info->name.c_str(), name) == 0)
+            return slot.info;
+        const SelectorInfo* info = intern(name);
+        slot = { name, info };
+        return info;
+    }
+
 } // namespace
 
 Sel::Sel(const char* name)
-    : m_info(name ? intern(name) : nullptr)
+    : m_info(name ? internLiteral(name) : nullptr)
 {
 }
 

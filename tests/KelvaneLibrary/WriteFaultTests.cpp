@@ -109,7 +109,6 @@ TEST_F(WriteFaults, ALogEntryThatCannotBeWrittenIsLostAndTheFileKeepsItsContent)
     KelvaneLogger::log("before", KelvaneLogger::Normal);
     const std::string before = device.read(LogPath);
     const NamedFault faults[] = {
-        { "the file cannot be opened", FileFault::on(FileOperation::Open).withError(ENOSPC).onPath("PLV.log") },
         { "the write fails", FileFault::on(FileOperation::Write).withError(EIO).onPath("PLV.log") },
         { "the disk fills up halfway", FileFault::on(FileOperation::Write).withError(ENOSPC).onPath("PLV.log").halfWritten() },
     };
@@ -124,6 +123,25 @@ TEST_F(WriteFaults, ALogEntryThatCannotBeWrittenIsLostAndTheFileKeepsItsContent)
     }
     KelvaneLogger::log("after", KelvaneLogger::Normal);
     EXPECT_EQ(device.read(LogPath), before + "\nNORMAL:after");
+}
+
+// A run keeps its log open after the first entry, so opening is what a run's
+// first entry (or the first after the file was removed) can fail at.
+TEST_F(WriteFaults, ALogThatCannotBeOpenedLosesTheEntryAndKeepsItsContent)
+{
+    KelvaneLogger::setProjectName("PLV", true);
+    KelvaneLogger::log("before", KelvaneLogger::Normal);
+    const std::string before = device.read(LogPath);
+    KelvaneLogger::resetForTesting(); // the next run
+    KelvaneLogger::setProjectName("PLV", true);
+    {
+        ArmedFileFault armed(FileFault::on(FileOperation::Open).withError(ENOSPC).onPath("PLV.log"));
+        KelvaneLogger::log("an entry the disk refuses", KelvaneLogger::Critical);
+        EXPECT_EQ(foundation::FileFaults::failuresInjected(), 1u);
+    }
+    EXPECT_EQ(device.read(LogPath), before);
+    KelvaneLogger::log("after", KelvaneLogger::Normal);
+    EXPECT_EQ(device.read(LogPath), before + "\n=== NEW SESSION ===\nNORMAL:after");
 }
 
 TEST_F(WriteFaults, ARunWhoseFirstEntryIsLostStillWritesItsHeader)

@@ -271,4 +271,53 @@ TEST_F(Database, StatementsKeptForReuseSeeWritesFromOtherConnections)
     EXPECT_TRUE(store.hasChat("anna@example.it"));
 }
 
+// The checkpoint a filled write-ahead log calls for is handed to the
+// scheduler once, not at every later commit, and one that runs after the store
+// has closed does nothing.
+TEST_F(Database, AFilledLogAsksForOneCheckpointThatOutlivesNoStore)
+{
+    auto opened = chatkit::MessageStore::open(m_databasePath);
+    ASSERT_TRUE(opened) << opened.reason();
+    std::shared_ptr<chatkit::MessageStore> store = opened.releaseValue();
+    std::vector<std::function<void()>> scheduled;
+    store->setCheckpointScheduler([&](std::function<void()> checkpoint) { scheduled.push_back(std::move(checkpoint)); });
+    auto walBytes = [&] {
+        std::error_code ignored;
+        return std::filesystem::file_size(m_databasePath.string() + "-wal", ignored);
+    };
+    // Each message fills three pages or so with its text; the log holds
+    // CheckpointPages after a few hundred.
+    auto message = [](std::string text) {
+        chatkit::NewMessage m;
+        m.address = "555";
+        m.text = std::move(text);
+        return m;
+    };
+    const std::string text(10000, 'x');
+    auto fillTheLog = [&] {
+        size_t before = scheduled.size();
+        for (int i = 0; i < 1000 && scheduled.size() == before; ++i)
+            ASSERT_TRUE(store->insert(message(text))) << i;
+        // More writes while it waits ask for nothing more.
+        for (int i = 0; i < 50; ++i)
+            ASSERT_TRUE(store->insert(message("after")));
+    };
+    fillTheLog();
+    ASSERT_EQ(scheduled.size(), 1u);
+    EXPECT_GE(walBytes(), uintmax_t(chatkit::MessageStore::CheckpointPages) * 4096) << "the commit that filled the log did not checkpoint";
+
+    // Once it has run, the log is written again from its start, and a log
+    // filled anew asks again.
+    scheduled.front()();
+    auto afterCheckpoint = walBytes();
+    fillTheLog();
+    ASSERT_EQ(scheduled.size(), 2u);
+    EXPECT_LE(walBytes(), afterCheckpoint + 64 * 4096) << "the log grew past the checkpointed one instead of starting over";
+
+    std::weak_ptr<chatkit::MessageStore> gone = store;
+    store.reset();
+    ASSERT_TRUE(gone.expired());
+    scheduled.back()(); // the store is closed: nothing to do, nothing touched
+}
+
 } // namespace

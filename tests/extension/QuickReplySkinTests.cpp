@@ -1,6 +1,10 @@
 // The skin keys, their fallbacks and what is logged for each.
 #include "QuickReplyTestSupport.h"
 
+#include <foundation/DevicePath.h>
+
+#include <filesystem>
+
 namespace quickreply_test {
 namespace {
 
@@ -99,6 +103,28 @@ namespace {
         image = window->sendButton()->backgroundImageForState(UIControlStateNormal);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->path(), "/Library/Application Support/PLV/SendIcon_im.png");
+    }
+
+    // The images are kept between showings, but not past a change of their file.
+    TEST_F(Skin, ASendImageReplacedOrRemovedBetweenShowingsIsShownAsItNowIs)
+    {
+        auto png = [](uint32_t side) { return UIImagePNGRepresentation(UIImage::imageWithBitmap(Bitmap { side, side, std::vector<uint8_t>(side * side * 4, 255) })); };
+        const std::string path = "/Library/Application Support/PLV/SendIcon_sms.png";
+        auto shownSide = [&]() -> double {
+            show();
+            auto image = window->sendButton()->backgroundImageForState(UIControlStateNormal);
+            return image ? image->size().width : 0;
+        };
+        controller->type = "SMS";
+        writeDevice(path, png(2));
+        EXPECT_EQ(shownSide(), 2);
+        EXPECT_EQ(shownSide(), 2);
+        writeDevice(path, png(3));
+        EXPECT_EQ(shownSide(), 3);
+        std::filesystem::remove(foundation::hostPath(path));
+        EXPECT_EQ(shownSide(), 0);
+        writeDevice(path, png(2));
+        EXPECT_EQ(shownSide(), 2);
     }
 
     TEST_F(Skin, MissingImageFilesLeaveTheButtonsBare)

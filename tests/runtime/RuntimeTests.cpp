@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using namespace runtime_test;
 
 namespace {
@@ -149,6 +151,21 @@ TEST(Selectors, AreInternedOnce)
     EXPECT_EQ(a.argumentCount(), 3);
     EXPECT_NE(Sel("launch"), Sel("launch:"));
     EXPECT_TRUE(Sel().isNull());
+}
+
+// Selectors named by the same pointer are remembered per pointer; the text
+// behind a pointer can change (a reused buffer), and then so must the selector.
+TEST(Selectors, AReusedBufferNamesWhatItNowHolds)
+{
+    char buffer[32] = "markAsRead";
+    Sel first(static_cast<const char*>(buffer));
+    EXPECT_EQ(first, Sel("markAsRead"));
+    std::strcpy(buffer, "markAsUnread");
+    Sel second(static_cast<const char*>(buffer));
+    EXPECT_EQ(second.name(), "markAsUnread");
+    EXPECT_NE(first, second);
+    std::strcpy(buffer, "markAsRead");
+    EXPECT_EQ(Sel(static_cast<const char*>(buffer)), first);
 }
 
 } // namespace
