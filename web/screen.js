@@ -10,8 +10,29 @@ import { KINDS, kindOf } from './kinds.js';
 import { decorate, element, place } from './paint.js';
 import { deviceDegrees, interfaceBox, isSideways } from './orientation.js';
 
-export function drawView(view) {
+// What each element was drawn from, and the elements of its subviews in
+// order (null for a hidden one). A view described exactly as it was last time
+// keeps its element and everything in it: a click that changes part of the
+// screen costs the page, and the browser's layout and paint, only that part.
+const drawnFrom = new WeakMap();
+
+// Two values parsed from the snapshot's JSON, compared as JSON.
+function same(a, b) {
+    if (a === b) return true;
+    if (typeof a !== 'object' || typeof b !== 'object' || a === null || b === null || Array.isArray(a) !== Array.isArray(b)) return false;
+    const keys = Object.keys(a);
+    if (keys.length !== Object.keys(b).length) return false;
+    for (const key of keys) {
+        if (!same(a[key], b[key])) return false;
+    }
+    return true;
+}
+
+// `previous`: the element drawn last time at this place among its siblings, if any.
+export function drawView(view, previous = null) {
     if (!view || view.hidden) return null;
+    const before = previous && drawnFrom.get(previous);
+    if (before && same(before.view, view)) return previous;
     const kind = kindOf(view);
     const entry = KINDS[kind];
     const node = element('div', `view kind-${kind}`);
@@ -34,10 +55,12 @@ export function drawView(view) {
         node.appendChild(content);
     }
     entry.content?.(content, view, drawView);
-    for (const subview of view.subviews || []) {
-        const child = drawView(subview);
+    const children = (view.subviews || []).map((subview, index) => {
+        const child = drawView(subview, before?.children[index]);
         if (child) content.appendChild(child);
-    }
+        return child;
+    });
+    drawnFrom.set(node, { view, children });
     return node;
 }
 
@@ -85,13 +108,24 @@ function drawMenu(menu) {
     return node;
 }
 
+// The windows drawn last time, in order (null for a hidden one), and the keyboard.
+const lastDrawn = new WeakMap();
+
 export function drawScreen(container, snapshot) {
+    const last = lastDrawn.get(container);
     const fragment = document.createDocumentFragment();
-    for (const window of snapshot.windows || []) {
-        const node = drawView(window);
+    const windows = (snapshot.windows || []).map((window, index) => {
+        const node = drawView(window, last?.windows[index]);
         if (node) fragment.appendChild(node);
+        return node;
+    });
+    let keyboard = null;
+    if (keyboardShows(snapshot)) {
+        const drawn = { frame: snapshot.keyboard.frame, orientation: snapshot.orientation };
+        keyboard = last?.keyboard && same(last.keyboard.drawn, drawn) ? last.keyboard : { drawn, node: drawKeyboard(snapshot.keyboard, snapshot.orientation) };
+        fragment.appendChild(keyboard.node);
     }
-    if (keyboardShows(snapshot)) fragment.appendChild(drawKeyboard(snapshot.keyboard, snapshot.orientation));
+    lastDrawn.set(container, { windows, keyboard });
     if (snapshot.menu?.visible) fragment.appendChild(drawMenu(snapshot.menu));
     container.replaceChildren(fragment);
 }
