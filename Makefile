@@ -66,8 +66,8 @@ bench: bootstrap
 	@for b in build/bench/benchmarks/*_bench; do echo "== $$b"; \
 	    $$b --benchmark_out=$(BENCH_RESULTS)/$$(basename $$b).json --benchmark_out_format=json || exit 1; done
 	@if command -v node >/dev/null && [ -x /usr/bin/chromium ] && [ -d tests/browser/node_modules/playwright-core ]; then \
-	    echo "== tests/browser/bench-taps.mjs $(WEB_CLICKS)"; \
-	    PLV_SIM=build/bench/simulator/plv-sim node tests/browser/bench-taps.mjs $(WEB_CLICKS) --out $(BENCH_RESULTS)/web_click.json \
+	    echo "== tests/browser/bench-taps.mjs $(WEB_CLICKS) --press 80"; \
+	    PLV_SIM=build/bench/simulator/plv-sim node tests/browser/bench-taps.mjs $(WEB_CLICKS) --press 80 --out $(BENCH_RESULTS)/web_click.json \
 	    || echo "bench: the web click benchmark FAILED; its row stays unmeasured"; \
 	else echo "== the web click benchmark needs node, /usr/bin/chromium and tests/browser/node_modules (scripts/bootstrap)"; fi
 	@if [ "$(MEMORY)" = 1 ]; then python3 -B bench/memory.py --sim build/bench/simulator/plv-sim --out build/bench/memory.json; \

@@ -6,8 +6,8 @@
 //
 // - in the page: from the button's release (the tap goes out then) to the
 //   first frame after the new screen was drawn, as a person sees it;
-// - through the driver: from the driver sending the click to it hearing of
-//   that frame, which adds the driver's own round trips.
+// - through the driver: from the driver sending the click (less the press)
+//   to it hearing of that frame, which adds the driver's own round trips.
 //
 // While a click is measured the driver only listens: it waits for the page
 // to tell it of the frame, never polls the page once per frame. A page that
@@ -15,7 +15,14 @@
 // new screen then waits for the next tick instead of getting a frame of its
 // own at once, which a person's browser (nothing animating) would give it.
 //
-//     node tests/browser/bench-taps.mjs [taps] [--out results.json]
+// The button is held for --press milliseconds (80 by default, a person's
+// click) before it is released. A press of no length, which only a driver
+// makes, lands the frame the page owes the press just after the release,
+// and the new screen, arriving a few milliseconds later, then waits a whole
+// frame for the next one. That case is measured too, in as many clicks
+// again after the others, and reported beside them ("instant").
+//
+//     node tests/browser/bench-taps.mjs [taps] [--press ms] [--out results.json]
 //
 // With --out it also writes the figures as a Google Benchmark JSON file (one
 // benchmark, BM_WebClickToRedraw, its time the median in the page and the
@@ -30,9 +37,13 @@ import os from 'node:os';
 import { launchBrowser, plvSim, startSimulator, waitForPhone } from './harness.mjs';
 
 const args = process.argv.slice(2);
-const outAt = args.indexOf('--out');
-const outPath = outAt >= 0 ? args[outAt + 1] : null;
-if (outAt >= 0) args.splice(outAt, 2);
+function option(name, fallback) {
+    const at = args.indexOf(name);
+    if (at < 0) return fallback;
+    return args.splice(at, 2)[1];
+}
+const outPath = option('--out', null);
+const press = Number(option('--press', 80));
 const taps = Number(args[0] || 200);
 // Clicks that warm the page and the server up first, not counted.
 const warmUp = 10;
@@ -102,6 +113,7 @@ function watchThePage() {
 const [browser, simulator] = await Promise.all([launchBrowser(), startSimulator()]);
 const started = new Date();
 const inPage = [];
+const instant = [];
 const throughDriver = [];
 const toAnswer = [];
 const toArrival = [];
@@ -117,7 +129,10 @@ try {
     await page.waitForTimeout(1000);
 
     const box = await page.locator('#screen').boundingBox();
-    for (let i = 0; i < warmUp + taps; ++i) {
+    // The held presses first, then (when they were held) the instant ones.
+    const rounds = press > 0 ? 2 * taps : taps;
+    const held = (i) => press > 0 && i < warmUp + taps;
+    for (let i = 0; i < warmUp + rounds; ++i) {
         await page.evaluate(() => {
             window.bench.released = Infinity;
             window.bench.frames = [];
@@ -128,7 +143,7 @@ try {
         // Asked for before the click, so the driver hears of the frame
         // without a round trip of its own after it.
         const frame = page.evaluate(() => window.bench.next(3000));
-        await page.mouse.click(box.x + x, box.y + y);
+        await page.mouse.click(box.x + x, box.y + y, { delay: held(i) ? press : 0 });
         const inThePage = await frame;
         const heard = Date.now();
         await page.waitForFunction(() => window.plv.pendingSteps === 0, null, { polling: 5 });
@@ -137,8 +152,12 @@ try {
             unchanged += 1;
             continue;
         }
+        if (press > 0 && !held(i)) {
+            instant.push(inThePage);
+            continue;
+        }
         inPage.push(inThePage);
-        throughDriver.push(heard - clicked);
+        throughDriver.push(heard - clicked - press);
         const parts = await page.evaluate(() => {
             const { released, answered, screens } = window.bench;
             const screen = screens.find((s) => s.arrived > released);
@@ -150,9 +169,10 @@ try {
             drawing.push(parts.drawing);
         }
     }
-    console.log(`taps: ${taps}, redrawn: ${inPage.length}, no change within 3 s: ${unchanged}`);
+    console.log(`taps: ${taps} (each held ${press} ms), redrawn: ${inPage.length}, no change within 3 s: ${unchanged}`);
     if (inPage.length) {
         console.log(`click → redrawn screen, in the page: ${summary(inPage)}`);
+        if (instant.length) console.log(`  the same with instant presses: ${summary(instant)}`);
         console.log(`click → redrawn screen, through the driver: ${summary(throughDriver)}`);
         console.log(`  of which: click → the step's answer: ${summary(toAnswer)}`);
         console.log(`            click → the new screen arrives: ${summary(toArrival)}`);
@@ -192,6 +212,8 @@ if (outPath && inPage.length) {
                 p95_ms: page.p95,
                 max_ms: page.max,
                 unchanged: unchanged,
+                press_ms: press,
+                ...counter('instant', instant),
                 ...counter('driver', throughDriver),
                 ...counter('answer', toAnswer),
                 ...counter('arrival', toArrival),
