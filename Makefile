@@ -68,7 +68,7 @@ bench: bootstrap
 	@if command -v node >/dev/null && [ -x /usr/bin/chromium ] && [ -d tests/browser/node_modules/playwright-core ]; then \
 	    echo "== tests/browser/bench-taps.mjs $(WEB_CLICKS) --press 80"; \
 	    PLV_SIM=build/bench/simulator/plv-sim node tests/browser/bench-taps.mjs $(WEB_CLICKS) --press 80 --out $(BENCH_RESULTS)/web_click.json \
-	    || echo "bench: the web click benchmark FAILED; its row stays unmeasured"; \
+	    || echo "bench: the web click benchmark FAILED; its row stays unmeasured (bench/check counts it as MISSING)"; \
 	else echo "== the web click benchmark needs node, /usr/bin/chromium and tests/browser/node_modules (scripts/bootstrap)"; fi
 	@if [ "$(MEMORY)" = 1 ]; then python3 -B bench/memory.py --sim build/bench/simulator/plv-sim --out build/bench/memory.json; \
 	    else rm -f build/bench/memory.json; fi

@@ -69,7 +69,7 @@ ROWS = [
     Row("lookup", "record-id lookup, 100 000 messages", "BM_DBMessageLookup/100000", None, 20e3, "≤ 20 us"),
     Row("snapshot", "screen snapshot of 200 views, as JSON text", "BM_SnapshotScreen/200", None, 1e6, "≤ 1 ms"),
     Row("web-click", "web UI click to redrawn screen, p95 on loopback", "BM_WebClickToRedraw", None, 25e6, "≤ 25 ms",
-        elsewhere="tests/browser/bench-taps.mjs (it needs node and chromium)", counter="p95_ms",
+        counter="p95_ms",
         command="PLV_SIM=build/bench/simulator/plv-sim node tests/browser/bench-taps.mjs 200 --press 80",
         aside=("instant_p95_ms", "with presses of no length, as only a driver makes them")),
     Row("boot", "boot of the seeded phone with its extensions to the first screen (plv-sim run, empty scenario)",
