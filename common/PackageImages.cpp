@@ -2,10 +2,13 @@
 
 #include <foundation/DevicePath.h>
 
+#include <filesystem>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 
 namespace common {
 
@@ -27,15 +30,17 @@ namespace {
     };
 
     struct Kept {
+        std::string hostPath;
         FileIdentity file;
         runtime::Ref<uikit::UIImage> image;
     };
 
     struct Cache {
         std::mutex lock;
-        // By host path: a device root set anew (another phone) never meets
-        // the images of the last one.
-        std::map<std::string, Kept, std::less<>> images;
+        // By device root and device path: a device root set anew (another
+        // phone) never meets the images of the last one. A root once set is
+        // never freed, so its address names it.
+        std::map<std::pair<const std::filesystem::path*, std::string>, Kept, std::less<>> images;
     };
 
     Cache& cache()
@@ -44,25 +49,33 @@ namespace {
         return *kept;
     }
 
+    std::optional<FileIdentity> identityOf(const std::string& hostPath)
+    {
+        struct stat info { };
+        if (hostPath.empty() || ::stat(hostPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            return std::nullopt;
+        return FileIdentity { info.st_dev, info.st_ino, info.st_size, info.st_mtim };
+    }
+
 } // namespace
 
 runtime::Ref<uikit::UIImage> packageImage(std::string_view devicePath)
 {
-    auto host = foundation::hostPath(devicePath);
-    struct stat info { };
-    if (host.empty() || ::stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return nullptr;
-    FileIdentity file { info.st_dev, info.st_ino, info.st_size, info.st_mtim };
     auto& c = cache();
     std::lock_guard guard(c.lock);
-    if (auto it = c.images.find(host.native()); it != c.images.end() && it->second.file == file)
-        return it->second.image;
-    auto image = uikit::UIImage::imageWithContentsOfFile(std::string(devicePath));
-    if (image)
-        c.images[host.native()] = Kept { file, image };
-    else
-        c.images.erase(host.native());
-    return image;
+    auto key = std::make_pair(&foundation::deviceRoot(), std::string(devicePath));
+    auto it = c.images.find(key);
+    if (it == c.images.end())
+        it = c.images.emplace(key, Kept { foundation::hostPath(devicePath).native(), {}, nullptr }).first;
+    Kept& kept = it->second;
+    auto file = identityOf(kept.hostPath);
+    if (!file)
+        kept.image = nullptr;
+    else if (!kept.image || !(kept.file == *file)) {
+        kept.image = uikit::UIImage::imageWithContentsOfFile(std::string(devicePath));
+        kept.file = *file;
+    }
+    return kept.image;
 }
 
 } // namespace common
