@@ -99,8 +99,18 @@ namespace {
     // decode to something else. Such text is written as encoded words of all
     // its UTF-8 bytes, cut on character boundaries, one to a line of at most
     // 76 characters.
+    //
+    // GMime's own words for text beyond ASCII lose characters on the way
+    // back, too (a short padded word before an ASCII run drops what follows
+    // it; runs of one accented letter come back shorter), so every subject
+    // and display name beyond ASCII is written as our words as well.
     bool spellsEncodedWord(std::string_view text) { return text.find("=?") != std::string_view::npos; }
-    bool nameNeedsOwnWords(std::string_view name) { return name.find('=') != std::string_view::npos; }
+    bool isBeyondAscii(std::string_view text)
+    {
+        return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    }
+    bool subjectNeedsOwnWords(std::string_view subject) { return spellsEncodedWord(subject) || isBeyondAscii(subject); }
+    bool nameNeedsOwnWords(std::string_view name) { return name.find('=') != std::string_view::npos || isBeyondAscii(name); }
 
     std::string encodedWords(std::string_view text)
     {
@@ -216,7 +226,7 @@ namespace {
 
     void writeSubjectHeader(GMimeMessage* message, std::string_view subject)
     {
-        if (spellsEncodedWord(subject))
+        if (subjectNeedsOwnWords(subject))
             setRawHeader(message, "Subject", encodedWords(subject));
     }
 
@@ -225,8 +235,17 @@ namespace {
         GObjectPtr<GMimeTextPart> text(g_mime_text_part_new_with_subtype(message.bodyIsHTML ? "html" : "plain"));
         // The text always ends in a line break of ours, which reading takes
         // off again, so a body with and one without a final break both
-        // come back as they were.
-        std::string body = validUtf8(message.body) + "\n";
+        // come back as they were. Line breaks are given as the mail's own
+        // CRLF: a carriage return of the text's own (at its end, say) then
+        // stays one, where it would otherwise join the LF after it and come
+        // back as a line break.
+        std::string body;
+        for (char c : validUtf8(message.body)) {
+            if (c == '\n')
+                body += '\r';
+            body += c;
+        }
+        body += "\r\n";
         g_mime_text_part_set_text(text.get(), body.c_str());
         // Long lines and 8-bit text get quoted-printable, so the file stays 7-bit clean.
         g_mime_object_encode(GMIME_OBJECT(text.get()), GMIME_ENCODING_CONSTRAINT_7BIT);

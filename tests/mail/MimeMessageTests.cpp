@@ -168,6 +168,39 @@ TEST(Mime, ASubjectSpellingEncodedWordsReadsBackAsWritten)
     }
 }
 
+TEST(Mime, SubjectsBeyondAsciiReadBackAsWritten)
+{
+    // The mail library's own words for such text once came back with
+    // characters lost or doubled: a short padded word before an ASCII run,
+    // long runs of one accented letter between runs of ASCII.
+    const std::string subjects[] = { "\xC3\xAF su=59-" + repeated("\xC3\xBF", 4) + std::string(669, 'y') + repeated("\xC3\xA0", 63) + std::string(773, 'y')
+            + repeated("\xC3\xA0", 12) + std::string(21, '$') + "64",
+        "\xC3\xAF" + std::string(100, 'y') + repeated("\xC3\xA0", 40) + std::string(100, 'y'), "Citt\xC3\xA0 di mare", "\xF0\x9F\x98\x80" };
+    for (const auto& subject : subjects) {
+        SCOPED_TRACE(subject.substr(0, 40));
+        MailMessage m = sample();
+        m.subject = subject;
+        auto read = readMime(writeMime(m).value());
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->subject, subject);
+        EXPECT_EQ(readMime(writeMime(*read).value())->subject, subject);
+    }
+}
+
+TEST(Mime, CarriageReturnsOfTheBodyReadBackAsWritten)
+{
+    // A carriage return at the end of the text once joined the line break
+    // written after it, and came back as a line break of its own.
+    for (const std::string body : { "Ciao\n\r", "Ciao\r", "a\r\nb", "\r\r\n\n", "riga\nriga\n" }) {
+        SCOPED_TRACE(testing::PrintToString(body));
+        MailMessage m = sample();
+        m.body = body;
+        auto read = readMime(writeMime(m).value());
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->body, body);
+    }
+}
+
 TEST(Mime, RecipientsThatAreNotAddressesKeepTheirPlaces)
 {
     // A draft may hold what was typed so far; bare words before a named entry
