@@ -31,9 +31,10 @@ $(foreach preset,default asan tsan debug,$(eval $(call preset_test,$(preset))))
 # The fuzz programs (fuzz/, clang with libFuzzer, ASan and UBSan): the preset
 # builds only them and the libraries they link. `make test-fuzz` (part of
 # `make test`) replays every corpus and then runs each program for
-# FUZZ_TEST_RUNS inputs from a fixed seed, so that a test run is the same on
-# every machine, however fast, and fails only on a change of the code; `make
-# fuzz` explores, for FUZZ_SECONDS each from a random seed
+# FUZZ_TEST_RUNS inputs from seed 1, a count rather than a time, so a slow
+# machine tests as much as a fast one (docs/reliability.md says how far two
+# such runs stay alike); `make fuzz` explores, for FUZZ_SECONDS each from a
+# random seed
 # (FUZZ_TARGETS="plist_xml mime" picks some).
 FUZZ_TEST_RUNS ?= 10000
 FUZZ_SECONDS ?= 600
