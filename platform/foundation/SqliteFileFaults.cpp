@@ -6,16 +6,32 @@
 #include <cstring>
 #include <sqlite3.h>
 #include <string>
+#include <vector>
 
 namespace foundation {
 
 namespace {
+
+    // SQLite writes a frame of the write-ahead log as two calls: the frame's
+    // header, then its page at the next byte. Each call is a pwrite, with its
+    // system call and its update of the file's times, so a log file holds a
+    // header back and writes it with its page in one call. Whatever else is
+    // asked of the file first writes a header still held, alone.
+    constexpr int WalFrameHeaderSize = 24;
+
+    struct HeldHeader {
+        bool holding { false };
+        sqlite3_int64 offset { 0 };
+        unsigned char bytes[WalFrameHeaderSize] {};
+        std::vector<unsigned char> frame; // header and page, reused
+    };
 
     // Our file object, followed in the same allocation by the real VFS's.
     struct FaultFile {
         sqlite3_file base;
         sqlite3_file* real;
         std::string* path;
+        HeldHeader* held; // log files only
     };
 
     sqlite3_vfs* s_real = nullptr;
@@ -27,22 +43,7 @@ namespace {
 
     int fullOr(int error, int otherwise) { return error == ENOSPC || error == EDQUOT || error == EFBIG ? SQLITE_FULL : otherwise; }
 
-    int faultClose(sqlite3_file* file)
-    {
-        int result = real(file)->pMethods ? real(file)->pMethods->xClose(real(file)) : SQLITE_OK;
-        delete self(file).path;
-        self(file).path = nullptr;
-        return result;
-    }
-
-    int faultRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)
-    {
-        if (FileFaults::check(FileOperation::Read, *self(file).path))
-            return SQLITE_IOERR_READ;
-        return real(file)->pMethods->xRead(real(file), buffer, amount, offset);
-    }
-
-    int faultWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset)
+    int writeChecked(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset)
     {
         if (int error = FileFaults::check(FileOperation::Write, *self(file).path)) {
             if (FileFaults::partialWrite())
@@ -52,20 +53,90 @@ namespace {
         return real(file)->pMethods->xWrite(real(file), buffer, amount, offset);
     }
 
-    int faultTruncate(sqlite3_file* file, sqlite3_int64 size) { return real(file)->pMethods->xTruncate(real(file), size); }
+    // Writes a header held back, if any; its error is the caller's.
+    int writeHeld(sqlite3_file* file)
+    {
+        HeldHeader* held = self(file).held;
+        if (!held || !held->holding)
+            return SQLITE_OK;
+        held->holding = false;
+        return writeChecked(file, held->bytes, WalFrameHeaderSize, held->offset);
+    }
+
+    int faultClose(sqlite3_file* file)
+    {
+        int written = writeHeld(file);
+        int result = real(file)->pMethods ? real(file)->pMethods->xClose(real(file)) : SQLITE_OK;
+        delete self(file).path;
+        self(file).path = nullptr;
+        delete self(file).held;
+        self(file).held = nullptr;
+        return written != SQLITE_OK ? written : result;
+    }
+
+    int faultRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)
+    {
+        if (int written = writeHeld(file); written != SQLITE_OK)
+            return written;
+        if (FileFaults::check(FileOperation::Read, *self(file).path))
+            return SQLITE_IOERR_READ;
+        return real(file)->pMethods->xRead(real(file), buffer, amount, offset);
+    }
+
+    int faultWrite(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset)
+    {
+        HeldHeader* held = self(file).held;
+        if (!held)
+            return writeChecked(file, buffer, amount, offset);
+        if (held->holding && offset == held->offset + WalFrameHeaderSize && amount > 0) {
+            held->holding = false;
+            held->frame.resize(WalFrameHeaderSize + static_cast<size_t>(amount));
+            std::memcpy(held->frame.data(), held->bytes, WalFrameHeaderSize);
+            std::memcpy(held->frame.data() + WalFrameHeaderSize, buffer, static_cast<size_t>(amount));
+            return writeChecked(file, held->frame.data(), static_cast<int>(held->frame.size()), held->offset);
+        }
+        if (int written = writeHeld(file); written != SQLITE_OK)
+            return written;
+        if (amount == WalFrameHeaderSize) {
+            std::memcpy(held->bytes, buffer, WalFrameHeaderSize);
+            held->offset = offset;
+            held->holding = true;
+            return SQLITE_OK;
+        }
+        return writeChecked(file, buffer, amount, offset);
+    }
+
+    int faultTruncate(sqlite3_file* file, sqlite3_int64 size)
+    {
+        if (int written = writeHeld(file); written != SQLITE_OK)
+            return written;
+        return real(file)->pMethods->xTruncate(real(file), size);
+    }
 
     int faultSync(sqlite3_file* file, int flags)
     {
+        if (int written = writeHeld(file); written != SQLITE_OK)
+            return written;
         if (FileFaults::check(FileOperation::Sync, *self(file).path))
             return SQLITE_IOERR_FSYNC;
         return real(file)->pMethods->xSync(real(file), flags);
     }
 
-    int faultFileSize(sqlite3_file* file, sqlite3_int64* size) { return real(file)->pMethods->xFileSize(real(file), size); }
+    int faultFileSize(sqlite3_file* file, sqlite3_int64* size)
+    {
+        if (int written = writeHeld(file); written != SQLITE_OK)
+            return written;
+        return real(file)->pMethods->xFileSize(real(file), size);
+    }
     int faultLock(sqlite3_file* file, int level) { return real(file)->pMethods->xLock(real(file), level); }
     int faultUnlock(sqlite3_file* file, int level) { return real(file)->pMethods->xUnlock(real(file), level); }
     int faultCheckReservedLock(sqlite3_file* file, int* out) { return real(file)->pMethods->xCheckReservedLock(real(file), out); }
-    int faultFileControl(sqlite3_file* file, int op, void* arg) { return real(file)->pMethods->xFileControl(real(file), op, arg); }
+    int faultFileControl(sqlite3_file* file, int op, void* arg)
+    {
+        if (int written = writeHeld(file); written != SQLITE_OK)
+            return written;
+        return real(file)->pMethods->xFileControl(real(file), op, arg);
+    }
     int faultSectorSize(sqlite3_file* file) { return real(file)->pMethods->xSectorSize(real(file)); }
     int faultDeviceCharacteristics(sqlite3_file* file) { return real(file)->pMethods->xDeviceCharacteristics(real(file)); }
     int faultShmMap(sqlite3_file* file, int page, int size, int extend, void volatile** out)
@@ -93,6 +164,7 @@ namespace {
         ours.base.pMethods = nullptr;
         ours.real = reinterpret_cast<sqlite3_file*>(&ours + 1);
         ours.path = nullptr;
+        ours.held = nullptr;
         std::string path = name ? name : "";
         if (FileFaults::check((flags & SQLITE_OPEN_READWRITE) ? FileOperation::Open : FileOperation::Read, path))
             return SQLITE_CANTOPEN;
@@ -103,6 +175,8 @@ namespace {
             return result;
         }
         ours.path = new std::string(std::move(path));
+        if (flags & SQLITE_OPEN_WAL)
+            ours.held = new HeldHeader;
         ours.base.pMethods = &s_methods;
         return SQLITE_OK;
     }

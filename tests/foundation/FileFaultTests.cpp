@@ -14,6 +14,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <utility>
 
 using namespace foundation;
 namespace fs = std::filesystem;
@@ -158,6 +160,43 @@ protected:
         sqlite3_finalize(statement);
         return rows;
     }
+    // Runs a transaction large enough to spill pages before it commits under
+    // each fault, and expects it refused with nothing committed lost.
+    void expectEachFaultKeepsTheCommittedRows(std::initializer_list<std::pair<const char*, FileFault>> faults)
+    {
+        for (const auto& [name, fault] : faults) {
+            SCOPED_TRACE(name);
+            const std::string before = dump();
+            {
+                ArmedFileFault armed(fault);
+                int result = exec("BEGIN");
+                for (int i = 0; i < 40 && result == SQLITE_OK; ++i)
+                    result = insert(std::string(3000, 'z'));
+                if (result == SQLITE_OK)
+                    result = exec("COMMIT");
+                EXPECT_NE(result, SQLITE_OK);
+                exec("ROLLBACK");
+            }
+            EXPECT_EQ(dump(), before);
+            EXPECT_EQ(integrity(), "ok");
+            EXPECT_EQ(insert("after"), SQLITE_OK);
+        }
+    }
+    // Through SQLite's own file layer, not ours.
+    static int countOnAPlainConnection(const fs::path& path)
+    {
+        sqlite3* other = nullptr;
+        int rows = -1;
+        if (sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* count = nullptr;
+            sqlite3_prepare_v2(other, "SELECT count(*) FROM message", -1, &count, nullptr);
+            if (sqlite3_step(count) == SQLITE_ROW)
+                rows = sqlite3_column_int(count, 0);
+            sqlite3_finalize(count);
+        }
+        sqlite3_close(other);
+        return rows;
+    }
     std::string integrity()
     {
         std::string result;
@@ -177,39 +216,53 @@ protected:
 
 TEST_F(SqliteFaults, ADatabaseTheDiskRefusesKeepsEveryCommittedRow)
 {
-    const std::pair<const char*, FileFault> faults[] = {
+    expectEachFaultKeepsTheCommittedRows({
         { "the disk is full", FileFault::on(FileOperation::Write).withError(ENOSPC).onPath("sms.db").always() },
         { "the disk fills up in the middle of a page", FileFault::on(FileOperation::Write).fromCall(2).withError(ENOSPC).onPath("sms.db").halfWritten().always() },
         { "the flush fails", FileFault::on(FileOperation::Sync).withError(EIO).onPath("sms.db").always() },
         { "the journal cannot be created", FileFault::on(FileOperation::Open).withError(ENOSPC).onPath("sms.db-journal") },
-    };
-    for (const auto& [name, fault] : faults) {
-        SCOPED_TRACE(name);
-        const std::string before = dump();
-        {
-            ArmedFileFault armed(fault);
-            // A transaction large enough to spill pages before it commits.
-            int result = exec("BEGIN");
-            for (int i = 0; i < 40 && result == SQLITE_OK; ++i)
-                result = insert(std::string(3000, 'z'));
-            if (result == SQLITE_OK)
-                result = exec("COMMIT");
-            EXPECT_NE(result, SQLITE_OK);
-            exec("ROLLBACK");
-        }
-        EXPECT_EQ(dump(), before);
-        EXPECT_EQ(integrity(), "ok");
-        EXPECT_EQ(insert("after"), SQLITE_OK);
-    }
+    });
     // A second connection, reading the file from scratch, sees the same rows.
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(m_path.c_str(), &other, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(other, "SELECT count(*) FROM message", -1, &count, nullptr);
-    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(count, 0), 54);
-    sqlite3_finalize(count);
-    sqlite3_close(other);
+    EXPECT_EQ(countOnAPlainConnection(m_path), 54);
+}
+
+// The phone's own mode: a write-ahead log, flushed only at checkpoints. The
+// layer writes each frame of the log, header and page, in one call, so what
+// it holds back must be on disk whenever anyone else could look.
+TEST_F(SqliteFaults, AWriteAheadLogTheDiskRefusesKeepsEveryCommittedRowAndEveryFrameIsOnDiskAtCommit)
+{
+    ASSERT_EQ(exec("PRAGMA journal_mode = WAL"), SQLITE_OK);
+    ASSERT_EQ(exec("PRAGMA synchronous = NORMAL"), SQLITE_OK);
+    ASSERT_EQ(exec("PRAGMA wal_autocheckpoint = 0"), SQLITE_OK);
+    expectEachFaultKeepsTheCommittedRows({
+        { "the disk is full", FileFault::on(FileOperation::Write).withError(ENOSPC).onPath("sms.db-wal").always() },
+        { "the disk fills up in the middle of a frame", FileFault::on(FileOperation::Write).fromCall(2).withError(ENOSPC).onPath("sms.db-wal").halfWritten().always() },
+    });
+    ASSERT_TRUE(fs::exists(m_folder / "sms.db-wal"));
+    {
+        ArmedFileFault armed(FileFault::on(FileOperation::Sync).withError(EIO).onPath("sms.db").always());
+        EXPECT_NE(sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_FULL, nullptr, nullptr), SQLITE_OK);
+    }
+    EXPECT_EQ(integrity(), "ok");
+
+    // Committed frames are readable by a second connection while this one
+    // still has the log open ...
+    EXPECT_EQ(countOnAPlainConnection(m_path), 52);
+    // ... and by one that recovers the log, as after a crash: the files are
+    // copied as they are, without a close or a checkpoint.
+    const fs::path copy = m_folder / "copy";
+    fs::create_directory(copy);
+    fs::copy_file(m_path, copy / "sms.db");
+    fs::copy_file(m_folder / "sms.db-wal", copy / "sms.db-wal");
+    EXPECT_EQ(countOnAPlainConnection(copy / "sms.db"), 52);
+
+    // A checkpoint moves every frame into the database.
+    int logged = -1, moved = -1;
+    EXPECT_EQ(sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logged, &moved), SQLITE_OK);
+    EXPECT_EQ(logged, moved);
+    EXPECT_EQ(fs::file_size(m_folder / "sms.db-wal"), 0u);
+    EXPECT_EQ(integrity(), "ok");
+    EXPECT_EQ(countOnAPlainConnection(m_path), 52);
 }
 
 TEST_F(SqliteFaults, AFailingReadIsAnErrorNotARow)
