@@ -55,14 +55,20 @@ public:
     // The implementation a message to an instance of this class runs, or null.
     const Method* lookup(Sel s)
     {
+        if (const Method* m = cachedLookup(s))
+            return m;
+        return lookupSlow(s);
+    }
+    // What an earlier look-up of the selector found, or null when there was
+    // none since the class last changed.
+    const Method* cachedLookup(Sel s) const
+    {
         uint32_t index = s.index();
         if (index < CacheChunks * ChunkSize) {
-            if (auto* chunk = m_cache[index / ChunkSize].load(std::memory_order_acquire)) {
-                if (const Method* m = chunk->slots[index % ChunkSize].load(std::memory_order_acquire))
-                    return m;
-            }
+            if (auto* chunk = m_cache[index / ChunkSize].load(std::memory_order_acquire))
+                return chunk->slots[index % ChunkSize].load(std::memory_order_acquire);
         }
-        return lookupSlow(s);
+        return nullptr;
     }
 
     // A method defined by this class itself (not inherited), or null.

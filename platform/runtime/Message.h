@@ -22,18 +22,21 @@ R zeroValue()
         return R {};
 }
 
-template <class R = void, class... A>
-R send(Object* receiver, Sel selector, A&&... args)
+// Every send but a cached one: nil, a first look-up, a selector the receiver
+// does not understand and a signature that does not match. Kept out of line so
+// that the cached send keeps no registers of its own and ends in a jump.
+template <class R, class... A>
+[[gnu::noinline]] R sendUncached(Object* receiver, Sel selector, A&&... args)
 {
-    if (!receiver) [[unlikely]]
+    if (!receiver)
         return zeroValue<R>();
     const Method* method = receiver->isa()->lookup(selector);
-    if (!method) [[unlikely]] {
+    if (!method) {
         reportUnrecognised(receiver, selector);
         return zeroValue<R>();
     }
     SignatureId expected = signatureOf<R, A...>();
-    if (method->signature != expected) [[unlikely]] {
+    if (method->signature != expected) {
         reportSignatureMismatch(receiver, selector, method->signature, expected);
         return zeroValue<R>();
     }
@@ -42,6 +45,22 @@ R send(Object* receiver, Sel selector, A&&... args)
         imp(receiver, selector, normaliseValue(std::forward<A>(args))...);
     else
         return convertValue<R>(imp(receiver, selector, normaliseValue(std::forward<A>(args))...));
+}
+
+template <class R = void, class... A>
+R send(Object* receiver, Sel selector, A&&... args)
+{
+    if (receiver) [[likely]] {
+        const Method* method = receiver->isa()->cachedLookup(selector);
+        if (method && method->signature == signatureOf<R, A...>()) [[likely]] {
+            auto imp = reinterpret_cast<ImpOf<R, A...>>(method->imp.load(std::memory_order_acquire));
+            if constexpr (std::is_void_v<R>)
+                return imp(receiver, selector, normaliseValue(std::forward<A>(args))...);
+            else
+                return convertValue<R>(imp(receiver, selector, normaliseValue(std::forward<A>(args))...));
+        }
+    }
+    return sendUncached<R, A...>(receiver, selector, std::forward<A>(args)...);
 }
 
 template <class R = void, class T, class... A>
