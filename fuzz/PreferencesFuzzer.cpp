@@ -2,8 +2,8 @@
 // extension's store holds the file's dictionary or none, the settings
 // application's always holds a current one (a fresh one for an unreadable or
 // outdated file), and what the settings application then writes reads back
-// as what it holds, but for what no XML list can carry. The colour strings read from it parse as the windows
-// parse them.
+// as what it holds, but for what no XML list can carry. The colour strings
+// read from it parse as the windows parse them.
 #include "PlistRoundTrip.h"
 
 #include <KelvaneLibrary/KelvanePreferenceManager.h>
